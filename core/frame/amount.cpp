@@ -1,0 +1,123 @@
+// Amounts as text and back, independent of the locale's decimal mark.
+#include <ctype.h>
+#include <errno.h>
+#include <math.h>
+#include <stdint.h>
+
+#include <array>
+
+#include "frame/frame.h"
+
+namespace {
+
+constexpr int max_exponent = 511;
+constexpr std::array<double, 9> powersOf10{1e1, 1e2, 1e4, 1e8, 1e16, 1e32, 1e64, 1e128, 1e256};
+// 2^63 as a double: the first cent value that no longer fits int64_t.
+constexpr double cents_limit = 9223372036854775808.0;
+
+} // namespace
+
+extern "C" void __tarvo_d2str(char *out, size_t cap, double amount) {
+    if (cap == 0) return;
+    const double rounded = round(amount * 100.0);
+    // Non-finite or unrepresentable amounts have no text; callers refuse them.
+    if (!(rounded > -cents_limit && rounded < cents_limit)) {
+        out[0] = '\0';
+        return;
+    }
+    const int64_t cents = static_cast<int64_t>(rounded);
+    uint64_t value = cents < 0 ? uint64_t{0} - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
+    uint64_t divisor = 10;
+    while (divisor <= value / 10) divisor *= 10;
+
+    size_t pos = 0;
+    if (cents < 0 && cap - pos >= 2) out[pos++] = '-';
+    if (value <= 99 && cap - pos >= 3) {
+        out[pos++] = '0';
+        out[pos++] = '.';
+    }
+    while (cap - pos > 1) {
+        out[pos++] = static_cast<char>('0' + value / divisor);
+        value %= divisor;
+        if (divisor == 100 && cap - pos > 1) out[pos++] = '.';
+        if (divisor == 1) break;
+        divisor /= 10;
+    }
+    out[pos] = '\0';
+}
+
+extern "C" double __tarvo_strtod(const char *text, char **end) {
+    const char *p = text;
+    while (isspace(static_cast<unsigned char>(*p))) ++p;
+    bool negative = false;
+    if (*p == '-') {
+        negative = true;
+        ++p;
+    } else if (*p == '+') {
+        ++p;
+    }
+
+    // Mantissa: digits with at most one decimal point.
+    int digits = 0;
+    int point = -1;
+    const char *mantissa = p;
+    for (;; ++p) {
+        if (isdigit(static_cast<unsigned char>(*p))) {
+            ++digits;
+        } else if (*p == '.' && point < 0) {
+            point = digits;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) {
+        if (end != nullptr) *end = const_cast<char *>(text);
+        return 0.0;
+    }
+    if (point < 0) point = digits;
+    const int used = digits > 18 ? 18 : digits;
+    int exponent = point - used;
+
+    // At most 18 digits in two integer halves, each converted to double once.
+    uint32_t hi = 0;
+    uint32_t lo = 0;
+    const char *q = mantissa;
+    for (int i = 0; i < used; ++q) {
+        if (*q == '.') continue;
+        if (used > 9 && i < used - 9)
+            hi = hi * 10 + static_cast<uint32_t>(*q - '0');
+        else
+            lo = lo * 10 + static_cast<uint32_t>(*q - '0');
+        ++i;
+    }
+    double value = used > 9 ? 1.0e9 * hi + lo : static_cast<double>(lo);
+
+    if (*p == 'e' || *p == 'E') {
+        ++p;
+        bool exp_negative = false;
+        if (*p == '-') {
+            exp_negative = true;
+            ++p;
+        } else if (*p == '+') {
+            ++p;
+        }
+        int written = 0;
+        for (; isdigit(static_cast<unsigned char>(*p)); ++p)
+            if (written < 100000) written = written * 10 + (*p - '0');
+        exponent += exp_negative ? -written : written;
+    }
+
+    const bool scale_down = exponent < 0;
+    unsigned magnitude = static_cast<unsigned>(scale_down ? -exponent : exponent);
+    if (magnitude > max_exponent) {
+        magnitude = max_exponent;
+        errno = ERANGE;
+    }
+    double scale = 1.0;
+    for (size_t bit = 0; magnitude != 0; magnitude >>= 1, ++bit)
+        if (magnitude & 1) scale *= powersOf10[bit];
+    value = scale_down ? value / scale : value * scale;
+
+    if (end != nullptr) *end = const_cast<char *>(p);
+    return negative ? -value : value;
+}

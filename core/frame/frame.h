@@ -1,0 +1,105 @@
+// Internal interface of the library frame: rulebooks, text buffer, amounts, regular
+// expressions and field checks. Every other layer of the core builds on it.
+#ifndef TARVO_FRAME_H
+#define TARVO_FRAME_H
+
+#include <regex.h>
+#include <stddef.h>
+#include <stdint.h>
+#include <time.h>
+
+#include <string_view>
+
+#include "tarvo.h"
+
+extern "C" {
+// Process-wide state shared with the front ends.
+extern int __tarvo_rulebook; // -1 until a rulebook is chosen
+extern int __tarvo_idcount;  // message identifications generated so far
+
+// The C library's regular-expression functions, bound at run time.
+extern int (*libc_regcomp)(regex_t *, const char *, int);
+extern int (*libc_regexec)(const regex_t *, const char *, size_t, regmatch_t *, int);
+extern void (*libc_regfree)(regex_t *);
+void libc_regex_init(void);
+}
+
+// ---- Text buffer -------------------------------------------------------------------
+
+// used counts the terminating NUL; 0 means nothing was appended yet.
+struct buffer_t {
+    char *data;
+    uint64_t used;
+    uint64_t size;
+};
+
+int buffer_strappend(buffer_t *buf, const char *src);
+// Appends each text until the first null pointer.
+int buffer_strcatn(buffer_t *buf, const char *first, ...);
+void buffer_strcat_xmlescape(buffer_t *buf, const char *str);
+
+namespace tarvo {
+
+// ---- Rulebooks ---------------------------------------------------------------------
+
+// Which debtor address a direct debit needs when the debtor's BIC lies outside the EEA.
+enum class NonEeaAddress : uint8_t { None, AddressLine, TownAndCountry };
+
+// Everything that differs between rulebooks. Callers ask the table; they never compare
+// rulebook numbers themselves.
+struct Rulebook {
+    std::string_view id;
+    bool extended_charset;       // names and texts may use $ % & * and German umlauts
+    bool at_charset;             // the additional characters of the Austrian guideline
+    bool cor1_settable;          // tarvo_setDDType accepts COR1
+    bool cor1_written;           // the direct-debit writer writes COR1 (else CORE)
+    bool tx_bic_mandatory;       // a direct-debit transaction needs a debtor BIC
+    bool structured_address;     // addrDept ... addrCtrySub instead of addrLine1/2
+    NonEeaAddress non_eea_address;
+    bool mandate_ref_text;       // mandate reference in the text set (space allowed)
+    std::string_view ddi_variant; // e.g. "pain.008.001.02"
+    std::string_view cti_variant; // e.g. "pain.001.001.03"
+    bool schema_location;        // root element carries xsi:schemaLocation
+    bool bicfi;                  // agents identified by <BICFI> instead of <BIC>
+    bool smnda_in_debtor_account; // amendment marker in OrgnlDbtrAcct (else OrgnlDbtrAgt)
+    bool execution_date_dt;      // credit-transfer execution date wrapped in <Dt>
+};
+
+inline constexpr int rulebook_count = 10;
+
+// The row of a rulebook number, or null outside 0..9.
+const Rulebook *rulebook(int number);
+// The row of the process-wide selection, or null when none is valid.
+const Rulebook *current_rulebook();
+// Number of an identifier (exact comparison), or -1.
+int rulebook_number(std::string_view id);
+// The rulebook a message created at this local calendar date gets by default.
+int default_rulebook(const struct tm &local);
+// Chooses the default rulebook for the instant now when none is selected yet.
+void fix_default_rulebook(time_t now);
+
+// ---- Error texts -------------------------------------------------------------------
+
+// Formats into an object's 256-byte error buffer, cutting to fit; returns buf.
+const char *format_error(char (&buf)[256], const char *fmt, ...) __attribute__((format(printf, 2, 3)));
+
+// ---- Regular expressions and field checks ------------------------------------------
+
+// Releases every compiled pattern of the frame (the BIC pattern); the IBAN layer
+// registers its own release with on_cleanup.
+void release_format_patterns();
+using cleanup_fn = void (*)();
+void on_cleanup(cleanup_fn fn);
+
+// True when value matches the compiled pattern (compiled on demand into slot).
+bool bic_pattern_matches(const char *value);
+
+enum FormatKind { FORMAT_BIC = 0, FORMAT_MAX70 = 1, FORMAT_MAX16 = 2, FORMAT_MAX35 = 3 };
+enum CharsetMode { CHARSET_IDENT = 0, CHARSET_TEXT = 1, CHARSET_EXTENDED = 2 };
+
+} // namespace tarvo
+
+int format_check(int kind, const char *value);
+int check_string(const char *value, unsigned char *bad, int mode);
+
+#endif

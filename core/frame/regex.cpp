@@ -1,0 +1,86 @@
+// The C library's POSIX regular-expression functions, bound at run time, and the BIC
+// pattern compiled on first use.
+#include <dlfcn.h>
+#include <string.h>
+
+#include <array>
+
+#include "frame/frame.h"
+
+extern "C" {
+int (*libc_regcomp)(regex_t *, const char *, int) = nullptr;
+int (*libc_regexec)(const regex_t *, const char *, size_t, regmatch_t *, int) = nullptr;
+void (*libc_regfree)(regex_t *) = nullptr;
+}
+
+namespace {
+
+template <typename Fn>
+Fn symbol(void *handle, const char *name) {
+    void *address = dlsym(handle, name);
+    Fn fn;
+    static_assert(sizeof fn == sizeof address);
+    memcpy(&fn, &address, sizeof fn);
+    return fn;
+}
+
+// Six letters, a location code (no '0'/'1' first, no 'O' second), optional branch.
+constexpr const char *bic_pattern = "^[A-Z]{6}[A-Z2-9][A-NP-Z0-9]([A-Z0-9]{3})?$";
+regex_t bic_regex;
+int format_preg_initialized = 0;
+
+std::array<tarvo::cleanup_fn, 4> cleanups{};
+
+} // namespace
+
+extern "C" void libc_regex_init(void) {
+    if (libc_regcomp != nullptr) return;
+    // Only the C library that is already loaded; nothing new is brought into the process.
+    void *handle = dlopen("libc.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (handle == nullptr) return;
+    auto comp = symbol<decltype(libc_regcomp)>(handle, "regcomp");
+    auto exec = symbol<decltype(libc_regexec)>(handle, "regexec");
+    auto release = symbol<decltype(libc_regfree)>(handle, "regfree");
+    // All three or none, so that no caller ever finds half a set bound.
+    if (comp != nullptr && exec != nullptr && release != nullptr) {
+        libc_regexec = exec;
+        libc_regfree = release;
+        libc_regcomp = comp;
+    }
+    dlclose(handle);
+}
+
+namespace tarvo {
+
+bool bic_pattern_matches(const char *value) {
+    if (!format_preg_initialized) {
+        libc_regex_init();
+        if (libc_regcomp == nullptr || libc_regcomp(&bic_regex, bic_pattern, REG_EXTENDED) != 0) return false;
+        format_preg_initialized = 1;
+    }
+    return value != nullptr && libc_regexec(&bic_regex, value, 0, nullptr, 0) == 0;
+}
+
+void release_format_patterns() {
+    if (!format_preg_initialized) return;
+    libc_regfree(&bic_regex);
+    format_preg_initialized = 0;
+}
+
+void on_cleanup(cleanup_fn fn) {
+    for (auto &slot : cleanups) {
+        if (slot == fn) return;
+        if (slot == nullptr) {
+            slot = fn;
+            return;
+        }
+    }
+}
+
+} // namespace tarvo
+
+extern "C" void tarvo_cleanup(void) {
+    tarvo::release_format_patterns();
+    for (auto fn : cleanups)
+        if (fn != nullptr) fn();
+}

@@ -1,0 +1,44 @@
+// Internal interface of the account-identifier layer: the bank directory, IBAN
+// validation and the lookups built on them.
+#ifndef TARVO_IDENT_H
+#define TARVO_IDENT_H
+
+#include <stdint.h>
+#include <time.h>
+
+#include "tarvo.h"
+
+namespace tarvo {
+
+// A directory entry cut into fields; every pointer points into text. Fields a record
+// does not supply are null.
+struct bank_record {
+    char *bic;
+    char *name;
+    char *zip;
+    char *city;
+    char *country;
+    uint8_t deleted;   // German records: marked for deletion
+    char *successor;   // German records: successor bank code (may be empty)
+    uint8_t method;    // German records: check-method code
+    int32_t iban_rule; // German records: rule * 100 + version
+    char text[192];
+};
+
+// Record index for a key, or -1 when the key cannot be a record key. Callers compare
+// the key with the record found.
+int hash(const char *key);
+
+// Looks up a national bank code ("AT", "CH", "DE", "LI"); 1 when out was filled.
+// German records answer in the version in force at the current time.
+int lookup_bank(const char *country, const char *bankcode, bank_record *out);
+// The same at a given instant, for tests and callers with their own clock.
+int lookup_bank_at(const char *country, const char *bankcode, bank_record *out, time_t now);
+
+// Validates an IBAN in electronic form; 1 valid, 0 invalid with *message set (when
+// message is not null) to a constant text.
+int iban_check(const char *iban, const char **message);
+
+} // namespace tarvo
+
+#endif

@@ -1,0 +1,95 @@
+// Internal interface of the payment-message layer: the message object, its transaction
+// records and the two XML writers.
+#ifndef TARVO_MESSAGE_H
+#define TARVO_MESSAGE_H
+
+#include <stdint.h>
+
+#include "frame/frame.h"
+#include "tarvo.h"
+
+// The structured postal address parts, in document order.
+struct address_parts {
+    char *addrDept;
+    char *addrSubDept;
+    char *addrStreet;
+    char *addrNum;
+    char *addrBldg;
+    char *addrFloor;
+    char *addrPoBox;
+    char *addrRoom;
+    char *addrCode;
+    char *addrTown;
+    char *addrLoc;
+    char *addrDstrct;
+    char *addrCtrySub;
+};
+
+// One direct debit; every text is a private copy owned by the record.
+struct ddi_tx {
+    char *id;
+    char *name;
+    char *iban;
+    char *bic;
+    char *addrCC;
+    char *addrLine1;
+    char *addrLine2;
+    address_parts addr;
+    int32_t seq; // 1 FRST, 2 RCUR, 3 OOFF, 4 FNAL; 0 not given
+    double amount;
+    char *date; // null: the message's date
+    char *mref;
+    char *mdate;
+    char *old_mref;
+    char *old_iban;
+    uint8_t smnda;
+    char *ref;
+    ddi_tx *next;
+};
+
+// One credit transfer; every text is a private copy owned by the record.
+struct cti_tx {
+    char *id;
+    char *name;
+    char *iban;
+    char *bic;
+    char *addrCC;
+    char *addrLine1;
+    char *addrLine2;
+    address_parts addr;
+    char *ref;
+    char *purp;
+    double amount;
+    char *date; // null: the message's date
+    cti_tx *next;
+};
+
+struct tarvo_s {
+    int32_t msgtype;
+    const char *error;
+    char *iban;
+    char *bic;
+    char *name;
+    char *creditor_id;
+    char *date;
+    char *msgid;
+    char errbuf[256];
+    uint32_t tx_count;
+    double ctrl_sum;
+    int32_t ddtype;
+    uint8_t batch_booking;
+    void *tx_head; // ddi_tx or cti_tx by msgtype
+    void *tx_tail;
+};
+
+int ddi_add(tarvo_t *h, const char *const *kv);
+int cti_add(tarvo_t *h, const char *const *kv);
+void ddi_tx_free(ddi_tx *tx);
+void cti_tx_free(cti_tx *tx);
+
+// Writers: append the document body after the XML declaration; 1 on success, 0 with
+// the message's error text set.
+int ddi_toXML(tarvo_t *msg, buffer_t *out);
+int cti_toXML(tarvo_t *msg, buffer_t *out);
+
+#endif

@@ -1,0 +1,164 @@
+/*
+ * tarvo: SEPA payments library.
+ *
+ * IBAN and German account checks, a compiled-in bank and BIC directory, German IBAN
+ * conversion, pain.008 / pain.001 payment files and an MT940 statement parser.
+ *
+ * Plain C interface (C99 and C++). Texts are NUL-terminated UTF-8. Results the library
+ * allocates for the caller (tarvo_toXML, every tarvo_bank_t) are released with free().
+ */
+#ifndef TARVO_H
+#define TARVO_H
+
+#include <stddef.h>
+#include <stdint.h>
+#include <time.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Frame ------------------------------------------------------------------------ */
+
+#define TARVO_INIT_RULEBOOK 3
+
+extern const char *const tarvo_version_str; /* "2.30" */
+extern const int tarvo_version_int;         /* 23000 */
+
+typedef struct tarvo_s tarvo_t;
+
+/* Sets a library option; only TARVO_INIT_RULEBOOK with a rulebook identifier such as
+ * "DE-3.7" or "AT-6". Returns 1 when set, 0 otherwise. */
+int tarvo_init(int type, const char *value);
+/* Last error text of an operation on h (NULL when none failed yet). */
+const char *tarvo_getError(tarvo_t *h);
+/* Releases compiled patterns; the library compiles them again on demand. */
+void tarvo_cleanup(void);
+
+/* Amount conversion, locale independent. */
+void __tarvo_d2str(char *out, size_t cap, double amount);
+double __tarvo_strtod(const char *text, char **end);
+
+/* ---- Account identifiers ---------------------------------------------------------- */
+
+#define TARVO_SCL_SCT 1
+#define TARVO_SCL_SDD 2
+#define TARVO_SCL_COR1 4
+#define TARVO_SCL_B2B 8
+
+/* One block: release with a single free(). */
+typedef struct {
+    char *name;
+    char *zip;
+    char *city;
+    char *country;
+    char *bic;
+    uint16_t flags;
+} tarvo_bank_t;
+
+/* 1 valid, -1 invalid. */
+int tarvo_iban_check(const char *iban);
+/* 1 found, -2 not found or malformed, -3 out of memory. */
+int tarvo_bic_getBank(const char *bic, tarvo_bank_t **bank);
+/* 1 found, 0 country without directory, -2 not found, -3 out of memory. */
+int tarvo_bankid_check(const char *country, const char *bankid, tarvo_bank_t **bank);
+/* 1 found, 0 country without directory, -1 invalid IBAN, -2 not found, -3 out of memory. */
+int tarvo_iban_getBank(const char *iban, tarvo_bank_t **bank);
+/* bic: 12 bytes. 1 found, 0 country without directory, -1 wrong length, -3 unknown bank. */
+int tarvo_iban_getBIC(const char *iban, char *bic);
+/* iban: at least 35 bytes. 1 converted, 0 not applicable, -1 refused, -3 unknown bank. */
+int tarvo_iban_convert(const char *country, const char *account, const char *bankid,
+                       char *iban, uint8_t *status);
+
+/* German account check digits. method: the code's two hex digits (0x13 is method 13).
+ * 1 valid, 2 valid in the second reading of method 76, 0 not checkable, -1 invalid. */
+int tarvo_account_check(const char *account, int method);
+int tarvo_account_check2(const char *account, const char *bankid, int method);
+
+/* ---- Payment messages ------------------------------------------------------------- */
+
+#define TARVO_MSGTYPE_DDI 1
+#define TARVO_MSGTYPE_CTI 2
+
+#define TARVO_DDTYPE_CORE 0
+#define TARVO_DDTYPE_COR1 1
+#define TARVO_DDTYPE_B2B 2
+
+tarvo_t *tarvo_new(int msgtype);
+void tarvo_free(tarvo_t *h);
+int tarvo_setIBAN(tarvo_t *h, const char *iban);
+int tarvo_setBIC(tarvo_t *h, const char *bic);
+int tarvo_setName(tarvo_t *h, const char *name);
+int tarvo_setCreditorIdentifier(tarvo_t *h, const char *ci);
+int tarvo_setDate(tarvo_t *h, const char *date);
+int tarvo_setDDType(tarvo_t *h, int ddtype);
+int tarvo_setBatchBooking(tarvo_t *h, uint8_t flag);
+int tarvo_setMessageId(tarvo_t *h, const char *msgid);
+/* kv: key, value, key, value, ..., NULL. */
+int tarvo_add(tarvo_t *h, const char *const *kv);
+/* The document, to be released with free(); NULL on failure (see tarvo_getError). */
+char *tarvo_toXML(tarvo_t *h);
+
+/* ---- Statements ------------------------------------------------------------------- */
+
+#define TARVO_STMT_FORMAT_MT940 1
+
+typedef struct tarvo_stmt_tx_s {
+    struct tm valuta;
+    struct tm booked;
+    uint8_t reversal;
+    double amount;
+    char code[4];
+    char *ref;
+    char *bankref;
+    char *txtext;
+    char *primanota;
+    uint32_t gvc;
+    uint32_t extcode;
+    char bank[13];
+    char account[35];
+    char name[56];
+    char *purpose;
+    char *eref;
+    char *kref;
+    char *mref;
+    char *cred;
+    char *debt;
+    char *purp;
+    char *coam;
+    char *oamt;
+    char *svwz;
+    char *abwa;
+    char *abwe;
+    struct tarvo_stmt_tx_s *next;
+} tarvo_stmt_tx_t;
+
+typedef struct tarvo_stmt_s {
+    char *ref;
+    char *account;
+    uint32_t number;
+    uint32_t page;
+    struct tm openDate;
+    struct tm closeDate;
+    double openSaldo;
+    double closeSaldo;
+    char openCurrency[4];
+    char closeCurrency[4];
+    tarvo_stmt_tx_t *tx;
+    tarvo_stmt_tx_t *last;
+    struct tarvo_stmt_s *next;
+} tarvo_stmt_t;
+
+typedef struct tarvo_stmt_parser_s tarvo_stmt_parser_t;
+
+tarvo_stmt_parser_t *tarvo_stmt_parser_new(void);
+void tarvo_stmt_parser_free(tarvo_stmt_parser_t *p);
+int tarvo_stmt_parser_load(tarvo_stmt_parser_t *p, int format, const char *path);
+tarvo_stmt_t *tarvo_stmt_parser_getStatement(tarvo_stmt_parser_t *p);
+const char *tarvo_stmt_parser_getError(tarvo_stmt_parser_t *p);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TARVO_H */
