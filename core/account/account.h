@@ -13,7 +13,7 @@
 // them as data and let check() do the arithmetic:
 //
 //     int account_rule_01(const char *a) {
-//         return check(a, {from_d9({3, 7, 1, 3, 7, 1, 3, 7, 1}), Sum::Plain, Rule::M10});
+//         return check(a, plain(from_d9({3, 7, 1, 3, 7, 1, 3, 7, 1}), Rule::M10));
 //     }
 //
 // Methods that try alternatives chain them with variants(): the first variant that
@@ -21,6 +21,9 @@
 // (data) or a method function:
 //
 //     int account_rule_A2(const char *a) { return variants(a, account_rule_00, account_rule_04); }
+//
+// Everything here lives in namespace tarvo except the method functions and building
+// blocks, which keep their catalogue names.
 #ifndef TARVO_ACCOUNT_H
 #define TARVO_ACCOUNT_H
 
@@ -191,6 +194,13 @@ struct Method {
     Rule rule = Rule::M10;
     int check_pos = 10;
 };
+
+constexpr Method plain(const Weights &w, Rule rule, int check_pos = 10) {
+    return {w, Sum::Plain, rule, check_pos};
+}
+constexpr Method folded(const Weights &w, Rule rule = Rule::M10, int check_pos = 10) {
+    return {w, Sum::Folded, rule, check_pos};
+}
 
 // 1 when the digit at the check position equals the expected digit, else -1.
 constexpr int check(const char *a, const Method &m) {
