@@ -82,6 +82,25 @@ struct tarvo_s {
     void *tx_tail;
 };
 
+// Sequence-type codes as written into the document, indexed by ddi_tx::seq - 1.
+inline constexpr const char *ddi_seq_types[4] = {"FRST", "RCUR", "OOFF", "FNAL"};
+
+namespace tarvo {
+
+// A private copy made with malloc; null when memory is exhausted.
+char *copy_text(const char *text);
+// Overwrites a stored text with zero bytes before releasing it, then forgets it, so
+// that no account data stays behind in freed memory.
+void release_text(char *&text);
+// True for a real calendar date written yyyy-mm-dd (year 0001 to 9999).
+bool is_calendar_date(const char *text);
+
+enum class BicVerdict { Ok, BadLength, BadFormat };
+// Checks a BIC of the message or of a transaction; on Ok, upper holds it in upper case.
+BicVerdict check_bic(const char *bic, char (&upper)[12]);
+
+} // namespace tarvo
+
 int ddi_add(tarvo_t *h, const char *const *kv);
 int cti_add(tarvo_t *h, const char *const *kv);
 void ddi_tx_free(ddi_tx *tx);

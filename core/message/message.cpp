@@ -1,0 +1,246 @@
+// The payment message object: creation, release and the setters for the initiating
+// party's data.
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include <string_view>
+
+#include "ident/ident.h"
+#include "message/message.h"
+
+namespace tarvo {
+
+char *copy_text(const char *text) {
+    const size_t size = strlen(text) + 1;
+    auto *copy = static_cast<char *>(malloc(size));
+    if (copy != nullptr) memcpy(copy, text, size);
+    return copy;
+}
+
+void release_text(char *&text) {
+    if (text == nullptr) return;
+    // explicit_bzero: a plain memset before free may be dropped as a dead store.
+    explicit_bzero(text, strlen(text));
+    free(text);
+    text = nullptr;
+}
+
+namespace {
+
+constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool is_upper(char c) { return c >= 'A' && c <= 'Z'; }
+constexpr bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
+
+// Two or four digits as a number; the caller has checked that they are digits.
+constexpr int digits_value(const char *p, int count) {
+    int value = 0;
+    for (int i = 0; i < count; ++i) value = value * 10 + (p[i] - '0');
+    return value;
+}
+
+constexpr bool is_leap_year(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+constexpr int days_in_month(int year, int month) {
+    constexpr int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && is_leap_year(year) ? 29 : days[month - 1];
+}
+
+} // namespace
+
+bool is_calendar_date(const char *text) {
+    if (text == nullptr || strlen(text) != 10) return false;
+    for (int i = 0; i < 10; ++i) {
+        const bool separator = i == 4 || i == 7;
+        if (separator ? text[i] != '-' : !is_digit(text[i])) return false;
+    }
+    const int year = digits_value(text, 4);
+    const int month = digits_value(text + 5, 2);
+    const int day = digits_value(text + 8, 2);
+    return year >= 1 && month >= 1 && month <= 12 && day >= 1 && day <= days_in_month(year, month);
+}
+
+BicVerdict check_bic(const char *bic, char (&upper)[12]) {
+    if (bic == nullptr || strlen(bic) > 11) return BicVerdict::BadLength;
+    size_t i = 0;
+    for (; bic[i] != '\0'; ++i) upper[i] = is_lower(bic[i]) ? static_cast<char>(bic[i] - 'a' + 'A') : bic[i];
+    upper[i] = '\0';
+    return bic_pattern_matches(upper) ? BicVerdict::Ok : BicVerdict::BadFormat;
+}
+
+namespace {
+
+enum class CreditorIdVerdict { Ok, BadCharacter, BadChecksum };
+
+// ISO 7064 MOD 97-10 over the characters from position 8 on, then the country code and
+// check digits. The creditor business code (positions 5 to 7) is free and not looked at.
+CreditorIdVerdict creditor_id_checksum(std::string_view ci) {
+    int remainder = 0;
+    for (std::string_view part : {ci.substr(7), ci.substr(0, 4)}) {
+        for (char c : part) {
+            if (is_digit(c))
+                remainder = (remainder * 10 + (c - '0')) % 97;
+            else if (is_upper(c))
+                remainder = (remainder * 100 + (c - 'A' + 10)) % 97;
+            else
+                return CreditorIdVerdict::BadCharacter;
+        }
+    }
+    return remainder == 1 ? CreditorIdVerdict::Ok : CreditorIdVerdict::BadChecksum;
+}
+
+constexpr bool is_message_id_char(char c) {
+    return is_digit(c) || is_upper(c) || is_lower(c) || std::string_view(" '()+,-./:?").find(c) != std::string_view::npos;
+}
+
+int fail(tarvo_t *h, const char *message) {
+    h->error = message;
+    return 0;
+}
+
+// Replaces a field with a copy of value; the old copy is wiped. False when out of memory.
+bool store(char *&field, const char *value) {
+    char *copy = copy_text(value);
+    if (copy == nullptr) return false;
+    release_text(field);
+    field = copy;
+    return true;
+}
+
+int store_or_fail(tarvo_t *h, char *&field, const char *value, const char *oom_message) {
+    return store(field, value) ? 1 : fail(h, oom_message);
+}
+
+} // namespace
+} // namespace tarvo
+
+using tarvo::fail;
+using tarvo::store_or_fail;
+
+extern "C" {
+
+tarvo_t *tarvo_new(int msgtype) {
+    // The default is fixed even for a type that is refused below.
+    tarvo::fix_default_rulebook(time(nullptr));
+    if (msgtype != TARVO_MSGTYPE_DDI && msgtype != TARVO_MSGTYPE_CTI) return nullptr;
+    auto *h = static_cast<tarvo_t *>(calloc(1, sizeof(tarvo_t)));
+    if (h == nullptr) return nullptr;
+    h->msgtype = msgtype;
+    h->ddtype = TARVO_DDTYPE_CORE;
+    h->batch_booking = 1;
+    return h;
+}
+
+void tarvo_free(tarvo_t *h) {
+    if (h == nullptr) return;
+    if (h->msgtype == TARVO_MSGTYPE_DDI) {
+        for (auto *tx = static_cast<ddi_tx *>(h->tx_head); tx != nullptr;) {
+            ddi_tx *next = tx->next;
+            ddi_tx_free(tx);
+            tx = next;
+        }
+    } else if (h->msgtype == TARVO_MSGTYPE_CTI) {
+        for (auto *tx = static_cast<cti_tx *>(h->tx_head); tx != nullptr;) {
+            cti_tx *next = tx->next;
+            cti_tx_free(tx);
+            tx = next;
+        }
+    }
+    for (char **field : {&h->iban, &h->bic, &h->name, &h->creditor_id, &h->date, &h->msgid})
+        tarvo::release_text(*field);
+    // The error buffer may quote a refused IBAN or name.
+    explicit_bzero(h, sizeof *h);
+    free(h);
+}
+
+const char *tarvo_getError(tarvo_t *h) {
+    if (h == nullptr) return "Invalid tarvo_t handle (NULL)";
+    return h->error;
+}
+
+int tarvo_setIBAN(tarvo_t *h, const char *iban) {
+    if (h == nullptr) return 0;
+    const char *message = nullptr;
+    if (!tarvo::iban_check(iban, &message)) {
+        const char *given = iban != nullptr ? iban : "(null)";
+        if (message != nullptr)
+            h->error = tarvo::format_error(h->errbuf, "%s (%s)", message, given);
+        else
+            h->error = tarvo::format_error(h->errbuf, "invalid IBAN (%s)", given);
+        return 0;
+    }
+    return store_or_fail(h, h->iban, iban, "strdup() failed");
+}
+
+int tarvo_setBIC(tarvo_t *h, const char *bic) {
+    if (h == nullptr) return 0;
+    char upper[12];
+    switch (tarvo::check_bic(bic, upper)) {
+    case tarvo::BicVerdict::BadLength: return fail(h, "tarvo_setBIC: invalid BIC");
+    case tarvo::BicVerdict::BadFormat: return fail(h, "tarvo_setBIC: invalid BIC format");
+    case tarvo::BicVerdict::Ok: break;
+    }
+    return store_or_fail(h, h->bic, upper, "tarvo_setBIC: strdup() failed");
+}
+
+int tarvo_setName(tarvo_t *h, const char *name) {
+    if (h == nullptr) return 0;
+    if (name == nullptr || name[0] == '\0') return fail(h, "tarvo_setAccount: Name too short");
+    if (strlen(name) > 70) return fail(h, "tarvo_setAccount: Name too long");
+    unsigned char bad = 0;
+    if (!check_string(name, &bad, tarvo::CHARSET_EXTENDED)) {
+        h->error = tarvo::format_error(h->errbuf, "tarvo_setName: invalid character '%c' in name", bad);
+        return 0;
+    }
+    return store_or_fail(h, h->name, name, "tarvo_setName: strdup() failed");
+}
+
+int tarvo_setCreditorIdentifier(tarvo_t *h, const char *ci) {
+    if (h == nullptr) return 0;
+    const size_t length = ci != nullptr ? strlen(ci) : 0;
+    if (length <= 6) return fail(h, "Creditor Identifier too short");
+    if (length > 35) return fail(h, "Creditor Identifier too long");
+    switch (tarvo::creditor_id_checksum(std::string_view(ci, length))) {
+    case tarvo::CreditorIdVerdict::BadCharacter: return fail(h, "Invalid character in Creditor Identifier");
+    case tarvo::CreditorIdVerdict::BadChecksum: return fail(h, "Invalid Creditor Identifier checksum");
+    case tarvo::CreditorIdVerdict::Ok: break;
+    }
+    return store_or_fail(h, h->creditor_id, ci, "strdup() failed");
+}
+
+int tarvo_setDate(tarvo_t *h, const char *date) {
+    if (h == nullptr) return 0;
+    if (date == nullptr || strlen(date) != 10) return fail(h, "Invalid date");
+    if (!tarvo::is_calendar_date(date)) return fail(h, "Invalid date format");
+    return store_or_fail(h, h->date, date, "strdup() failed");
+}
+
+int tarvo_setDDType(tarvo_t *h, int ddtype) {
+    if (h == nullptr) return 0;
+    if (h->msgtype != TARVO_MSGTYPE_DDI) return fail(h, "Not a direct debit message");
+    if (static_cast<unsigned>(ddtype) > TARVO_DDTYPE_B2B)
+        return fail(h, "Unknown/unsupported LocalInstrumentCode (setDDType)");
+    const tarvo::Rulebook *rb = tarvo::current_rulebook();
+    if (ddtype == TARVO_DDTYPE_COR1 && (rb == nullptr || !rb->cor1_settable))
+        return fail(h, "COR1 is not allowed with selected SEPA rulebook");
+    h->ddtype = ddtype;
+    return 1;
+}
+
+int tarvo_setBatchBooking(tarvo_t *h, uint8_t flag) {
+    if (h == nullptr) return 0;
+    if (flag > 1) return fail(h, "Invalid BatchBooking mode (only 0 or 1 allowed)");
+    h->batch_booking = flag;
+    return 1;
+}
+
+int tarvo_setMessageId(tarvo_t *h, const char *msgid) {
+    if (h == nullptr) return 0;
+    const size_t length = msgid != nullptr ? strlen(msgid) : 0;
+    if (length == 0 || length > 35) return fail(h, "Invalid message id");
+    for (size_t i = 0; i < length; ++i)
+        if (!tarvo::is_message_id_char(msgid[i])) return fail(h, "Invalid message id");
+    return store_or_fail(h, h->msgid, msgid, "strdup() failed");
+}
+
+} // extern "C"

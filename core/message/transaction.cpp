@@ -1,0 +1,402 @@
+// Transactions: a key/value list is checked pair by pair against the rules of its key and
+// the rulebook in force, completed, and appended to the message's list.
+#include <errno.h>
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <array>
+#include <string_view>
+
+#include "ident/ident.h"
+#include "message/message.h"
+
+namespace tarvo {
+namespace {
+
+// ---- Key rules as data -------------------------------------------------------------
+
+enum class Check : uint8_t {
+    Text,          // length within bounds, then the characters of the rule's mode
+    MandateRef,    // as Text; the rulebook decides whether a space is allowed
+    AddressLine,   // as Text; refused where the rulebook wants structured address data
+    Iban,          // the IBAN check of the account layer
+    Bic,           // BIC pattern on the upper-cased value, which is what gets stored
+    Country,       // two upper-case letters
+    Date,          // a real calendar date yyyy-mm-dd
+    Purpose,       // four letters or digits
+    Sequence,      // FRST, RCUR, OOFF or FNAL in any case
+    Amount,        // the amount rule
+    Smnda,         // the flag "1"
+    NotStructured, // a structured address key where the rulebook has none
+};
+
+template <typename Tx>
+struct KeyRule {
+    std::string_view key;
+    Check check;
+    char *Tx::*field = nullptr;
+    uint8_t min = 0;
+    uint8_t max = 0;
+    CharsetMode mode = CHARSET_IDENT;
+    const char *message = nullptr;      // the rule's general or length message
+    const char *detail_message = nullptr; // a refused character ("%c") or a refused format
+};
+
+// Keys that both kinds of transaction accept with the same rule.
+template <typename Tx>
+constexpr KeyRule<Tx> shared_rules[] = {
+    {.key = "iban", .check = Check::Iban, .field = &Tx::iban},
+    {.key = "bic", .check = Check::Bic, .field = &Tx::bic, .message = "Invalid BIC", .detail_message = "Invalid BIC format"},
+    {.key = "addrCC", .check = Check::Country, .field = &Tx::addrCC, .message = "Invalid country code"},
+    {.key = "addrLine1", .check = Check::AddressLine, .field = &Tx::addrLine1, .min = 1, .max = 70,
+     .mode = CHARSET_EXTENDED, .message = "Invalid address line 1 (must be 1-70 chars)",
+     .detail_message = "Invalid character '%c' in address line 1"},
+    {.key = "addrLine2", .check = Check::AddressLine, .field = &Tx::addrLine2, .min = 1, .max = 70,
+     .mode = CHARSET_EXTENDED, .message = "Invalid address line 2 (must be 1-70 chars)",
+     .detail_message = "Invalid character '%c' in address line 2"},
+    {.key = "ref", .check = Check::Text, .field = &Tx::ref, .min = 0, .max = 140, .mode = CHARSET_EXTENDED,
+     .message = "Invalid unstructured remittance information (must be 0-140 characters)",
+     .detail_message = "Invalid character '%c' in unstructured remittance information"},
+    {.key = "amount", .check = Check::Amount},
+    {.key = "date", .check = Check::Date, .field = &Tx::date, .message = "Invalid execution date (format: yyyy-mm-dd)"},
+    {.key = "id", .check = Check::Text, .field = &Tx::id, .min = 1, .max = 35, .mode = CHARSET_TEXT,
+     .message = "Invalid end-to-end ID (must be 1-35 characters)",
+     .detail_message = "Invalid character '%c' in end-to-end ID"},
+};
+
+constexpr KeyRule<ddi_tx> ddi_rules[] = {
+    {.key = "name", .check = Check::Text, .field = &ddi_tx::name, .min = 1, .max = 70, .mode = CHARSET_EXTENDED,
+     .message = "Invalid name (must be 1-70 characters)", .detail_message = "Invalid character '%c' in debtor name"},
+    {.key = "addrDept", .check = Check::NotStructured},
+    {.key = "seq", .check = Check::Sequence},
+    {.key = "mref", .check = Check::MandateRef, .field = &ddi_tx::mref, .min = 1, .max = 35,
+     .message = "Invalid mandate reference (must be 1-35 characters)",
+     .detail_message = "Invalid character '%c' in mandate reference"},
+    {.key = "mdate", .check = Check::Date, .field = &ddi_tx::mdate,
+     .message = "Invalid mandate signature date (format: yyyy-mm-dd)"},
+    {.key = "old_mref", .check = Check::Text, .field = &ddi_tx::old_mref, .min = 1, .max = 35,
+     .mode = CHARSET_IDENT, .message = "Invalid old mandate reference (must be 1-35 characters)",
+     .detail_message = "Invalid character '%c' in old mandate reference"},
+    {.key = "old_iban", .check = Check::Iban, .field = &ddi_tx::old_iban},
+    {.key = "smnda", .check = Check::Smnda},
+};
+
+constexpr KeyRule<cti_tx> cti_rules[] = {
+    {.key = "name", .check = Check::Text, .field = &cti_tx::name, .min = 1, .max = 70, .mode = CHARSET_EXTENDED,
+     .message = "Invalid name (must be 1-70 characters)", .detail_message = "Invalid character '%c' in creditor name"},
+    {.key = "purp", .check = Check::Purpose, .field = &cti_tx::purp, .message = "Invalid purpose (must be 4 characters)"},
+};
+
+// The structured postal address, accepted where the rulebook asks for it.
+struct AddressKey {
+    std::string_view key;
+    char *address_parts::*field;
+    FormatKind kind;
+};
+
+constexpr AddressKey address_keys[] = {
+    {"addrDept", &address_parts::addrDept, FORMAT_MAX70},
+    {"addrSubDept", &address_parts::addrSubDept, FORMAT_MAX70},
+    {"addrStreet", &address_parts::addrStreet, FORMAT_MAX70},
+    {"addrNum", &address_parts::addrNum, FORMAT_MAX16},
+    {"addrBldg", &address_parts::addrBldg, FORMAT_MAX35},
+    {"addrFloor", &address_parts::addrFloor, FORMAT_MAX70},
+    {"addrPoBox", &address_parts::addrPoBox, FORMAT_MAX16},
+    {"addrRoom", &address_parts::addrRoom, FORMAT_MAX70},
+    {"addrCode", &address_parts::addrCode, FORMAT_MAX16},
+    {"addrTown", &address_parts::addrTown, FORMAT_MAX35},
+    {"addrLoc", &address_parts::addrLoc, FORMAT_MAX35},
+    {"addrDstrct", &address_parts::addrDstrct, FORMAT_MAX35},
+    {"addrCtrySub", &address_parts::addrCtrySub, FORMAT_MAX35},
+};
+
+// Countries of BICs whose debtors lie outside the EEA although they take part in SEPA.
+constexpr std::string_view non_eea_countries[] = {"AD", "BL", "CH", "GB", "GG", "GI", "IM", "JE",
+                                                  "MC", "NC", "PF", "PM", "SM", "TF", "VA", "WF"};
+
+// Every text a record owns, for the wipe on release.
+constexpr char *ddi_tx::*ddi_texts[] = {&ddi_tx::id,   &ddi_tx::name,     &ddi_tx::iban,     &ddi_tx::bic,
+                                        &ddi_tx::addrCC, &ddi_tx::addrLine1, &ddi_tx::addrLine2, &ddi_tx::date,
+                                        &ddi_tx::mref, &ddi_tx::mdate,    &ddi_tx::old_mref, &ddi_tx::old_iban,
+                                        &ddi_tx::ref};
+constexpr char *cti_tx::*cti_texts[] = {&cti_tx::id,        &cti_tx::name,      &cti_tx::iban, &cti_tx::bic,
+                                        &cti_tx::addrCC,    &cti_tx::addrLine1, &cti_tx::addrLine2,
+                                        &cti_tx::ref,       &cti_tx::purp,      &cti_tx::date};
+
+// ---- Helpers -----------------------------------------------------------------------
+
+constexpr char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Keys and sequence types compare without regard to case, independent of the locale.
+bool equals_ignoring_case(std::string_view a, const char *b) {
+    size_t i = 0;
+    for (; i < a.size(); ++i)
+        if (b[i] == '\0' || ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+    return b[i] == '\0';
+}
+
+template <typename Entry, size_t N>
+const Entry *find_key(const Entry (&table)[N], const char *key) {
+    for (const Entry &entry : table)
+        if (equals_ignoring_case(entry.key, key)) return &entry;
+    return nullptr;
+}
+
+constexpr bool is_alnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The rulebook table row in force. Only a caller that writes the process-wide number
+// directly can leave it outside the table; validate by the newest guideline then.
+const Rulebook &rules_in_force() {
+    const Rulebook *rb = current_rulebook();
+    return rb != nullptr ? *rb : *rulebook(rulebook_count - 1);
+}
+
+constexpr const char *out_of_memory = "Out of memory";
+
+// Replaces a record's text with a copy of value; null on success.
+const char *store(char *&field, const char *value) {
+    char *copy = copy_text(value);
+    if (copy == nullptr) return out_of_memory;
+    release_text(field);
+    field = copy;
+    return nullptr;
+}
+
+// The amount rule; null on success with the rounded amount in *amount.
+const char *parse_amount(const char *value, double *amount) {
+    if (value == nullptr) return "Invalid amount";
+    errno = 0;
+    char *end = nullptr;
+    const double parsed = __tarvo_strtod(value, &end);
+    const bool range_error = errno == ERANGE;
+    if (*end != '\0') return "Invalid amount";
+    if (parsed == 0) return range_error ? "Invalid amount" : "Empty amount not allowed";
+    // An exponent within the parser's limit can still overflow a double; an infinite
+    // amount has no text in the document, so it is refused like one out of range.
+    if (!isfinite(parsed)) return "Invalid amount";
+    if (parsed < 0) return "Negative or zero amount not allowed";
+    const double rounded = round(parsed * 100) / 100;
+    if (!isfinite(rounded)) return "Invalid amount";
+    *amount = rounded;
+    return nullptr;
+}
+
+// ---- Applying one pair -------------------------------------------------------------
+
+template <typename Tx>
+const char *apply_text_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *value, const Rulebook &rb) {
+    if (rule.check == Check::AddressLine && rb.structured_address)
+        return "selected SEPA rulebook requires structured address data";
+    if (value == nullptr) return rule.message;
+    const size_t length = strlen(value);
+    if (length < rule.min || length > rule.max) return rule.message;
+    CharsetMode mode = rule.mode;
+    if (rule.check == Check::MandateRef) mode = rb.mandate_ref_text ? CHARSET_TEXT : CHARSET_IDENT;
+    unsigned char bad = 0;
+    if (!check_string(value, &bad, mode)) return format_error(h->errbuf, rule.detail_message, bad);
+    // An empty remittance text means none: the document has no place for an empty one.
+    if (length == 0) {
+        release_text(tx.*rule.field);
+        return nullptr;
+    }
+    return store(tx.*rule.field, value);
+}
+
+template <typename Tx>
+const char *apply_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *value, const Rulebook &rb) {
+    switch (rule.check) {
+    case Check::Text:
+    case Check::MandateRef:
+    case Check::AddressLine: return apply_text_rule(h, tx, rule, value, rb);
+    case Check::Iban: {
+        const char *message = nullptr;
+        if (!iban_check(value, &message)) return message != nullptr ? message : "Invalid IBAN";
+        return store(tx.*rule.field, value);
+    }
+    case Check::Bic: {
+        char upper[12];
+        switch (check_bic(value, upper)) {
+        case BicVerdict::BadLength: return rule.message;
+        case BicVerdict::BadFormat: return rule.detail_message;
+        case BicVerdict::Ok: break;
+        }
+        return store(tx.*rule.field, upper);
+    }
+    case Check::Country: {
+        const bool valid = value != nullptr && strlen(value) == 2 && value[0] >= 'A' && value[0] <= 'Z' &&
+                           value[1] >= 'A' && value[1] <= 'Z';
+        return valid ? store(tx.*rule.field, value) : rule.message;
+    }
+    case Check::Date: return is_calendar_date(value) ? store(tx.*rule.field, value) : rule.message;
+    case Check::Purpose: {
+        const bool valid = value != nullptr && strlen(value) == 4 && is_alnum(value[0]) && is_alnum(value[1]) &&
+                           is_alnum(value[2]) && is_alnum(value[3]);
+        return valid ? store(tx.*rule.field, value) : rule.message;
+    }
+    case Check::Amount: return parse_amount(value, &tx.amount);
+    case Check::Sequence:
+        if constexpr (requires { tx.seq; }) {
+            for (int i = 0; value != nullptr && i < 4; ++i) {
+                if (equals_ignoring_case(ddi_seq_types[i], value)) {
+                    tx.seq = i + 1;
+                    return nullptr;
+                }
+            }
+            return "Invalid/unknown sequence type";
+        }
+        break;
+    case Check::Smnda:
+        if constexpr (requires { tx.smnda; }) {
+            if (value == nullptr) return "Missing value for SMNDA flag";
+            if (strcmp(value, "1") != 0) return format_error(h->errbuf, "Invalid value '%s' for SMNDA flag", value);
+            tx.smnda = 1;
+            return nullptr;
+        }
+        break;
+    case Check::NotStructured: return "selected SEPA rulebook does not support structured address data";
+    }
+    return nullptr;
+}
+
+template <typename Tx>
+struct Kind;
+
+template <>
+struct Kind<ddi_tx> {
+    static constexpr const auto &rules = ddi_rules;
+    static constexpr bool refuses_unknown_keys = true;
+    static constexpr int32_t msgtype = TARVO_MSGTYPE_DDI;
+    static constexpr const char *wrong_message = "No DDI message";
+};
+
+template <>
+struct Kind<cti_tx> {
+    static constexpr const auto &rules = cti_rules;
+    // A credit transfer ignores what it has no use for, such as "seq" or "mref".
+    static constexpr bool refuses_unknown_keys = false;
+    static constexpr int32_t msgtype = TARVO_MSGTYPE_CTI;
+    static constexpr const char *wrong_message = "No CTI message";
+};
+
+template <typename Tx>
+const char *apply_pair(tarvo_t *h, Tx &tx, const char *key, const char *value) {
+    const Rulebook &rb = rules_in_force();
+    if (rb.structured_address) {
+        if (const AddressKey *address = find_key(address_keys, key)) {
+            if (!format_check(address->kind, value)) return format_error(h->errbuf, "Invalid format for '%s'", key);
+            return store(tx.addr.*address->field, value);
+        }
+    }
+    const KeyRule<Tx> *rule = find_key(shared_rules<Tx>, key);
+    if (rule == nullptr) rule = find_key(Kind<Tx>::rules, key);
+    if (rule != nullptr) return apply_rule(h, tx, *rule, value, rb);
+    if (Kind<Tx>::refuses_unknown_keys) return format_error(h->errbuf, "Invalid transaction property '%s'", key);
+    return nullptr;
+}
+
+// ---- Completion --------------------------------------------------------------------
+
+bool outside_eea(const char *bic) {
+    const std::string_view country(bic + 4, 2);
+    for (std::string_view code : non_eea_countries)
+        if (code == country) return true;
+    return false;
+}
+
+const char *complete(const ddi_tx &tx, const Rulebook &rb) {
+    if (tx.iban == nullptr) return "IBAN missing";
+    if (tx.bic == nullptr) {
+        if (rb.tx_bic_mandatory) return "BIC missing";
+    } else if (outside_eea(tx.bic)) { // stored BICs are upper case with at least 8 characters
+        switch (rb.non_eea_address) {
+        case NonEeaAddress::AddressLine:
+            if (tx.addrLine1 == nullptr && tx.addrLine2 == nullptr) return "Address required for BICs outside EEA";
+            break;
+        case NonEeaAddress::TownAndCountry:
+            if (tx.addr.addrTown == nullptr || tx.addrCC == nullptr)
+                return "Structured address required for BICs outside EEA (at least town and country)";
+            break;
+        case NonEeaAddress::None: break;
+        }
+    }
+    if (tx.seq == 0) return "Sequence type missing";
+    if (tx.amount == 0) return "Amount missing";
+    return nullptr;
+}
+
+const char *complete(const cti_tx &tx, const Rulebook &rb) {
+    if (tx.iban == nullptr) return "IBAN missing";
+    if (tx.bic == nullptr && rb.tx_bic_mandatory) return "BIC missing";
+    if (tx.amount == 0) return "Amount missing";
+    return nullptr;
+}
+
+// ---- Records -----------------------------------------------------------------------
+
+template <typename Tx, size_t N>
+void release_record(Tx *tx, char *Tx::*const (&texts)[N]) {
+    if (tx == nullptr) return;
+    for (char *Tx::*field : texts) release_text(tx->*field);
+    for (const AddressKey &part : address_keys) release_text(tx->addr.*part.field);
+    explicit_bzero(tx, sizeof *tx);
+    free(tx);
+}
+
+void release(ddi_tx *tx) { release_record(tx, ddi_texts); }
+void release(cti_tx *tx) { release_record(tx, cti_texts); }
+
+template <typename Tx>
+int add(tarvo_t *h, const char *const *kv) {
+    if (h == nullptr) return 0;
+    if (h->msgtype != Kind<Tx>::msgtype) {
+        h->error = Kind<Tx>::wrong_message;
+        return 0;
+    }
+    if (kv == nullptr) {
+        h->error = "No key-value list submitted";
+        return 0;
+    }
+    auto *tx = static_cast<Tx *>(calloc(1, sizeof(Tx)));
+    if (tx == nullptr) {
+        h->error = out_of_memory;
+        return 0;
+    }
+    const char *error = nullptr;
+    for (const char *const *pair = kv; error == nullptr && pair[0] != nullptr; pair += 2)
+        error = apply_pair(h, *tx, pair[0], pair[1]);
+    if (error == nullptr) error = complete(*tx, rules_in_force());
+    // Neither the count nor the control sum may wrap or overflow into a wrong document.
+    if (error == nullptr && h->tx_count == UINT32_MAX) error = "Too many transactions";
+    if (error == nullptr && !isfinite(h->ctrl_sum + tx->amount)) error = "Control sum out of range";
+    if (error != nullptr) {
+        h->error = error;
+        release(tx);
+        return 0;
+    }
+    if (h->tx_tail != nullptr)
+        static_cast<Tx *>(h->tx_tail)->next = tx;
+    else
+        h->tx_head = tx;
+    h->tx_tail = tx;
+    h->tx_count += 1;
+    h->ctrl_sum += tx->amount;
+    return 1;
+}
+
+} // namespace
+} // namespace tarvo
+
+int ddi_add(tarvo_t *h, const char *const *kv) { return tarvo::add<ddi_tx>(h, kv); }
+int cti_add(tarvo_t *h, const char *const *kv) { return tarvo::add<cti_tx>(h, kv); }
+void ddi_tx_free(ddi_tx *tx) { tarvo::release(tx); }
+void cti_tx_free(cti_tx *tx) { tarvo::release(tx); }
+
+extern "C" int tarvo_add(tarvo_t *h, const char *const *kv) {
+    if (h == nullptr) return 0;
+    switch (h->msgtype) {
+    case TARVO_MSGTYPE_DDI: return ddi_add(h, kv);
+    case TARVO_MSGTYPE_CTI: return cti_add(h, kv);
+    default: return 0;
+    }
+}
