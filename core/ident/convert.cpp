@@ -1,0 +1,119 @@
+// German IBAN conversion: bank code and account number to IBAN by the bank's IBAN rule.
+#include <string.h>
+
+#include "ident/iban_rules.h"
+#include "ident/ident.h"
+#include "tarvo.h"
+
+namespace tarvo {
+namespace {
+
+// The directory has no successor chains longer than one step; anything beyond this is
+// bad data (perhaps a cycle), and the bank code counts as unknown.
+constexpr int max_successor_steps = 4;
+
+bool all_digits(const char *text, size_t len) {
+    for (size_t i = 0; i < len; ++i)
+        if (text[i] < '0' || text[i] > '9') return false;
+    return true;
+}
+
+// Value of an IBAN character for MOD 97-10: digits 0..9, letters A = 10 ... Z = 35;
+// -1 for anything else.
+int iban_char_value(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+    return -1;
+}
+
+// Writes the check digits into positions 3 and 4 of the work IBAN; false when it holds
+// a character other than a digit or an upper-case letter.
+bool set_check_digits(char *iban) {
+    iban[2] = iban[3] = '0';
+    const size_t len = strnlen(iban, iban_work_size);
+    if (len < 5) return false;
+    unsigned v = 0;
+    for (size_t k = 0; k < len; ++k) {
+        const int n = iban_char_value(iban[(k + 4) % len]);
+        if (n < 0) return false;
+        v = (n < 10 ? v * 10 : v * 100) + static_cast<unsigned>(n);
+        v %= 97;
+    }
+    const unsigned digits = 98 - v;
+    iban[2] = static_cast<char>('0' + digits / 10);
+    iban[3] = static_cast<char>('0' + digits % 10);
+    return true;
+}
+
+// The status a conversion reports when no rule set one of its own.
+uint8_t derived_status(const iban_rule_ctx &ctx, const char *input_account, const char *input_bankid) {
+    if (ctx.check == -1) return IBAN_STATUS_ACCOUNT_INVALID;
+    if (memcmp(ctx.account, input_account, 10) != 0) return IBAN_STATUS_ACCOUNT_REPLACED;
+    if (memcmp(ctx.bankid, input_bankid, 8) != 0) return IBAN_STATUS_BANK_REPLACED;
+    return IBAN_STATUS_UNCHANGED;
+}
+
+} // namespace
+} // namespace tarvo
+
+using namespace tarvo;
+
+extern "C" int tarvo_iban_convert(const char *country, const char *account, const char *bankid,
+                                  char *iban, uint8_t *status) {
+    if (iban != nullptr) iban[0] = '\0';
+    if (status != nullptr) *status = 0;
+    if (country == nullptr) return -1;
+    if (strcmp(country, "DE") != 0) return 0;
+    if (account == nullptr || bankid == nullptr || strnlen(bankid, 9) != 8) return -1;
+    const size_t account_len = strnlen(account, 11);
+    // A non-digit would reach the account checks and the rules' position tests as if it
+    // were a digit, so such an account is refused before anything runs.
+    if (account_len == 0 || account_len > 10 || !all_digits(account, account_len)) return -1;
+
+    char input_account[11];
+    memset(input_account, '0', 10);
+    memcpy(input_account + 10 - account_len, account, account_len);
+    input_account[10] = '\0';
+
+    iban_rule_ctx ctx{};
+    memcpy(ctx.account, input_account, 11);
+    memcpy(ctx.bankid, bankid, 9);
+
+    char work[iban_work_size];
+    int result = 0;
+    for (int successor_steps = 0;; ++successor_steps) {
+        bank_record record;
+        if (!lookup_bank("DE", ctx.bankid, &record)) {
+            if (status != nullptr) *status = IBAN_STATUS_BANK_UNKNOWN;
+            return -3;
+        }
+        ctx.method = record.method;
+        ctx.deleted = record.deleted;
+        ctx.check = static_cast<int8_t>(tarvo_account_check2(ctx.account, ctx.bankid, ctx.method));
+        memset(work, 0, sizeof work);
+        const int rule = record.iban_rule / 100;
+        result = rule >= 0 && rule < iban_rule_count ? iban_rules[rule](work, &ctx) : 0;
+
+        if (record.successor == nullptr || strlen(record.successor) != 8) break;
+        if (successor_steps == max_successor_steps) {
+            if (status != nullptr) *status = IBAN_STATUS_BANK_UNKNOWN;
+            return -3;
+        }
+        // The successor converts the caller's account afresh: whatever the deleted
+        // bank's rule made of it does not apply to the successor's rule.
+        char successor[9];
+        memcpy(successor, record.successor, 9);
+        ctx = iban_rule_ctx{};
+        memcpy(ctx.account, input_account, 11);
+        memcpy(ctx.bankid, successor, 9);
+        ctx.status = IBAN_STATUS_SUCCESSOR;
+    }
+
+    if (ctx.status == 0) ctx.status = derived_status(ctx, input_account, bankid);
+    if (status != nullptr) *status = ctx.status;
+    if (result != 1) return result;
+    if (ctx.check == -1) return -1;
+    if (!set_check_digits(work)) return -3;
+    if (iban != nullptr) memcpy(iban, work, 35);
+    return 1;
+}
