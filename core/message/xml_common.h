@@ -1,0 +1,199 @@
+// Pieces both payment-initiation writers share: the escaping document writer, the root
+// line, the group header, the message identification, the grouping of transactions by
+// date and slot, and the postal address block.
+#ifndef TARVO_MESSAGE_XML_COMMON_H
+#define TARVO_MESSAGE_XML_COMMON_H
+
+#include <stddef.h>
+#include <stdint.h>
+#include <string.h>
+#include <time.h>
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "message/message.h"
+
+namespace tarvo {
+
+// Renders msg as it would be rendered at the instant now: the whole document as one
+// malloc'ed text, or null with msg->error set. tarvo_toXML is render(msg, time(nullptr)).
+char *render(tarvo_t *msg, time_t now);
+
+// The writers behind render; out already holds the XML declaration line.
+int ddi_write(tarvo_t *msg, buffer_t *out, time_t now);
+int cti_write(tarvo_t *msg, buffer_t *out, time_t now);
+
+namespace xml {
+
+inline constexpr const char *out_of_memory = "Out of memory";
+// The longest identifier the documents allow (Max35Text).
+inline constexpr size_t max_id_length = 35;
+// The scheme's largest single amount; banks refuse anything above it.
+inline constexpr double max_amount = 999999999.99;
+
+// Appends to a document buffer and remembers the first failed append, so that a writer
+// appends freely and asks once at the end. Every value goes through the escaping append.
+class Out {
+public:
+    explicit Out(buffer_t *buf) : buf_(buf) {}
+
+    // Markup written by the writer itself.
+    Out &put(const char *markup) {
+        if (ok_ && buffer_strappend(buf_, markup) == 0) ok_ = false;
+        return *this;
+    }
+    // A value from the caller, escaped for element content.
+    Out &esc(const char *value);
+    Out &elem(const char *open, const char *value, const char *close) { return put(open).esc(value).put(close); }
+    Out &number(uint64_t value);
+    Out &amount(double value);
+    // depth TABs, for the lines whose depth is chosen at run time.
+    Out &tabs(int depth);
+
+    bool ok() const { return ok_; }
+
+private:
+    buffer_t *buf_;
+    bool ok_ = true;
+};
+
+// The root line of the variant ("pain.008.001.08" ...), with or without schema location.
+void write_root(Out &out, std::string_view variant, bool schema_location);
+
+// The root element's start tag line, the group header and its initiating party.
+void write_group_header(Out &out, const tarvo_t *msg, const char *root, time_t now);
+
+// The start of a payment-information block up to and including the service level.
+struct BlockHead {
+    const char *msgid;
+    uint32_t number;
+    const char *method; // "DD" or "TRF"
+    bool batch_booking;
+    uint32_t count;
+    double sum;
+};
+void write_block_head(Out &out, const BlockHead &head);
+
+// An agent's BIC line at depth TABs, as <BICFI> where the rulebook identifies agents so.
+void write_bic(Out &out, int depth, bool bicfi, const char *bic);
+
+// The fields of a party's postal address.
+struct Address {
+    const char *country;
+    const char *line1;
+    const char *line2;
+    const address_parts *parts;
+};
+// The PstlAdr block of a counter-party, when it has a country, town or address line.
+// Credit transfers end the block without a line feed (end_with_newline false).
+void write_address(Out &out, const Rulebook &rb, const Address &addr, bool end_with_newline);
+
+// Stores a generated message identification in msg when it has none: the local time of
+// now and a sequence number from the process id and __tarvo_idcount. 0 with
+// copy_failure as the error when the copy cannot be made.
+int ensure_msgid(tarvo_t *msg, time_t now, const char *copy_failure);
+
+// Refuses a message identification that would make a PmtInfId ("<msgid>-P<n>") longer
+// than the documents allow for `blocks` payment-information blocks.
+bool msgid_fits(const tarvo_t *msg, size_t blocks);
+
+// Refuses an amount the documents cannot carry; returns the complaint or null.
+const char *amount_problem(double amount);
+
+// Sets msg->error to "<what> in transaction <position>" in the message's error buffer.
+int refuse_transaction(tarvo_t *msg, const char *what, uint32_t position);
+
+// The date key of a transaction: its own date, else the message's, at most 10 bytes.
+inline std::string_view date_key(const char *tx_date, const char *msg_date) {
+    const char *date = tx_date != nullptr ? tx_date : msg_date;
+    return date == nullptr ? std::string_view{} : std::string_view(date, strnlen(date, 10));
+}
+
+// One date of a document: per slot (sequence type for direct debits, a single slot for
+// credit transfers) the number of transactions, their sum, and where they start in the
+// grouping's item array.
+template <size_t Slots>
+struct pmt_group {
+    std::array<char, 11> key{}; // the date, NUL-terminated
+    std::array<uint32_t, Slots> count{};
+    std::array<double, Slots> sum{};
+    std::array<size_t, Slots> first{};
+};
+
+template <class Tx, size_t Slots>
+struct Grouping {
+    std::vector<pmt_group<Slots>> groups; // ascending by key, byte-wise
+    std::vector<const Tx *> items;        // by group, then slot, then order of adding
+
+    size_t blocks() const {
+        size_t n = 0;
+        for (const auto &g : groups)
+            for (uint32_t c : g.count) n += c != 0;
+        return n;
+    }
+};
+
+// Groups a transaction list by date and slot. Keys are found by hashing, so the cost
+// grows with the number of transactions plus the sorting of the distinct dates, never
+// with their product; sums are added in the order of adding, as a walk would add them.
+// Throws std::bad_alloc when memory runs out.
+template <size_t Slots, class Tx, class KeyOf, class SlotOf>
+Grouping<Tx, Slots> group_transactions(const Tx *head, KeyOf key_of, SlotOf slot_of) {
+    std::vector<pmt_group<Slots>> found;
+    std::vector<uint32_t> group_of;
+    std::unordered_map<std::string_view, uint32_t> index;
+    uint32_t current = 0;
+    std::string_view current_key;
+    // Files usually list a date's transactions together; the last key saves the hashing.
+    for (const Tx *tx = head; tx != nullptr; tx = tx->next) {
+        const std::string_view key = key_of(tx);
+        if (found.empty() || key != current_key) {
+            auto [it, added] = index.try_emplace(key, static_cast<uint32_t>(found.size()));
+            if (added) {
+                found.emplace_back();
+                key.copy(found.back().key.data(), 10);
+            }
+            current = it->second;
+            current_key = key;
+        }
+        const size_t slot = slot_of(tx);
+        ++found[current].count[slot];
+        found[current].sum[slot] += tx->amount;
+        group_of.push_back(current);
+    }
+
+    std::vector<uint32_t> order(found.size());
+    std::iota(order.begin(), order.end(), 0U);
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return strcmp(found[a].key.data(), found[b].key.data()) < 0; });
+    std::vector<uint32_t> rank(found.size());
+    Grouping<Tx, Slots> result;
+    result.groups.reserve(found.size());
+    size_t next = 0;
+    for (uint32_t i = 0; i < order.size(); ++i) {
+        rank[order[i]] = i;
+        pmt_group<Slots> g = found[order[i]];
+        for (size_t s = 0; s < Slots; ++s) {
+            g.first[s] = next;
+            next += g.count[s];
+        }
+        result.groups.push_back(g);
+    }
+
+    result.items.resize(next);
+    std::vector<std::array<size_t, Slots>> fill(result.groups.size());
+    for (size_t i = 0; i < fill.size(); ++i) fill[i] = result.groups[i].first;
+    size_t position = 0;
+    for (const Tx *tx = head; tx != nullptr; tx = tx->next, ++position)
+        result.items[fill[rank[group_of[position]]][slot_of(tx)]++] = tx;
+    return result;
+}
+
+} // namespace xml
+} // namespace tarvo
+
+#endif
