@@ -1,0 +1,110 @@
+// Lookups by national bank code and by IBAN for the countries with a bank-code
+// directory: which bank it is, and which BIC an IBAN's bank uses.
+#include <string.h>
+
+#include <cstddef>
+#include <string_view>
+
+#include "ident/ident.h"
+
+namespace tarvo {
+namespace {
+
+// Where the bank code sits in each country's IBAN and which directory holds it;
+// Liechtenstein banks carry Swiss clearing numbers.
+struct directory_country {
+    std::string_view code;
+    std::size_t iban_length;
+    std::size_t bankcode_length;
+    const char *directory;
+};
+
+constexpr directory_country directory_countries[] = {
+    {"AT", 20, 5, "AT"},
+    {"CH", 21, 5, "CH"},
+    {"DE", 22, 8, "DE"},
+    {"LI", 21, 5, "CH"},
+};
+
+constexpr std::size_t longest_bankcode = 8;
+
+const directory_country *country_of(const char *code, std::size_t length) {
+    if (code == nullptr) return nullptr;
+    const std::string_view wanted(code, strnlen(code, length + 1));
+    for (const auto &country : directory_countries)
+        if (country.code == wanted) return &country;
+    return nullptr;
+}
+
+// The country whose IBANs begin like iban (exact comparison), or null.
+const directory_country *iban_country(const char *iban) {
+    for (const auto &country : directory_countries)
+        if (strncmp(iban, country.code.data(), country.code.size()) == 0) return &country;
+    return nullptr;
+}
+
+void cut_bankcode(const char *iban, const directory_country &country, char (&out)[longest_bankcode + 1]) {
+    memcpy(out, iban + 4, country.bankcode_length);
+    out[country.bankcode_length] = '\0';
+}
+
+// German IBAN rules that fix a bank's BIC whatever its directory entry says. Records of
+// other countries carry rule 0, so only German IBANs meet them.
+struct bic_override {
+    int rule;
+    bool (*applies)(const char *bankcode);
+    const char *bic;
+};
+
+// Rule 5: Commerzbank codes (4th digit 4) route through the head office, except the
+// codes whose 5th and 6th digits are 11.
+bool commerzbank_code(const char *bankcode) {
+    return bankcode[3] == '4' && !(bankcode[4] == '1' && bankcode[5] == '1');
+}
+bool always(const char *) { return true; }
+
+constexpr bic_override bic_overrides[] = {
+    {5, commerzbank_code, "COBADEFFXXX"},
+    {14, always, "DAAEDEDDXXX"},
+};
+
+} // namespace
+} // namespace tarvo
+
+extern "C" int tarvo_bankid_check(const char *country, const char *bankid, tarvo_bank_t **bank) {
+    if (tarvo::country_of(country, 2) == nullptr) return 0;
+    tarvo::bank_record record;
+    if (tarvo::lookup_bank(country, bankid, &record) != 1) return -2;
+    if (bank == nullptr) return 1;
+    tarvo_bank_t *block = tarvo::new_bank_block(record.name, record.zip, record.city, record.country, record.bic, 0);
+    if (block == nullptr) return -3;
+    *bank = block;
+    return 1;
+}
+
+extern "C" int tarvo_iban_getBank(const char *iban, tarvo_bank_t **bank) {
+    if (tarvo_iban_check(iban) != 1) return -1;
+    const auto *country = tarvo::iban_country(iban);
+    if (country == nullptr) return 0;
+    char bankcode[tarvo::longest_bankcode + 1];
+    tarvo::cut_bankcode(iban, *country, bankcode);
+    const char code[3] = {iban[0], iban[1], '\0'};
+    return tarvo_bankid_check(code, bankcode, bank);
+}
+
+extern "C" int tarvo_iban_getBIC(const char *iban, char *bic) {
+    if (bic == nullptr) return -1;
+    memset(bic, 0, 12);
+    if (iban == nullptr) return -1;
+    const auto *country = tarvo::iban_country(iban);
+    if (country == nullptr) return 0;
+    if (strnlen(iban, country->iban_length + 1) != country->iban_length) return -1;
+    char bankcode[tarvo::longest_bankcode + 1];
+    tarvo::cut_bankcode(iban, *country, bankcode);
+    tarvo::bank_record record;
+    if (tarvo::lookup_bank(country->directory, bankcode, &record) != 1) return -3;
+    if (record.bic != nullptr) strncpy(bic, record.bic, 11);
+    for (const auto &rule : tarvo::bic_overrides)
+        if (record.iban_rule / 100 == rule.rule && rule.applies(bankcode)) memcpy(bic, rule.bic, 12);
+    return 1;
+}

@@ -1,0 +1,224 @@
+// Lookups by bank code and IBAN: result codes, the returned bank block, and the BIC
+// overrides of the German IBAN rules.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ident/ident.h"
+
+namespace {
+
+struct bank_deleter {
+    void operator()(tarvo_bank_t *bank) const { free(bank); }
+};
+using bank_ptr = std::unique_ptr<tarvo_bank_t, bank_deleter>;
+
+std::string text(const char *s) { return s == nullptr ? "(null)" : s; }
+
+TEST(BankidCheck, GermanRecord) {
+    tarvo_bank_t *raw = nullptr;
+    ASSERT_EQ(tarvo_bankid_check("DE", "37040044", &raw), 1);
+    bank_ptr bank(raw);
+    EXPECT_EQ(text(bank->name), "Commerzbank");
+    EXPECT_EQ(text(bank->zip), "50447");
+    EXPECT_EQ(text(bank->city), "K\xC3\xB6ln");
+    EXPECT_EQ(text(bank->country), "DE");
+    EXPECT_EQ(text(bank->bic), "COBADEFFXXX");
+    EXPECT_EQ(bank->flags, 0);
+}
+
+TEST(BankidCheck, OnlyTheFourDirectoryCountries) {
+    tarvo_bank_t *bank = reinterpret_cast<tarvo_bank_t *>(&bank);
+    tarvo_bank_t *const untouched = bank;
+    for (const char *country : {"de", "FR", "D", "DEU", "", "De"}) {
+        EXPECT_EQ(tarvo_bankid_check(country, "37040044", &bank), 0) << country;
+        EXPECT_EQ(bank, untouched);
+    }
+    EXPECT_EQ(tarvo_bankid_check(nullptr, "37040044", &bank), 0);
+    EXPECT_EQ(tarvo_bankid_check(nullptr, "37040044", nullptr), 0);
+    EXPECT_EQ(bank, untouched);
+}
+
+TEST(BankidCheck, NotFound) {
+    tarvo_bank_t *bank = reinterpret_cast<tarvo_bank_t *>(&bank);
+    tarvo_bank_t *const untouched = bank;
+    EXPECT_EQ(tarvo_bankid_check("DE", "123", &bank), -2);        // looked up as 00000123
+    EXPECT_EQ(tarvo_bankid_check("DE", "370400440", &bank), -2);  // nine digits
+    EXPECT_EQ(tarvo_bankid_check("DE", "3704004", &bank), -2);    // 03704004
+    EXPECT_EQ(tarvo_bankid_check("DE", "", &bank), -2);
+    EXPECT_EQ(tarvo_bankid_check("DE", nullptr, &bank), -2);
+    EXPECT_EQ(tarvo_bankid_check("DE", "3704 044", &bank), -2);
+    EXPECT_EQ(tarvo_bankid_check("AT", "123456", &bank), -2);
+    EXPECT_EQ(bank, untouched);
+}
+
+TEST(BankidCheck, ExistenceTestAndShortCodes) {
+    EXPECT_EQ(tarvo_bankid_check("DE", "37040044", nullptr), 1);
+    EXPECT_EQ(tarvo_bankid_check("DE", "12345678", nullptr), -2);
+    // Short Swiss codes are padded: 100 is 00100.
+    tarvo_bank_t *a = nullptr;
+    tarvo_bank_t *b = nullptr;
+    ASSERT_EQ(tarvo_bankid_check("CH", "100", &a), 1);
+    ASSERT_EQ(tarvo_bankid_check("CH", "00100", &b), 1);
+    bank_ptr short_code(a), full_code(b);
+    EXPECT_EQ(text(short_code->name), text(full_code->name));
+    EXPECT_EQ(text(short_code->bic), text(full_code->bic));
+}
+
+TEST(BankidCheck, LiechtensteinUsesTheSwissDirectoryAndKeepsItsCountry) {
+    tarvo_bank_t *ch = nullptr;
+    tarvo_bank_t *li = nullptr;
+    ASSERT_EQ(tarvo_bankid_check("CH", "00100", &ch), 1);
+    ASSERT_EQ(tarvo_bankid_check("LI", "00100", &li), 1);
+    bank_ptr swiss(ch), liechtenstein(li);
+    EXPECT_EQ(text(liechtenstein->name), text(swiss->name));
+    EXPECT_EQ(text(liechtenstein->city), text(swiss->city));
+    EXPECT_EQ(text(liechtenstein->country), text(swiss->country));
+    EXPECT_EQ(text(liechtenstein->bic), text(swiss->bic));
+}
+
+TEST(BankidCheck, BlockIsOneAllocationWithItsStringsInside) {
+    tarvo_bank_t *raw = nullptr;
+    ASSERT_EQ(tarvo_bankid_check("DE", "37040044", &raw), 1);
+    bank_ptr bank(raw);
+    const char *begin = reinterpret_cast<const char *>(raw);
+    for (const char *field : {raw->name, raw->zip, raw->city, raw->country, raw->bic}) {
+        ASSERT_NE(field, nullptr);
+        EXPECT_GT(field, begin);
+        EXPECT_LT(field, begin + sizeof(tarvo_bank_t) + 256);
+    }
+}
+
+// ---- By IBAN -------------------------------------------------------------------------
+
+TEST(IbanGetBank, ChecksTheIbanFirst) {
+    tarvo_bank_t *bank = reinterpret_cast<tarvo_bank_t *>(&bank);
+    tarvo_bank_t *const untouched = bank;
+    EXPECT_EQ(tarvo_iban_getBank("FR1420041010050500013M02606", &bank), 0);
+    EXPECT_EQ(tarvo_iban_getBank("DE88370400440532013000", &bank), -1);
+    EXPECT_EQ(tarvo_iban_getBank("DE08370400440532013100", &bank), -1); // account fails its method
+    EXPECT_EQ(tarvo_iban_getBank(nullptr, &bank), -1);
+    EXPECT_EQ(tarvo_iban_getBank("AT089999900000012345", &bank), -2); // valid, bank unknown
+    EXPECT_EQ(bank, untouched);
+}
+
+TEST(IbanGetBank, FindsTheBankOfTheIban) {
+    tarvo_bank_t *raw = nullptr;
+    ASSERT_EQ(tarvo_iban_getBank("DE89370400440532013000", &raw), 1);
+    bank_ptr bank(raw);
+    EXPECT_EQ(text(bank->name), "Commerzbank");
+    EXPECT_EQ(text(bank->bic), "COBADEFFXXX");
+    EXPECT_EQ(tarvo_iban_getBank("DE89370400440532013000", nullptr), 1);
+    // Swiss National Bank, clearing number 100.
+    tarvo_bank_t *direct = nullptr;
+    ASSERT_EQ(tarvo_bankid_check("CH", "00100", &direct), 1);
+    bank_ptr expected(direct);
+    tarvo_bank_t *by_iban = nullptr;
+    ASSERT_EQ(tarvo_iban_getBank("CH7600100000012345678", &by_iban), 1);
+    bank_ptr found(by_iban);
+    EXPECT_EQ(text(found->name), text(expected->name));
+}
+
+class IbanGetBic : public ::testing::Test {
+protected:
+    char bic[12];
+    void SetUp() override { memset(bic, 'x', sizeof bic); }
+    std::string result() const { return std::string(bic, strnlen(bic, sizeof bic)); }
+    // A cleared buffer: twelve zero bytes.
+    bool cleared() const {
+        for (char c : bic)
+            if (c != '\0') return false;
+        return true;
+    }
+};
+
+TEST_F(IbanGetBic, DirectoryBic) {
+    EXPECT_EQ(tarvo_iban_getBIC("DE89370400440532013000", bic), 1);
+    EXPECT_EQ(result(), "COBADEFFXXX");
+    EXPECT_EQ(bic[11], '\0');
+    // No check-digit validation here.
+    EXPECT_EQ(tarvo_iban_getBIC("DE00370400440532013000", bic), 1);
+    EXPECT_EQ(result(), "COBADEFFXXX");
+}
+
+TEST_F(IbanGetBic, ResultCodesLeaveAnEmptyBuffer) {
+    EXPECT_EQ(tarvo_iban_getBIC("DE1234567890123456789", bic), -1); // DE + 19
+    EXPECT_TRUE(cleared());
+    memset(bic, 'x', sizeof bic);
+    EXPECT_EQ(tarvo_iban_getBIC("NL91ABNA0417164300", bic), 0);
+    EXPECT_TRUE(cleared());
+    memset(bic, 'x', sizeof bic);
+    EXPECT_EQ(tarvo_iban_getBIC("de89370400440532013000", bic), 0); // exact comparison
+    EXPECT_TRUE(cleared());
+    memset(bic, 'x', sizeof bic);
+    EXPECT_EQ(tarvo_iban_getBIC("DE00123456780532013000", bic), -3);
+    EXPECT_TRUE(cleared());
+    memset(bic, 'x', sizeof bic);
+    EXPECT_EQ(tarvo_iban_getBIC("AT0299999000000123450", bic), -1); // 21 characters
+    EXPECT_EQ(tarvo_iban_getBIC("LI02999990000123456780", bic), -1); // 22 characters
+    EXPECT_EQ(tarvo_iban_getBIC("", bic), 0);
+    EXPECT_EQ(tarvo_iban_getBIC(nullptr, bic), -1);
+    EXPECT_TRUE(cleared());
+    EXPECT_EQ(tarvo_iban_getBIC("DE89370400440532013000", nullptr), -1);
+}
+
+TEST_F(IbanGetBic, SwissAndLiechtensteinShareTheDirectory) {
+    tarvo_bank_t *raw = nullptr;
+    ASSERT_EQ(tarvo_bankid_check("CH", "00100", &raw), 1);
+    bank_ptr swiss(raw);
+    ASSERT_EQ(tarvo_iban_getBIC("CH7600100000012345678", bic), 1);
+    EXPECT_EQ(result(), text(swiss->bic));
+    ASSERT_EQ(tarvo_iban_getBIC("LI8900100000012345678", bic), 1);
+    EXPECT_EQ(result(), text(swiss->bic));
+}
+
+// Bank codes of the Bundesbank's file, to find the banks that follow an IBAN rule.
+std::vector<std::string> german_bank_codes() {
+    std::ifstream in(TARVO_SHARED_DIR "/data/de/blz_2025_09_08.txt", std::ios::binary);
+    std::set<std::string> codes;
+    for (std::string line; std::getline(in, line);)
+        if (line.size() >= 8) codes.insert(line.substr(0, 8));
+    return {codes.begin(), codes.end()};
+}
+
+TEST_F(IbanGetBic, IbanRulesOverrideTheDirectory) {
+    int head_office = 0;   // rule 5, routed to COBADEFFXXX against the directory's BIC
+    int own_bic = 0;       // rule 5, digits 5 and 6 are 11: the directory's BIC stands
+    int apotheker = 0;     // rule 14
+    int unchanged = 0;     // any other rule
+    for (const std::string &code : german_bank_codes()) {
+        tarvo::bank_record record;
+        if (tarvo::lookup_bank("DE", code.c_str(), &record) != 1) continue;
+        const std::string directory_bic = text(record.bic);
+        const std::string iban = "DE00" + code + "0000000001";
+        ASSERT_EQ(tarvo_iban_getBIC(iban.c_str(), bic), 1) << code;
+        const int rule = record.iban_rule / 100;
+        if (rule == 5 && code[3] == '4') {
+            if (code.substr(4, 2) == "11") {
+                EXPECT_EQ(result(), directory_bic) << code;
+                ++own_bic;
+            } else {
+                EXPECT_EQ(result(), "COBADEFFXXX") << code;
+                head_office += directory_bic != "COBADEFFXXX";
+            }
+        } else if (rule == 14) {
+            EXPECT_EQ(result(), "DAAEDEDDXXX") << code;
+            ++apotheker;
+        } else {
+            EXPECT_EQ(result(), directory_bic) << code;
+            ++unchanged;
+        }
+    }
+    EXPECT_GT(head_office, 0);
+    EXPECT_GT(own_bic, 0);
+    EXPECT_GT(apotheker, 0);
+    EXPECT_GT(unchanged, 1000);
+}
+
+} // namespace
