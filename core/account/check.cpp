@@ -54,6 +54,11 @@ int bank_rule_C0(const char *a, const char *bankid) {
     return account_rule_20(a);
 }
 
+int dispatch(const char *acct, unsigned code) {
+    account_rule_fn fn = rules[code];
+    return fn ? fn(acct) : 0;
+}
+
 } // namespace
 
 int account_algo_00(const char *acct, int modulus, int check_index, int w10, int w9, int w8,
@@ -73,19 +78,18 @@ int account_algo_06(const char *acct, int modulus, int check_index, int w10, int
 }
 
 int account_algo_02(const char *acct, int w3, int w2, int w1) {
-    return check(acct, {from_d9({2, 3, 4, 5, 6, 7, w3, w2, w1}), Sum::Plain, Rule::M11X});
+    return check(acct, plain(from_d9({2, 3, 4, 5, 6, 7, w3, w2, w1}), Rule::M11X));
 }
 
 int account_algo_51ex(const char *acct) {
-    return variants(acct, Method{from_d9({2, 3, 4, 5, 6, 7, 8}), Sum::Plain, Rule::M11},
-                    Method{from_d9({2, 3, 4, 5, 6, 7, 8, 9, 10}), Sum::Plain, Rule::M11});
+    return variants(acct, plain(from_d9({2, 3, 4, 5, 6, 7, 8}), Rule::M11),
+                    plain(weights_10, Rule::M11));
 }
 
 extern "C" int tarvo_account_check(const char *account, int method) {
     char acct[account_digits + 1];
     if (!normalise(account, acct)) return -1;
-    account_rule_fn fn = rules[static_cast<unsigned>(method) & 0xFFu];
-    return fn ? fn(acct) : 0;
+    return dispatch(acct, static_cast<unsigned>(method) & 0xFFu);
 }
 
 extern "C" int tarvo_account_check2(const char *account, const char *bankid, int method) {
@@ -98,6 +102,6 @@ extern "C" int tarvo_account_check2(const char *account, const char *bankid, int
     case 0x53: return account_bank_rule_53(acct, bank);
     case 0xB6: return bank_rule_B6(acct, bank);
     case 0xC0: return bank_rule_C0(acct, bank);
-    default: return tarvo_account_check(account, method & 0xFF);
+    default: return dispatch(acct, static_cast<unsigned>(method) & 0xFFu);
     }
 }

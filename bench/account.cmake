@@ -1,0 +1,1 @@
+tarvo_bench(account LIBS tarvo_account)
