@@ -162,11 +162,12 @@ int tarvo_setIBAN(tarvo_t *h, const char *iban) {
     if (h == nullptr) return 0;
     const char *message = nullptr;
     if (!tarvo::iban_check(iban, &message)) {
-        const char *given = iban != nullptr ? iban : "(null)";
+        // Without a text there is nothing to quote: the check's message says it all.
+        if (iban == nullptr) return fail(h, message != nullptr ? message : "Invalid IBAN (NULL)");
         if (message != nullptr)
-            h->error = tarvo::format_error(h->errbuf, "%s (%s)", message, given);
+            h->error = tarvo::format_error(h->errbuf, "%s (%s)", message, iban);
         else
-            h->error = tarvo::format_error(h->errbuf, "invalid IBAN (%s)", given);
+            h->error = tarvo::format_error(h->errbuf, "invalid IBAN (%s)", iban);
         return 0;
     }
     return store_or_fail(h, h->iban, iban, "strdup() failed");
