@@ -3,12 +3,14 @@
 // fixed-IBAN lists) from the Bundesbank's published rule data, one CSV file per table.
 // Every line is validated; the first bad line stops the build with "file:line: message".
 #include <cstdint>
-#include <fstream>
+#include <filesystem>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "input.h"
+#include "source_writer.h"
 
 namespace tarvogen {
 namespace {
@@ -53,16 +55,7 @@ std::vector<TableSpec> table_specs() {
     return v;
 }
 
-[[noreturn]] void fail(const std::string &file, size_t line, const std::string &message) {
-    throw std::runtime_error(file + ":" + std::to_string(line) + ": " + message);
-}
-
-bool digits(std::string_view s, size_t n) {
-    if (s.size() != n) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
+bool digits(std::string_view s, size_t n) { return s.size() == n && all_digits(s); }
 
 bool iban_check_digits_valid(std::string_view iban) {
     unsigned v = 0;
@@ -74,107 +67,92 @@ bool iban_check_digits_valid(std::string_view iban) {
     return v == 1;
 }
 
-std::vector<std::string_view> split(std::string_view line) {
-    std::vector<std::string_view> cells;
-    for (size_t start = 0;;) {
-        const size_t comma = line.find(',', start);
-        cells.push_back(line.substr(start, comma - start));
-        if (comma == std::string_view::npos) return cells;
-        start = comma + 1;
-    }
-}
-
 // Checks one cell; returns its generated form.
-std::string cell_source(Column kind, std::string_view cell, const std::string &file, size_t line) {
+std::string cell_source(Column kind, std::string_view cell, const LineReader &reader) {
+    const std::string text(cell);
     switch (kind) {
     case Column::Account:
-        if (!digits(cell, 10)) fail(file, line, "account is not 10 digits: " + std::string(cell));
+        if (!digits(cell, 10)) reader.fail("account is not 10 digits: " + text);
         break;
     case Column::BankCode:
-        if (!digits(cell, 8) || cell[0] == '0')
-            fail(file, line, "bank code is not 8 digits: " + std::string(cell));
+        if (!digits(cell, 8) || cell[0] == '0') reader.fail("not an 8-digit bank code: " + text);
         break;
     case Column::Prefix:
-        if (!digits(cell, 3) || cell[0] == '0')
-            fail(file, line, "prefix is not a three-digit number: " + std::string(cell));
-        return std::string(cell) + "u";
+        if (!digits(cell, 3) || cell[0] == '0') reader.fail("prefix is not a three-digit number: " + text);
+        return text + "u";
     case Column::Number:
-        if (!digits(cell, 10)) fail(file, line, "account number is not 10 digits: " + std::string(cell));
-        return std::string(cell) + "ull";
+        if (!digits(cell, 10)) reader.fail("account number is not 10 digits: " + text);
+        return text + "ull";
     case Column::Iban:
-        if (cell.size() != 22 || cell.substr(0, 2) != "DE" || !digits(cell.substr(2), 20))
-            fail(file, line, "not a German IBAN: " + std::string(cell));
-        if (!iban_check_digits_valid(cell)) fail(file, line, "wrong IBAN check digits: " + std::string(cell));
+        if (cell.size() != 22 || cell.substr(0, 2) != "DE" || !all_digits(cell.substr(2)))
+            reader.fail("not a German IBAN: " + text);
+        if (!iban_check_digits_valid(cell)) reader.fail("wrong IBAN check digits: " + text);
         break;
     }
-    return "\"" + std::string(cell) + "\"";
+    return string_literal(cell);
 }
 
 // Cross-column checks of the tables whose columns depend on each other.
 void check_row(const TableSpec &spec, const std::vector<std::string_view> &cells,
-               uint64_t &previous_lowest, const std::string &file, size_t line) {
-    const std::string &symbol = spec.symbol;
-    if (symbol == "iban_map_0031") {
+               uint64_t &previous_lowest, const LineReader &reader) {
+    if (spec.symbol == "iban_map_0031") {
         const uint64_t prefix = std::stoull(std::string(cells[0]));
         const uint64_t lowest = std::stoull(std::string(cells[2]));
         const uint64_t highest = std::stoull(std::string(cells[3]));
         if (lowest != prefix * 10000000ull || highest != lowest + 9999999ull)
-            fail(file, line, "range does not cover the accounts of its prefix");
-        if (lowest < previous_lowest) fail(file, line, "prefixes do not ascend");
+            reader.fail("range does not cover the accounts of its prefix");
+        if (lowest < previous_lowest) reader.fail("prefixes do not ascend");
         previous_lowest = lowest;
-    } else if (symbol == "iban_fixed_0054" && cells[1].substr(12) != cells[0]) {
-        fail(file, line, "IBAN does not end with the account");
-    } else if (symbol == "iban_fixed_0056" && cells[2].substr(12) != cells[1]) {
-        fail(file, line, "IBAN does not end with the new account");
+    } else if (spec.symbol == "iban_fixed_0054" && cells[1].substr(12) != cells[0]) {
+        reader.fail("IBAN does not end with the account");
+    } else if (spec.symbol == "iban_fixed_0056" && cells[2].substr(12) != cells[1]) {
+        reader.fail("IBAN does not end with the new account");
     }
 }
 
-void emit_table(std::ostream &out, const TableSpec &spec, const std::string &dir) {
-    const std::string file = dir + "/" + spec.file;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) fail(file, 0, "cannot open");
+void emit_table(std::ostream &out, const TableSpec &spec, const std::filesystem::path &dir) {
+    LineReader reader(dir / spec.file, Encoding::Utf8);
+    std::string_view line;
+    if (!reader.next(line) || trim(line) != spec.header)
+        reader.fail("expected the header \"" + spec.header + "\"");
+
     const bool list = spec.columns.size() == 1;
     if (list)
         out << "const char " << spec.symbol << "[][" << spec.type << "] = {\n";
     else
         out << "const " << spec.type << " " << spec.symbol << "[] = {\n";
-
-    std::string text;
-    size_t line = 0, rows = 0;
+    size_t rows = 0;
     uint64_t previous_lowest = 0;
-    while (std::getline(in, text)) {
-        ++line;
-        if (line == 1) {
-            if (text != spec.header) fail(file, line, "expected the header \"" + spec.header + "\"");
-            continue;
-        }
-        const auto cells = split(text);
+    while (reader.next(line)) {
+        if (trim(line).empty()) continue;
+        const auto cells = split(line, ',');
         if (cells.size() != spec.columns.size())
-            fail(file, line, "expected " + std::to_string(spec.columns.size()) + " columns");
+            reader.fail("expected " + std::to_string(spec.columns.size()) + " columns");
         std::string row;
         for (size_t i = 0; i < cells.size(); ++i)
-            row += (i ? ", " : "") + cell_source(spec.columns[i], cells[i], file, line);
-        check_row(spec, cells, previous_lowest, file, line);
+            row += (i ? ", " : "") + cell_source(spec.columns[i], cells[i], reader);
+        check_row(spec, cells, previous_lowest, reader);
         out << "    " << (list ? row : "{" + row + "}") << ",\n";
         ++rows;
     }
-    if (rows == 0) fail(file, line, "no rows");
+    if (rows == 0) reader.fail("no rows");
     out << (list ? "    \"\",\n" : "    {},\n") << "};\n";
-    if (spec.symbol == "iban_map_0031")
-        out << "const size_t iban_map_0031_rows = " << rows << ";\n";
+    if (spec.symbol == "iban_map_0031") out << "const size_t iban_map_0031_rows = " << rows << ";\n";
     out << "\n";
 }
 
 } // namespace
 
-// Writes the C++ source of every IBAN rule table read from dir (the iban_rules folder)
-// to out; throws std::runtime_error with "file:line: message" on the first bad line.
-void generate_iban_rules(const std::string &dir, std::ostream &out) {
+// Generates the rule tables from data_dir/de/iban_rules into out_file (rewritten only
+// when its content changes); throws InputError "file:line: message" on the first bad line.
+void write_iban_rule_tables(const std::filesystem::path &data_dir, const std::filesystem::path &out_file) {
+    std::ostringstream out;
     out << "// Generated by tarvogen from the Bundesbank's IBAN rule tables; do not edit.\n"
            "#include \"ident/iban_rules.h\"\n\n"
            "namespace tarvo {\n\n";
-    for (const TableSpec &spec : table_specs()) emit_table(out, spec, dir);
+    for (const TableSpec &spec : table_specs()) emit_table(out, spec, data_dir / "de" / "iban_rules");
     out << "} // namespace tarvo\n";
+    write_if_changed(out_file, out.str());
 }
 
 } // namespace tarvogen
