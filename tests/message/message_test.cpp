@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "message/message.h"
+#include "message_handle.h"
 
 namespace {
 
@@ -11,20 +11,7 @@ namespace {
 constexpr const char *valid_iban = "AT611904300234573201";
 constexpr const char *other_valid_iban = "NL91ABNA0417164300";
 
-struct Message {
-    explicit Message(int type) : h(tarvo_new(type)) {}
-    ~Message() { tarvo_free(h); }
-    Message(const Message &) = delete;
-    Message &operator=(const Message &) = delete;
-    tarvo_t *operator->() const { return h; }
-    operator tarvo_t *() const { return h; }
-    tarvo_t *h;
-};
-
-std::string error_of(tarvo_t *h) {
-    const char *e = tarvo_getError(h);
-    return e != nullptr ? e : "(none)";
-}
+using Message = tarvo::test::MessageHandle;
 
 class MessageTest : public ::testing::Test {
   protected:
@@ -85,24 +72,24 @@ TEST_F(MessageTest, SettersRefuseANullObjectWithoutCrashing) {
 TEST_F(MessageTest, ErrorTextSurvivesLaterSuccess) {
     Message m(TARVO_MSGTYPE_DDI);
     EXPECT_EQ(tarvo_setBatchBooking(m, 2), 0);
-    EXPECT_EQ(error_of(m), "Invalid BatchBooking mode (only 0 or 1 allowed)");
+    EXPECT_EQ(m.error(), "Invalid BatchBooking mode (only 0 or 1 allowed)");
     EXPECT_EQ(tarvo_setBatchBooking(m, 0), 1);
-    EXPECT_EQ(error_of(m), "Invalid BatchBooking mode (only 0 or 1 allowed)");
+    EXPECT_EQ(m.error(), "Invalid BatchBooking mode (only 0 or 1 allowed)");
     EXPECT_EQ(m->batch_booking, 0);
 }
 
 TEST_F(MessageTest, SetIbanQuotesTheRefusedValue) {
     Message m(TARVO_MSGTYPE_CTI);
-    ASSERT_EQ(tarvo_setIBAN(m, valid_iban), 1) << error_of(m);
+    ASSERT_EQ(tarvo_setIBAN(m, valid_iban), 1) << m.error();
     EXPECT_STREQ(m->iban, valid_iban);
     EXPECT_NE(m->iban, valid_iban); // a private copy
 
     EXPECT_EQ(tarvo_setIBAN(m, "AT611904300234573202"), 0);
-    EXPECT_EQ(error_of(m), "Invalid IBAN checksum (AT611904300234573202)");
+    EXPECT_EQ(m.error(), "Invalid IBAN checksum (AT611904300234573202)");
     EXPECT_EQ(tarvo_setIBAN(m, "AT61 1904 3002 3457 3201"), 0);
-    EXPECT_EQ(error_of(m), "Wrong IBAN length (AT61 1904 3002 3457 3201)");
+    EXPECT_EQ(m.error(), "Wrong IBAN length (AT61 1904 3002 3457 3201)");
     EXPECT_EQ(tarvo_setIBAN(m, nullptr), 0);
-    EXPECT_EQ(error_of(m), "Invalid IBAN (NULL)");
+    EXPECT_EQ(m.error(), "Invalid IBAN (NULL)");
     EXPECT_STREQ(m->iban, valid_iban);
 
     ASSERT_EQ(tarvo_setIBAN(m, other_valid_iban), 1);
@@ -113,14 +100,14 @@ TEST_F(MessageTest, SetIbanCutsALongQuoteToTheErrorBuffer) {
     Message m(TARVO_MSGTYPE_DDI);
     const std::string huge(1000, 'A');
     EXPECT_EQ(tarvo_setIBAN(m, huge.c_str()), 0);
-    const std::string e = error_of(m);
+    const std::string e = m.error();
     EXPECT_EQ(e.size(), 255u);
     EXPECT_EQ(e.rfind("Invalid or unknown IBAN country code (AAAA", 0), 0u);
 }
 
 TEST_F(MessageTest, SetBicStoresUpperCase) {
     Message m(TARVO_MSGTYPE_DDI);
-    ASSERT_EQ(tarvo_setBIC(m, "genodef1"), 1) << error_of(m);
+    ASSERT_EQ(tarvo_setBIC(m, "genodef1"), 1) << m.error();
     EXPECT_STREQ(m->bic, "GENODEF1");
     ASSERT_EQ(tarvo_setBIC(m, "GeNoDeF1aBc"), 1);
     EXPECT_STREQ(m->bic, "GENODEF1ABC");
@@ -140,7 +127,7 @@ TEST_F(MessageTest, SetBicStoresUpperCase) {
              Case{"GEN0DEF1", "tarvo_setBIC: invalid BIC format"},
          }) {
         EXPECT_EQ(tarvo_setBIC(m, c.bic), 0) << (c.bic ? c.bic : "null");
-        EXPECT_EQ(error_of(m), c.message) << (c.bic ? c.bic : "null");
+        EXPECT_EQ(m.error(), c.message) << (c.bic ? c.bic : "null");
     }
     EXPECT_STREQ(m->bic, "GENODEF1ABC");
 }
@@ -150,23 +137,23 @@ TEST_F(MessageTest, SetNameLengthsAndCharacters) {
     const std::string seventy(70, 'x');
     ASSERT_EQ(tarvo_setName(m, seventy.c_str()), 1);
     EXPECT_EQ(tarvo_setName(m, (seventy + "x").c_str()), 0);
-    EXPECT_EQ(error_of(m), "tarvo_setAccount: Name too long");
+    EXPECT_EQ(m.error(), "tarvo_setAccount: Name too long");
     EXPECT_EQ(tarvo_setName(m, ""), 0);
-    EXPECT_EQ(error_of(m), "tarvo_setAccount: Name too short");
+    EXPECT_EQ(m.error(), "tarvo_setAccount: Name too short");
     EXPECT_EQ(tarvo_setName(m, nullptr), 0);
-    EXPECT_EQ(error_of(m), "tarvo_setAccount: Name too short");
+    EXPECT_EQ(m.error(), "tarvo_setAccount: Name too short");
     EXPECT_EQ(m->name, seventy);
 
     ASSERT_EQ(tarvo_setName(m, "M\xC3\xBCller & S\xC3\xB6hne"), 1);
     EXPECT_STREQ(m->name, "M\xC3\xBCller & S\xC3\xB6hne");
     EXPECT_EQ(tarvo_setName(m, "M\xFCller"), 0); // the same letter in ISO 8859-1
-    EXPECT_EQ(error_of(m), "tarvo_setName: invalid character '\xFC' in name");
+    EXPECT_EQ(m.error(), "tarvo_setName: invalid character '\xFC' in name");
     EXPECT_EQ(tarvo_setName(m, "a<b"), 0);
-    EXPECT_EQ(error_of(m), "tarvo_setName: invalid character '<' in name");
+    EXPECT_EQ(m.error(), "tarvo_setName: invalid character '<' in name");
 
     ASSERT_EQ(tarvo_init(TARVO_INIT_RULEBOOK, "DE-2.6"), 1);
     EXPECT_EQ(tarvo_setName(m, "Smith & Sons"), 0);
-    EXPECT_EQ(error_of(m), "tarvo_setName: invalid character '&' in name");
+    EXPECT_EQ(m.error(), "tarvo_setName: invalid character '&' in name");
     ASSERT_EQ(tarvo_init(TARVO_INIT_RULEBOOK, "AT-6"), 1);
     EXPECT_EQ(tarvo_setName(m, "a<b"), 1);
 }
@@ -197,7 +184,7 @@ TEST_F(MessageTest, SetCreditorIdentifier) {
         const char *label = c.ci ? c.ci : "null";
         EXPECT_EQ(tarvo_setCreditorIdentifier(m, c.ci), c.message ? 0 : 1) << label;
         if (c.message) {
-            EXPECT_EQ(error_of(m), c.message) << label;
+            EXPECT_EQ(m.error(), c.message) << label;
         } else {
             EXPECT_STREQ(m->creditor_id, c.ci);
         }
@@ -213,14 +200,14 @@ TEST_F(MessageTest, SetDateWantsARealCalendarDate) {
     }
     for (const char *bad : {"2024-1-1", "2024-01-011", "", "24-01-01"}) {
         EXPECT_EQ(tarvo_setDate(m, bad), 0) << bad;
-        EXPECT_EQ(error_of(m), "Invalid date") << bad;
+        EXPECT_EQ(m.error(), "Invalid date") << bad;
     }
     EXPECT_EQ(tarvo_setDate(m, nullptr), 0);
-    EXPECT_EQ(error_of(m), "Invalid date");
+    EXPECT_EQ(m.error(), "Invalid date");
     for (const char *bad : {"2024-13-01", "2023-02-29", "1900-02-29", "2024-04-31", "2024-00-10", "2024-01-00",
                             "2024/01/01", "  24-01-01", "2024-1-011", "0000-01-01", "abcd-ef-gh"}) {
         EXPECT_EQ(tarvo_setDate(m, bad), 0) << bad;
-        EXPECT_EQ(error_of(m), "Invalid date format") << bad;
+        EXPECT_EQ(m.error(), "Invalid date format") << bad;
     }
     EXPECT_STREQ(m->date, "2025-01-01");
 }
@@ -230,11 +217,11 @@ TEST_F(MessageTest, SetDDTypeFollowsTheRulebook) {
     EXPECT_EQ(tarvo_setDDType(m, TARVO_DDTYPE_B2B), 1);
     EXPECT_EQ(m->ddtype, TARVO_DDTYPE_B2B);
     EXPECT_EQ(tarvo_setDDType(m, TARVO_DDTYPE_COR1), 0);
-    EXPECT_EQ(error_of(m), "COR1 is not allowed with selected SEPA rulebook");
+    EXPECT_EQ(m.error(), "COR1 is not allowed with selected SEPA rulebook");
     EXPECT_EQ(m->ddtype, TARVO_DDTYPE_B2B);
     for (int bad : {3, -1, 1000}) {
         EXPECT_EQ(tarvo_setDDType(m, bad), 0);
-        EXPECT_EQ(error_of(m), "Unknown/unsupported LocalInstrumentCode (setDDType)");
+        EXPECT_EQ(m.error(), "Unknown/unsupported LocalInstrumentCode (setDDType)");
     }
     for (const char *id : {"DE-2.7", "AT-6", "NL-6", "DE-2.8", "DE-2.9"}) {
         ASSERT_EQ(tarvo_init(TARVO_INIT_RULEBOOK, id), 1);
@@ -250,7 +237,7 @@ TEST_F(MessageTest, SetDDTypeFollowsTheRulebook) {
 
     Message c(TARVO_MSGTYPE_CTI);
     EXPECT_EQ(tarvo_setDDType(c, TARVO_DDTYPE_CORE), 0);
-    EXPECT_EQ(error_of(c), "Not a direct debit message");
+    EXPECT_EQ(c.error(), "Not a direct debit message");
 }
 
 TEST_F(MessageTest, SetBatchBookingOnBothKinds) {
@@ -269,11 +256,11 @@ TEST_F(MessageTest, SetMessageId) {
     Message m(TARVO_MSGTYPE_CTI);
     const std::string allowed = "Az09 '()+,-./:?abcdefghijklmnopqrst"; // 35 characters
     ASSERT_EQ(allowed.size(), 35u);
-    ASSERT_EQ(tarvo_setMessageId(m, allowed.c_str()), 1) << error_of(m);
+    ASSERT_EQ(tarvo_setMessageId(m, allowed.c_str()), 1) << m.error();
     EXPECT_EQ(m->msgid, allowed);
     for (const char *bad : {"MSG_1", "", "MSG&1", "M\xC3\xBC", "tab\t"}) {
         EXPECT_EQ(tarvo_setMessageId(m, bad), 0) << bad;
-        EXPECT_EQ(error_of(m), "Invalid message id");
+        EXPECT_EQ(m.error(), "Invalid message id");
     }
     EXPECT_EQ(tarvo_setMessageId(m, (allowed + "x").c_str()), 0);
     EXPECT_EQ(tarvo_setMessageId(m, nullptr), 0);

@@ -2,39 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "message/message.h"
+#include "message_handle.h"
 
 namespace {
 
 constexpr const char *iban = "AT611904300234573201";
 constexpr const char *other_iban = "NL91ABNA0417164300";
 
-struct Message {
-    explicit Message(int type) : h(tarvo_new(type)) {}
-    ~Message() { tarvo_free(h); }
-    Message(const Message &) = delete;
-    Message &operator=(const Message &) = delete;
-    tarvo_t *operator->() const { return h; }
-    tarvo_t *h;
-
-    // Adds key, value, key, value ...; the list's end marker is appended here.
-    int add(std::initializer_list<const char *> pairs) const {
-        std::vector<const char *> kv(pairs);
-        kv.push_back(nullptr);
-        return tarvo_add(h, kv.data());
-    }
-    std::string error() const {
-        const char *e = tarvo_getError(h);
-        return e != nullptr ? e : "(none)";
-    }
-    const ddi_tx *last_ddi() const { return static_cast<const ddi_tx *>(h->tx_tail); }
-    const cti_tx *last_cti() const { return static_cast<const cti_tx *>(h->tx_tail); }
-};
+using Message = tarvo::test::MessageHandle;
 
 void use_rulebook(const char *id) { ASSERT_EQ(tarvo_init(TARVO_INIT_RULEBOOK, id), 1) << id; }
 
