@@ -54,12 +54,9 @@ uint8_t derived_status(const iban_rule_ctx &ctx, const char *input_account, cons
 }
 
 } // namespace
-} // namespace tarvo
 
-using namespace tarvo;
-
-extern "C" int tarvo_iban_convert(const char *country, const char *account, const char *bankid,
-                                  char *iban, uint8_t *status) {
+int iban_convert(const char *country, const char *account, const char *bankid, char *iban,
+                 uint8_t *status, bank_lookup_fn lookup) {
     if (iban != nullptr) iban[0] = '\0';
     if (status != nullptr) *status = 0;
     if (country == nullptr) return -1;
@@ -83,7 +80,7 @@ extern "C" int tarvo_iban_convert(const char *country, const char *account, cons
     int result = 0;
     for (int successor_steps = 0;; ++successor_steps) {
         bank_record record;
-        if (!lookup_bank("DE", ctx.bankid, &record)) {
+        if (!lookup("DE", ctx.bankid, &record)) {
             if (status != nullptr) *status = IBAN_STATUS_BANK_UNKNOWN;
             return -3;
         }
@@ -116,4 +113,11 @@ extern "C" int tarvo_iban_convert(const char *country, const char *account, cons
     if (!set_check_digits(work)) return -3;
     if (iban != nullptr) memcpy(iban, work, 35);
     return 1;
+}
+
+} // namespace tarvo
+
+extern "C" int tarvo_iban_convert(const char *country, const char *account, const char *bankid,
+                                  char *iban, uint8_t *status) {
+    return tarvo::iban_convert(country, account, bankid, iban, status, tarvo::lookup_bank);
 }

@@ -8,6 +8,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "ident/ident.h"
+
 namespace tarvo {
 
 // What tarvo_iban_convert knows about one conversion; the rules read and change it.
@@ -58,6 +60,12 @@ TARVO_IBAN_RULE_NUMBERS(TARVO_DECLARE_IBAN_RULE)
 inline constexpr int iban_rule_count = 58;
 // Entry n is iban_rule_<n as four digits>.
 extern const iban_rule_fn iban_rules[iban_rule_count];
+
+// tarvo_iban_convert with the directory lookup as a parameter, so that the conversion
+// can be exercised on directory records of any shape.
+using bank_lookup_fn = int (*)(const char *country, const char *bankcode, bank_record *out);
+int iban_convert(const char *country, const char *account, const char *bankid, char *iban,
+                 uint8_t *status, bank_lookup_fn lookup);
 
 // ---- Rule tables (rows in the publisher's order, which is the search order) --------
 
