@@ -102,6 +102,14 @@ constexpr uint64_t value(const char *a) {
     return v;
 }
 
+// True when the first n characters are decimal digits. Methods that index tables with a
+// digit test it as well, so that a direct call with bad input cannot read out of bounds.
+constexpr bool all_digits(const char *s, int n = 10) {
+    for (int i = 0; i < n; ++i)
+        if (s[i] < '0' || s[i] > '9') return false;
+    return true;
+}
+
 constexpr bool in_range(uint64_t v, uint64_t lo, uint64_t hi) { return v >= lo && v <= hi; }
 
 // True when positions 1..n equal the n characters of prefix.

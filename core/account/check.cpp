@@ -10,18 +10,12 @@ namespace {
 constexpr size_t account_digits = 10;
 constexpr size_t bankid_digits = 8;
 
-constexpr bool all_digits(const char *s, size_t n) {
-    for (size_t i = 0; i < n; ++i)
-        if (s[i] < '0' || s[i] > '9') return false;
-    return true;
-}
-
 // Right-aligns the caller's account in ten '0's. Methods index tables with digits, so
 // anything but 1..10 decimal digits is refused here, before a method can see it.
 bool normalise(const char *account, char (&out)[account_digits + 1]) {
     if (!account) return false;
     size_t len = strnlen(account, account_digits + 1);
-    if (len == 0 || len > account_digits || !all_digits(account, len)) return false;
+    if (len == 0 || len > account_digits || !all_digits(account, static_cast<int>(len))) return false;
     memset(out, '0', account_digits - len);
     memcpy(out + account_digits - len, account, len);
     out[account_digits] = '\0';

@@ -9,6 +9,7 @@ namespace {
 // ---- Methods 27 and 29: substituted digits ----------------------------------------
 
 int transformed_check(const char *a) {
+    if (!all_digits(a)) return -1;
     int s = 0;
     for (int pos = 1; pos <= 9; ++pos) s += transform_table[transform_row[pos - 1]][digit(a, pos)];
     return verdict(digit(a, 10) == expected_digit(Rule::M10, s));
@@ -115,6 +116,7 @@ int account_rule_27(const char *a) {
 int account_rule_29(const char *a) { return transformed_check(a); }
 
 int account_rule_57(const char *a) {
+    if (!all_digits(a)) return -1;
     switch (kinds_57[digit(a, 1) * 10 + digit(a, 2)]) {
     case Kind57::Invalid: return -1;
     case Kind57::Exempt: return 0;
@@ -150,6 +152,7 @@ int account_rule_76(const char *a) {
 }
 
 int account_rule_87(const char *a) {
+    if (!all_digits(a)) return -1;
     if (digit(a, 3) == 9) return account_algo_51ex(a);
     if (table_walk_87(a) > 0) return 1;
     const Weights w = from_d9({2, 3, 4, 5, 6});

@@ -120,6 +120,15 @@ TEST(Methods, BuildingBlocksAgreeWithTheMethodsTheyDescribe) {
     }
 }
 
+TEST(Methods, TableMethodsRefuseNonDigitsCalledDirectly) {
+    for (const char *bad : {"X123456789", "1234:67890", "123456789/", "\xff" "123456789"}) {
+        EXPECT_EQ(account_rule_27(bad), -1) << bad;
+        EXPECT_EQ(account_rule_29(bad), -1) << bad;
+        EXPECT_EQ(account_rule_57(bad), -1) << bad;
+        EXPECT_EQ(account_rule_87(bad), -1) << bad;
+    }
+}
+
 TEST(Methods, ResultsStayInTheConvention) {
     for (const std::string &a : sample_accounts(3000))
         for (int code = 0; code < 256; ++code) {
