@@ -8,10 +8,6 @@ using namespace tarvo;
 
 namespace {
 
-// Index of a digit character, or -1 for anything else; keeps table lookups safe even if
-// a caller ever hands a method something other than the frame's normalised account.
-constexpr int digit_index(char c) { return c >= '0' && c <= '9' ? c - '0' : -1; }
-
 constexpr int match(const char *a, int pos, int expected) {
     return verdict(expected >= 0 && digit(a, pos) == expected);
 }
@@ -50,10 +46,10 @@ constexpr PrefixTable prefixes_E2 = {"4383200", "4383201", "4383202", "4383203",
 // prefix + d2..d10, folded weights alternating 2, 1 from d9 leftwards through d2 and on
 // through the prefix (its seventh digit x 2 ... its first digit x 2); M10 on d10.
 int prefixed_check(const char *a, const PrefixTable &table) {
-    const int d1 = digit_index(a[0]);
-    if (d1 < 0 || !table[d1]) return -1;
+    // d1 indexes the table, so even a direct call with a non-digit must stop here.
+    if (!all_digits(a, 1) || !table[digit(a, 1)]) return -1;
     int s = weighted_sum(a, from_d9({2, 1, 2, 1, 2, 1, 2, 1}), Sum::Folded);
-    const char *prefix = table[d1];
+    const char *prefix = table[digit(a, 1)];
     for (int i = 0; i < 7; ++i) s += term((prefix[i] - '0') * (i % 2 == 0 ? 2 : 1), Sum::Folded);
     return match(a, 10, expected_digit(Rule::M10, s));
 }
