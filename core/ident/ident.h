@@ -35,6 +35,13 @@ int lookup_bank(const char *country, const char *bankcode, bank_record *out);
 // The same at a given instant, for tests and callers with their own clock.
 int lookup_bank_at(const char *country, const char *bankcode, bank_record *out, time_t now);
 
+// One malloc'ed tarvo_bank_t with copies of the given texts stored behind it (null texts
+// take no space and stay null), released with one free(); null when allocation fails.
+tarvo_bank_t *make_bank(const char *name, const char *zip, const char *city, const char *country,
+                        const char *bic, uint16_t flags);
+// The same for a directory record found by lookup_bank; flags are 0.
+tarvo_bank_t *make_bank(const bank_record &record);
+
 // Validates an IBAN in electronic form; 1 valid, 0 invalid with *message set (when
 // message is not null) to a constant text.
 int iban_check(const char *iban, const char **message);

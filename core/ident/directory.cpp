@@ -1,0 +1,147 @@
+// The bank directory: the perfect hash over the record keys and the lookup by country and
+// national bank code. The records and hash tables are generated from the publishers'
+// files (tools/tarvogen) into directory_data.cpp.
+#include <string.h>
+
+#include "directory_data.h"
+#include "ident/ident.h"
+
+namespace tarvo {
+
+namespace {
+
+// Countries with a bank-code directory and the length of their bank codes; Liechtenstein
+// codes are Swiss clearing numbers and live under the Swiss key. Ended by an empty row.
+struct bank_code_country {
+    char code[3];
+    char key[3];
+    unsigned length;
+};
+constexpr bank_code_country max_bid_len[] = {
+    {"AT", "AT", 5}, {"CH", "CH", 5}, {"DE", "DE", 8}, {"LI", "CH", 5}, {"", "", 0},
+};
+
+constexpr int min_key_length = 6;
+
+const bank_code_country *find_country(const char *country) {
+    for (const auto *row = max_bid_len; row->length; ++row)
+        if (strcmp(row->code, country) == 0)
+            return row;
+    return nullptr;
+}
+
+// Cuts text at its '|' into up to count fields; fields without a separator left stay null.
+void cut_fields(char *text, char **fields[], int count) {
+    char *start = text;
+    *fields[0] = start;
+    for (int f = 1; f < count; ++f) {
+        char *bar = strchr(start, '|');
+        if (!bar)
+            return;
+        *bar = '\0';
+        start = bar + 1;
+        *fields[f] = start;
+    }
+}
+
+// Fills out from one version of a record starting at p (German records: at the version's
+// four bytes). Returns where the next version starts, or null when this is the last one.
+const char *read_version(const char *p, bool german, bank_record *out) {
+    memset(out, 0, sizeof *out);
+    if (german) {
+        out->deleted = static_cast<uint8_t>(p[0]);
+        out->method = static_cast<uint8_t>(p[1]);
+        out->iban_rule = static_cast<uint8_t>(p[2]) << 8 | static_cast<uint8_t>(p[3]);
+        p += 4;
+    }
+    // A German version ends at the NUL or at the '|' after its sixth field, behind which
+    // the next version's bytes follow; copying stops there, so a second version never
+    // spills into the copy and nothing is written past the text area.
+    const int field_count = german ? 6 : 5;
+    size_t n = 0;
+    int bars = 0;
+    while (p[n] && n < sizeof out->text - 1) {
+        if (p[n] == '|' && ++bars == field_count)
+            break;
+        ++n;
+    }
+    memcpy(out->text, p, n);
+    out->text[n] = '\0';
+    const bool more = german && p[n] == '|' && bars == field_count;
+    if (german) {
+        char **fields[] = {&out->successor, &out->bic, &out->name, &out->zip, &out->city, &out->country};
+        cut_fields(out->text, fields, 6);
+    } else {
+        char **fields[] = {&out->bic, &out->name, &out->zip, &out->city, &out->country};
+        cut_fields(out->text, fields, 5);
+    }
+    return more ? p + n + 1 : nullptr;
+}
+
+// The clock is read only for records that have a second version.
+template <typename Clock>
+int lookup(const char *country, const char *bankcode, bank_record *out, Clock now) {
+    if (!country || !bankcode || !*bankcode || !out)
+        return 0;
+    const bank_code_country *row = find_country(country);
+    if (!row)
+        return 0;
+    const size_t length = strnlen(bankcode, row->length + 1);
+    if (length > row->length)
+        return 0;
+    char key[16];
+    const size_t key_length = row->length + 3;
+    key[0] = '_';
+    memcpy(key + 1, row->key, 2);
+    memset(key + 3, '0', row->length - length);
+    memcpy(key + 3 + row->length - length, bankcode, length);
+    key[key_length] = '\0';
+
+    const int index = hash(key);
+    if (index < db_at_first)
+        return 0;
+    const char *record = DB[index];
+    if (memcmp(record, key, key_length) != 0)
+        return 0;
+    const bool german = index >= db_de_first;
+    const char *next = read_version(record + key_length, german, out);
+    if (next && now() >= directory_switch_instant)
+        while (next)
+            next = read_version(next, german, out);
+    // A bank code that the edition in force does not list.
+    if (german && out->deleted == directory_version_absent)
+        return 0;
+    return 1;
+}
+
+} // namespace
+
+int hash(const char *key) {
+    if (!key)
+        return -1;
+    uint32_t s0 = 0, s1 = 0, s2 = 0;
+    int p = 0;
+    for (; key[p]; ++p) {
+        const auto c = static_cast<unsigned char>(key[p]);
+        if (p >= hash_positions || c < '0' || c > 'z')
+            return -1;
+        const unsigned i = (c - '0') + hash_chars * p;
+        s0 += T0[i];
+        s1 += T1[i];
+        s2 += T2[i];
+    }
+    if (p < min_key_length)
+        return -1;
+    const int32_t t = g[s1 % hash_vertices] + g[s0 % hash_vertices] + g[s2 % hash_vertices];
+    return t % db_records;
+}
+
+int lookup_bank(const char *country, const char *bankcode, bank_record *out) {
+    return lookup(country, bankcode, out, [] { return time(nullptr); });
+}
+
+int lookup_bank_at(const char *country, const char *bankcode, bank_record *out, time_t now) {
+    return lookup(country, bankcode, out, [now] { return now; });
+}
+
+} // namespace tarvo

@@ -1,0 +1,45 @@
+// tarvogen DATA_DIR OUT_DIR [MODULE...]: writes the compiled-in tables of the library from
+// the publishers' files. Without module names every module runs.
+#include <algorithm>
+#include <iostream>
+#include <iterator>
+
+#include "input.h"
+#include "modules.h"
+
+namespace {
+
+// One line per module; the build lists each module's outputs in tools/CMakeLists.txt.
+constexpr tarvogen::Module modules[] = {
+    {"directory", tarvogen::write_directory},
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc < 3) {
+        std::cerr << "usage: tarvogen DATA_DIR OUT_DIR [MODULE...]\n";
+        return 2;
+    }
+    const std::filesystem::path data_dir = argv[1], out_dir = argv[2];
+    std::vector<std::string_view> wanted(argv + 3, argv + argc);
+    for (auto name : wanted)
+        if (std::none_of(std::begin(modules), std::end(modules), [&](const auto &m) { return m.name == name; })) {
+            std::cerr << "tarvogen: no module \"" << name << "\"\n";
+            return 2;
+        }
+    try {
+        if (!std::filesystem::is_directory(data_dir))
+            throw tarvogen::InputError(data_dir.string() +
+                                       ": the reference data folder is missing; put the publishers' files "
+                                       "into de/, at/ and ch/ there (see the README of each folder)");
+        std::filesystem::create_directories(out_dir);
+        for (const auto &m : modules)
+            if (wanted.empty() || std::find(wanted.begin(), wanted.end(), m.name) != wanted.end())
+                m.write(data_dir, out_dir);
+    } catch (const std::exception &e) {
+        std::cerr << "tarvogen: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,145 @@
+// Turning the publishers' entries into the records of the compiled-in table and checking
+// every limit the lookups rely on.
+#include <algorithm>
+
+#include "directory.h"
+
+namespace tarvogen {
+
+namespace {
+
+[[noreturn]] void limit_failure(std::string_view key, const std::string &what) {
+    throw InputError("record " + std::string(key) + ": " + what);
+}
+
+// Fields are cut at '|' and read up to the record's NUL at run time.
+void check_field(std::string_view key, std::string_view text) {
+    if (text.find('|') != std::string_view::npos || text.find('\0') != std::string_view::npos)
+        limit_failure(key, "field \"" + std::string(text) + "\" contains '|' or a NUL byte");
+}
+
+void check_key(std::string_view key) {
+    if (key.size() < min_key_length || key.size() > max_key_length)
+        limit_failure(key, "key length " + std::to_string(key.size()) + " outside " +
+                               std::to_string(min_key_length) + ".." + std::to_string(max_key_length));
+    for (char c : key)
+        if (c < min_key_char || c > max_key_char)
+            limit_failure(key, "key character outside '0'..'z'");
+}
+
+// A text part that a lookup copies into bank_record::text must fit with its NUL.
+void check_text_size(std::string_view key, std::size_t bytes) {
+    if (bytes + 1 > record_text_size)
+        limit_failure(key, "text of " + std::to_string(bytes) + " bytes does not fit " +
+                               std::to_string(record_text_size) + " bytes with its NUL");
+}
+
+std::string join_fields(std::string_view key, std::initializer_list<std::string_view> fields) {
+    std::string text;
+    bool first = true;
+    for (std::string_view f : fields) {
+        check_field(key, f);
+        if (!first)
+            text += '|';
+        text += f;
+        first = false;
+    }
+    return text;
+}
+
+std::string german_version(std::string_view key, const std::optional<GermanVersion> &v) {
+    std::string bytes(4, '\0');
+    if (!v) {
+        bytes[0] = static_cast<char>(version_absent);
+        return bytes + join_fields(key, {"", "", "", "", "", ""});
+    }
+    bytes[0] = static_cast<char>(v->deleted ? 1 : 0);
+    bytes[1] = static_cast<char>(v->method);
+    bytes[2] = static_cast<char>(v->iban_rule >> 8);
+    bytes[3] = static_cast<char>(v->iban_rule & 0xFF);
+    return bytes + join_fields(key, {v->successor, v->bic, v->name, v->zip, v->city, "DE"});
+}
+
+} // namespace
+
+std::string bic_record(const BicEntry &entry) {
+    check_key(entry.bic);
+    check_field(entry.bic, entry.name);
+    // flags byte + name as one text
+    check_text_size(entry.bic, 1 + entry.name.size());
+    std::string record = entry.bic;
+    record += static_cast<char>(entry.flags);
+    record += entry.name;
+    return record;
+}
+
+std::string bank_record_text(const BankEntry &entry, std::string_view country_key) {
+    std::string key = "_";
+    key.append(country_key).append(entry.code);
+    check_key(key);
+    std::string text = entry.bic + "|" + join_fields(key, {entry.name, entry.zip, entry.city, entry.country});
+    check_field(key, entry.bic);
+    check_text_size(key, text.size());
+    return key + text;
+}
+
+std::string german_record(const GermanEntry &entry) {
+    std::string key = "_DE";
+    key += entry.code;
+    check_key(key);
+    std::string record = key;
+    if (entry.older == entry.newer) {
+        std::string v = german_version(key, entry.older);
+        check_text_size(key, v.size() - 4);
+        return record + v;
+    }
+    // A code missing from one edition still gets both versions: the lookup must answer
+    // "not found" on the side where the code is not listed.
+    std::string first = german_version(key, entry.older) + "|";
+    std::string second = german_version(key, entry.newer);
+    check_text_size(key, first.size() - 4);
+    check_text_size(key, second.size() - 4);
+    return record + first + second;
+}
+
+Directory build_directory(const std::filesystem::path &data_dir) {
+    const auto scl = dated_files(data_dir / "de", "scl_directory_", ".csv", false);
+    if (scl.empty())
+        throw InputError((data_dir / "de" / "scl_directory_YYYY_MM.csv").string() +
+                         ": missing; download the Bundesbank SEPA-Clearer's directory of reachable payment "
+                         "service providers (CSV) and save it there under the month of its edition");
+    const auto at_file = data_dir / "at" / "sepa-zv-vz_gesamt.csv";
+    require_file(at_file, "download the OeNB's SEPA payment directory, full list (CSV, "
+                          "sepa-zv-vz_gesamt.csv), into " + (data_dir / "at").string());
+    const auto ch_file = data_dir / "ch" / "derived" / "bcbankenstamm_d.csv";
+    require_file(ch_file, "download the SIX bank master (bcbankenstamm_d.xls) into " + (data_dir / "ch").string() +
+                              " and write its sheet as ';'-separated UTF-8 CSV to " + ch_file.string());
+
+    Directory dir;
+    auto bics = read_scl_directory(scl.back().path);
+    auto at = read_oenb_list(at_file);
+    auto ch = read_six_bank_master(ch_file);
+    auto de = read_german_directory(data_dir);
+
+    // Table order: BICs, then "_AT", "_CH", "_DE" keys; each block comes sorted by key.
+    for (const auto &e : bics)
+        dir.records.push_back(bic_record(e));
+    for (const auto &e : at)
+        dir.records.push_back(bank_record_text(e, "AT"));
+    for (const auto &e : ch)
+        dir.records.push_back(bank_record_text(e, "CH"));
+    for (const auto &e : de.entries) {
+        dir.records.push_back(german_record(e));
+        dir.second_versions += e.older != e.newer;
+    }
+    dir.bic_count = bics.size();
+    dir.at_count = at.size();
+    dir.ch_count = ch.size();
+    dir.de_count = de.entries.size();
+    dir.switch_instant = de.switch_instant;
+    dir.sources = {scl.back().path.filename().string(), "sepa-zv-vz_gesamt.csv", "bcbankenstamm_d.csv",
+                   de.older_name, de.newer_name};
+    return dir;
+}
+
+} // namespace tarvogen
