@@ -129,17 +129,18 @@ constexpr char *cti_tx::*cti_texts[] = {&cti_tx::id,        &cti_tx::name,      
 constexpr char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Keys and sequence types compare without regard to case, independent of the locale.
-bool equals_ignoring_case(std::string_view a, const char *b) {
-    size_t i = 0;
-    for (; i < a.size(); ++i)
-        if (b[i] == '\0' || ascii_lower(a[i]) != ascii_lower(b[i])) return false;
-    return b[i] == '\0';
+constexpr bool equals_ignoring_case(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+    return true;
 }
 
 template <typename Entry, size_t N>
-const Entry *find_key(const Entry (&table)[N], const char *key) {
+const Entry *find_key(const Entry (&table)[N], std::string_view key) {
+    // Most entries differ in length: that test comes first and is cheap.
     for (const Entry &entry : table)
-        if (equals_ignoring_case(entry.key, key)) return &entry;
+        if (entry.key.size() == key.size() && equals_ignoring_case(entry.key, key)) return &entry;
     return nullptr;
 }
 
@@ -280,18 +281,18 @@ struct Kind<cti_tx> {
 };
 
 template <typename Tx>
-const char *apply_pair(tarvo_t *h, Tx &tx, const char *key, const char *value) {
+const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *value) {
     const Rulebook &rb = rules_in_force();
     if (rb.structured_address) {
         if (const AddressKey *address = find_key(address_keys, key)) {
-            if (!format_check(address->kind, value)) return format_error(h->errbuf, "Invalid format for '%s'", key);
+            if (!format_check(address->kind, value)) return format_error(h->errbuf, "Invalid format for '%s'", key.data());
             return store(tx.addr.*address->field, value);
         }
     }
     const KeyRule<Tx> *rule = find_key(shared_rules<Tx>, key);
     if (rule == nullptr) rule = find_key(Kind<Tx>::rules, key);
     if (rule != nullptr) return apply_rule(h, tx, *rule, value, rb);
-    if (Kind<Tx>::refuses_unknown_keys) return format_error(h->errbuf, "Invalid transaction property '%s'", key);
+    if (Kind<Tx>::refuses_unknown_keys) return format_error(h->errbuf, "Invalid transaction property '%s'", key.data());
     return nullptr;
 }
 
