@@ -96,6 +96,14 @@ TEST_F(MessageTest, SetIbanQuotesTheRefusedValue) {
     EXPECT_STREQ(m->iban, other_valid_iban);
 }
 
+TEST_F(MessageTest, SetIbanChecksGermanAccountsAgainstTheDirectory) {
+    Message m(TARVO_MSGTYPE_DDI);
+    ASSERT_EQ(tarvo_setIBAN(m, "DE89370400440532013000"), 1) << m.error();
+    EXPECT_EQ(tarvo_setIBAN(m, "de89370400440532013000"), 0);
+    EXPECT_EQ(m.error(), "Invalid IBAN format (de89370400440532013000)");
+    EXPECT_STREQ(m->iban, "DE89370400440532013000");
+}
+
 TEST_F(MessageTest, SetIbanCutsALongQuoteToTheErrorBuffer) {
     Message m(TARVO_MSGTYPE_DDI);
     const std::string huge(1000, 'A');
