@@ -1,0 +1,95 @@
+// Pieces the MT940 reader shares between its record structure (mt940.cpp) and its
+// field parsers (mt940_fields.cpp): the line walk and the small value readers.
+#ifndef TARVO_STATEMENT_MT940_H
+#define TARVO_STATEMENT_MT940_H
+
+#include <stddef.h>
+#include <stdint.h>
+#include <string.h>
+#include <time.h>
+
+#include <string_view>
+
+#include "tarvo.h"
+
+namespace tarvo::mt940 {
+
+// One line of the file. Banks write CRLF or bare LF; end is the content end either way
+// (before the CR of a CRLF), next the start of the following line.
+struct Line {
+    char *begin;
+    char *end;
+    char *next;
+
+    size_t length() const { return static_cast<size_t>(end - begin); }
+    bool starts_with(std::string_view prefix) const {
+        return length() >= prefix.size() && memcmp(begin, prefix.data(), prefix.size()) == 0;
+    }
+    // Cuts the text at the content end, so that fields pointing into the line end there.
+    void cut() const { *end = '\0'; }
+};
+
+// Walks the lines of [pos, limit). Line ends are located before anything is cut, so
+// the NUL bytes the parser writes never shorten the walk.
+class Lines {
+public:
+    Lines(char *text, char *limit) : pos_(text), limit_(limit) {}
+
+    bool at_end() const { return pos_ >= limit_; }
+    // The line at the current position without moving on; only valid when !at_end().
+    Line peek() const {
+        char *nl = static_cast<char *>(memchr(pos_, '\n', static_cast<size_t>(limit_ - pos_)));
+        char *end = nl != nullptr ? nl : limit_;
+        char *content_end = (nl != nullptr && end > pos_ && end[-1] == '\r') ? end - 1 : end;
+        return Line{pos_, content_end, nl != nullptr ? nl + 1 : limit_};
+    }
+    bool next(Line &line) {
+        if (at_end()) return false;
+        line = peek();
+        pos_ = line.next;
+        return true;
+    }
+
+private:
+    char *pos_;
+    char *limit_;
+};
+
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+inline bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Value of `count` digits at p, or -1 when one of them is not a digit.
+inline int fixed_digits(const char *p, const char *end, int count) {
+    if (end - p < count) return -1;
+    int value = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!is_digit(p[i])) return -1;
+        value = value * 10 + (p[i] - '0');
+    }
+    return value;
+}
+
+// An unsigned number as a scanf "%u" (or "%03u" with max_digits 3) reads it: blanks
+// skipped, then at least one digit. False when there is none; p moves past the digits.
+bool read_unsigned(const char *&p, const char *end, uint32_t &value, int max_digits = 10);
+
+// Years since 1900 of a two-digit year: 00-79 are 2000-2079, 80-99 are 1980-1999.
+inline int year_of_two_digits(int yy) { return yy < 80 ? yy + 100 : yy; }
+
+// Reads "YYMMDD" at p into a calendar date; false when the six characters are not digits.
+bool read_date(const char *p, const char *end, struct tm &date);
+
+// An amount with a decimal comma in [begin, end): the first comma within the first
+// `comma_window` characters counts as the decimal point.
+double read_amount(const char *begin, const char *end, size_t comma_window);
+
+// :61: line value (after the tag) into tx; false when the line cannot be read and the
+// statement ends there.
+bool parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value);
+
+// :86: field text with its line ends already removed, NUL-terminated at end.
+void parse_information(tarvo_stmt_tx_t &tx, char *text, char *end);
+
+} // namespace tarvo::mt940
+
+#endif

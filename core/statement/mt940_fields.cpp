@@ -1,0 +1,331 @@
+// The fields of an MT940 transaction: the :61: turnover line and the :86: information
+// field with its numbered subfields and the SEPA keywords.
+#include <ctype.h>
+#include <stdint.h>
+#include <string.h>
+
+#include <algorithm>
+#include <array>
+
+#include "statement/mt940.h"
+
+namespace tarvo::mt940 {
+
+bool read_unsigned(const char *&p, const char *end, uint32_t &value, int max_digits) {
+    const char *q = p;
+    while (q < end && isspace(static_cast<unsigned char>(*q))) ++q;
+    uint64_t number = 0;
+    int digits = 0;
+    for (; q < end && digits < max_digits && is_digit(*q); ++q, ++digits) {
+        number = number * 10 + static_cast<uint64_t>(*q - '0');
+        if (number > UINT32_MAX) number = UINT32_MAX;
+    }
+    if (digits == 0) return false;
+    value = static_cast<uint32_t>(number);
+    p = q;
+    return true;
+}
+
+bool read_date(const char *p, const char *end, struct tm &date) {
+    const int yy = fixed_digits(p, end, 2);
+    const int mm = fixed_digits(p + 2, end - 2, 2);
+    const int dd = fixed_digits(p + 4, end - 4, 2);
+    if (yy < 0 || mm < 0 || dd < 0) return false;
+    date.tm_year = year_of_two_digits(yy);
+    date.tm_mon = mm - 1;
+    date.tm_mday = dd;
+    return true;
+}
+
+double read_amount(const char *begin, const char *end, size_t comma_window) {
+    char *text = const_cast<char *>(begin);
+    const size_t window = std::min(comma_window, static_cast<size_t>(end - begin));
+    if (char *comma = static_cast<char *>(memchr(text, ',', window))) *comma = '.';
+    // The converter skips white space by itself and would run on into the next line
+    // when the amount is missing.
+    while (text < end && isspace(static_cast<unsigned char>(*text))) ++text;
+    if (text == end) return 0.0;
+    return __tarvo_strtod(text, nullptr);
+}
+
+namespace {
+
+// Fills a fixed-size text of a record, cut to its capacity.
+template <size_t N> void copy_capped(char (&dst)[N], const char *src, size_t length) {
+    const size_t n = std::min(length, N - 1);
+    memcpy(dst, src, n);
+    dst[n] = '\0';
+}
+
+template <size_t N> void append_capped(char (&dst)[N], const char *src, size_t length) {
+    const size_t used = strlen(dst);
+    const size_t n = std::min(length, N - 1 - used);
+    memcpy(dst + used, src, n);
+    dst[used + n] = '\0';
+}
+
+// The year of an entry date that has no year of its own: the value date's year, or
+// the neighbouring one when the entry falls across New Year. Counted in full years, so
+// that the two-digit window does not throw 2079/2080 entries back a century.
+int entry_year(const struct tm &valuta, int entry_month) {
+    if (valuta.tm_mon == 11 && entry_month == 1) return valuta.tm_year + 1;
+    if (valuta.tm_mon == 0 && entry_month == 12) return valuta.tm_year - 1;
+    return valuta.tm_year;
+}
+
+// Where the transaction type identification starts: the letter (N, F or S) right
+// after the amount, or else the first "N" of the line.
+char *type_code(char *amount, char *end) {
+    char *q = amount;
+    while (q < end && (is_digit(*q) || *q == ',')) ++q;
+    while (q < end && *q == ' ') ++q;
+    if (q < end && (*q == 'N' || *q == 'F' || *q == 'S')) return q;
+    return static_cast<char *>(memchr(amount, 'N', static_cast<size_t>(end - amount)));
+}
+
+} // namespace
+
+bool parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value) {
+    char *p = value;
+    char *const end = line.end;
+    if (!read_date(p, end, tx.valuta)) return false;
+    p += 6;
+
+    const int entry_month = fixed_digits(p, end, 2);
+    const int entry_day = entry_month < 0 ? -1 : fixed_digits(p + 2, end - 2, 2);
+    if (entry_day >= 0) {
+        tx.booked.tm_year = entry_year(tx.valuta, entry_month);
+        tx.booked.tm_mon = entry_month - 1;
+        tx.booked.tm_mday = entry_day;
+        p += 4;
+    }
+
+    if (p < end && *p == 'R') {
+        tx.reversal = 1;
+        ++p;
+    }
+    if (p >= end) return false;
+    const bool debit = *p == 'D';
+    ++p;
+    if (p < end && is_letter(*p)) ++p; // funds code
+
+    char *type = type_code(p, end);
+    if (type == nullptr) return false;
+    const double amount = read_amount(p, type, static_cast<size_t>(type - p));
+    tx.amount = debit && amount != 0.0 ? -amount : amount;
+
+    char *code = type + 1;
+    const size_t code_length = std::min<size_t>(3, static_cast<size_t>(end - code));
+    memcpy(tx.code, code, code_length);
+    tx.code[code_length] = '\0';
+
+    line.cut();
+    char *ref = code + code_length;
+    tx.ref = ref;
+    if (char *slashes = static_cast<char *>(memmem(ref, static_cast<size_t>(end - ref), "//", 2))) {
+        *slashes = '\0';
+        tx.bankref = slashes + 2;
+    }
+    return true;
+}
+
+namespace {
+
+using TextField = char *tarvo_stmt_tx_t::*;
+
+struct Keyword {
+    char tag[5];
+    TextField field;
+    bool amount; // the value carries a decimal comma
+};
+
+constexpr std::array<Keyword, 11> keywords{{
+    {"EREF", &tarvo_stmt_tx_t::eref, false},
+    {"KREF", &tarvo_stmt_tx_t::kref, false},
+    {"MREF", &tarvo_stmt_tx_t::mref, false},
+    {"CRED", &tarvo_stmt_tx_t::cred, false},
+    {"DEBT", &tarvo_stmt_tx_t::debt, false},
+    {"PURP", &tarvo_stmt_tx_t::purp, false},
+    {"COAM", &tarvo_stmt_tx_t::coam, true},
+    {"OAMT", &tarvo_stmt_tx_t::oamt, true},
+    {"SVWZ", &tarvo_stmt_tx_t::svwz, false},
+    {"ABWA", &tarvo_stmt_tx_t::abwa, false},
+    {"ABWE", &tarvo_stmt_tx_t::abwe, false},
+}};
+
+const Keyword *keyword_of(const char *text, size_t length) {
+    if (length <= 4 || text[4] != '+') return nullptr;
+    for (const Keyword &k : keywords)
+        if (memcmp(text, k.tag, 4) == 0) return &k;
+    return nullptr;
+}
+
+// Subfield numbers and what they carry.
+enum class Carries : uint8_t { Nothing, PostingText, Primanota, Remittance, Bank, Account, Name, NameMore, ExtCode };
+
+constexpr std::array<Carries, 100> carries_table = [] {
+    std::array<Carries, 100> t{};
+    t[0] = Carries::PostingText;
+    t[10] = Carries::Primanota;
+    for (int n = 20; n <= 29; ++n) t[n] = Carries::Remittance;
+    for (int n = 60; n <= 63; ++n) t[n] = Carries::Remittance;
+    t[30] = Carries::Bank;
+    t[31] = Carries::Account;
+    t[32] = Carries::Name;
+    t[33] = Carries::NameMore;
+    t[34] = Carries::ExtCode;
+    return t;
+}();
+
+// A subfield marker "?nn" at q: its number, or -1.
+int marker_at(const char *q, const char *end) {
+    if (end - q < 3 || *q != '?' || !is_digit(q[1]) || !is_digit(q[2])) return -1;
+    return (q[1] - '0') * 10 + (q[2] - '0');
+}
+
+// The first marker at or after p whose number is greater than `above`.
+const char *next_marker_above(const char *p, const char *end, int above, int &number) {
+    while (p < end) {
+        const char *q = static_cast<const char *>(memchr(p, '?', static_cast<size_t>(end - p)));
+        if (q == nullptr) break;
+        const int n = marker_at(q, end);
+        if (n > above) {
+            number = n;
+            return q;
+        }
+        p = q + 1;
+    }
+    return nullptr;
+}
+
+// Remittance text arrives in subfields of at most 27 characters; a keyword's value
+// continues in the following subfields, a text without keyword is free purpose text.
+class Remittance {
+public:
+    explicit Remittance(tarvo_stmt_tx_t &tx) : tx_(tx) {}
+
+    void add(char *text, size_t length) {
+        if (const Keyword *k = keyword_of(text, length)) {
+            char *value = text + 5;
+            text[length] = '\0';
+            if (k->amount)
+                if (char *comma = strchr(value, ',')) *comma = '.';
+            start(&(tx_.*(k->field)), value, length - 5);
+        } else if (current_ != nullptr) {
+            join(text, length);
+        } else {
+            text[length] = '\0';
+            start(&tx_.purpose, text, length);
+        }
+    }
+
+private:
+    void start(char **field, char *value, size_t length) {
+        *field = value;
+        current_ = field;
+        current_length_ = length;
+    }
+
+    // The piece moves back onto the end of the current field. A full subfield (27
+    // characters, or a keyword with 22 characters of value) was cut mid-word, so no
+    // blank goes between; purpose text keeps its line structure.
+    void join(const char *text, size_t length) {
+        char *dst = *current_ + current_length_;
+        if (current_ == &tx_.purpose) {
+            *dst++ = '\n';
+            ++current_length_;
+        } else if (last_joined_ <= 26 && current_length_ != 22) {
+            *dst++ = ' ';
+            ++current_length_;
+        }
+        memmove(dst, text, length);
+        dst[length] = '\0';
+        current_length_ += length;
+        last_joined_ = length;
+    }
+
+    tarvo_stmt_tx_t &tx_;
+    char **current_ = nullptr;
+    size_t current_length_ = 0;
+    size_t last_joined_ = 0;
+};
+
+void take_subfield(tarvo_stmt_tx_t &tx, Remittance &remittance, int number, char *text, char *end) {
+    const size_t length = static_cast<size_t>(end - text);
+    switch (carries_table[static_cast<size_t>(number)]) {
+    case Carries::Nothing:
+        break;
+    case Carries::PostingText:
+        *end = '\0';
+        tx.txtext = text;
+        break;
+    case Carries::Primanota:
+        *end = '\0';
+        tx.primanota = text;
+        break;
+    case Carries::Remittance:
+        remittance.add(text, length);
+        break;
+    case Carries::Bank:
+        copy_capped(tx.bank, text, length);
+        break;
+    case Carries::Account:
+        copy_capped(tx.account, text, length);
+        break;
+    case Carries::Name:
+        copy_capped(tx.name, text, length);
+        break;
+    case Carries::NameMore:
+        if (strlen(tx.name) <= 26) append_capped(tx.name, " ", 1);
+        append_capped(tx.name, text, length);
+        break;
+    case Carries::ExtCode: {
+        const char *p = text;
+        read_unsigned(p, end, tx.extcode, 3);
+        break;
+    }
+    }
+}
+
+} // namespace
+
+void parse_information(tarvo_stmt_tx_t &tx, char *text, char *end) {
+    const char *p = text;
+    read_unsigned(p, end, tx.gvc, 3);
+
+    // A subfield ends at the next marker with a greater number; when the following
+    // number itself occurs further on, its last occurrence wins, so that a marker-like
+    // "?nn" inside a text does not cut it. Last occurrences are found once per field.
+    int number = -1;
+    char *marker = const_cast<char *>(next_marker_above(text, end, -1, number));
+    if (marker == nullptr) return;
+    std::array<char *, 100> last{};
+    for (char *q = marker; q != nullptr;) {
+        if (const int n = marker_at(q, end); n >= 0) last[static_cast<size_t>(n)] = q;
+        ++q;
+        q = static_cast<char *>(memchr(q, '?', static_cast<size_t>(end - q)));
+    }
+
+    Remittance remittance(tx);
+    for (;;) {
+        char *body = marker + 3;
+        int greater = 0;
+        char *found = const_cast<char *>(next_marker_above(body, end, number, greater));
+        char *stop = end;
+        int following = greater;
+        if (found != nullptr) {
+            stop = found;
+            char *successor = number < 99 ? last[static_cast<size_t>(number + 1)] : nullptr;
+            if (successor != nullptr && successor >= found) {
+                stop = successor;
+                following = number + 1;
+            }
+        }
+        take_subfield(tx, remittance, number, body, stop);
+        if (found == nullptr) break;
+        marker = stop;
+        number = following;
+    }
+}
+
+} // namespace tarvo::mt940

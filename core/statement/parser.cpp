@@ -1,0 +1,170 @@
+// The statement parser handle: loading a file into memory and handing it to the reader.
+#include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <new>
+
+#include "frame/frame.h"
+#include "statement/statement.h"
+
+namespace tarvo {
+
+struct RecordArena::Block {
+    Block *previous;
+    size_t used;
+    size_t capacity;
+};
+
+namespace {
+constexpr size_t block_capacity = size_t{1} << 20;
+constexpr size_t record_alignment = 16;
+constexpr size_t block_header = (sizeof(RecordArena::Block) + record_alignment - 1) & ~(record_alignment - 1);
+} // namespace
+
+void *RecordArena::allocate(size_t size) {
+    size = (size + record_alignment - 1) & ~(record_alignment - 1);
+    if (head_ == nullptr || head_->capacity - head_->used < size) {
+        const size_t capacity = std::max(block_capacity, size);
+        // calloc: records start zero-filled.
+        auto *block = static_cast<Block *>(calloc(1, block_header + capacity));
+        if (block == nullptr) return nullptr;
+        block->previous = head_;
+        block->capacity = capacity;
+        head_ = block;
+    }
+    void *record = reinterpret_cast<unsigned char *>(head_) + block_header + head_->used;
+    head_->used += size;
+    return record;
+}
+
+RecordArena::~RecordArena() {
+    while (head_ != nullptr) {
+        Block *previous = head_->previous;
+        free(head_);
+        head_ = previous;
+    }
+}
+
+StatementState::~StatementState() { free(text); }
+
+namespace {
+
+constexpr int format_mt940 = TARVO_STMT_FORMAT_MT940;
+// Reads of at most 1 GiB, the most one read() call hands over on every kernel.
+constexpr size_t read_chunk = size_t{1} << 30;
+
+// read() that repeats calls interrupted by a signal.
+ssize_t read_some(int fd, char *into, size_t count) {
+    ssize_t n;
+    do {
+        n = read(fd, into, count);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+// Fills state.text with the whole file, NUL-terminated. A file that is shorter or
+// longer than its size said when it was opened (written to meanwhile) is refused rather
+// than read in part.
+bool load_text(tarvo_stmt_parser_t *p, StatementState &state, const char *path) {
+    const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC) : (errno = EINVAL, -1);
+    if (fd < 0) {
+        format_error(p->error, "Can't open input file: %s", strerror(errno));
+        return false;
+    }
+    struct stat st;
+    bool ok = false;
+    if (fstat(fd, &st) != 0) {
+        format_error(p->error, "Can't stat input file: %s", strerror(errno));
+    } else if (st.st_size == 0) {
+        format_error(p->error, "Input file is empty");
+    } else if ((state.text = static_cast<char *>(malloc(static_cast<size_t>(st.st_size) + 1))) == nullptr) {
+        format_error(p->error, "Failed to allocate %li bytes", static_cast<long>(st.st_size));
+    } else {
+        const size_t size = static_cast<size_t>(st.st_size);
+        size_t got = 0;
+        ssize_t n = 1;
+        while (got < size && (n = read_some(fd, state.text + got, std::min(size - got, read_chunk))) > 0)
+            got += static_cast<size_t>(n);
+        // One byte more must find the end of the file; the slot is the terminator's.
+        if (n > 0) n = read_some(fd, state.text + size, 1);
+        if (n < 0) {
+            format_error(p->error, "Error while reading from file: %s", strerror(errno));
+        } else if (got != size || n != 0) {
+            format_error(p->error, "Error while reading from file: %s", "file changed size while it was read");
+        } else {
+            state.text[size] = '\0';
+            state.size = size;
+            ok = true;
+        }
+        if (!ok) {
+            free(state.text);
+            state.text = nullptr;
+        }
+    }
+    close(fd);
+    return ok;
+}
+
+} // namespace
+} // namespace tarvo
+
+extern "C" tarvo_stmt_parser_t *tarvo_stmt_parser_new(void) {
+    return static_cast<tarvo_stmt_parser_t *>(calloc(1, sizeof(tarvo_stmt_parser_t)));
+}
+
+extern "C" void tarvo_stmt_parser_free(tarvo_stmt_parser_t *p) {
+    if (p == nullptr) return;
+    delete p->state;
+    free(p);
+}
+
+extern "C" const char *tarvo_stmt_parser_getError(tarvo_stmt_parser_t *p) {
+    return p != nullptr ? p->error : "invalid tarvo_stmt_parser_t handle";
+}
+
+extern "C" tarvo_stmt_t *tarvo_stmt_parser_getStatement(tarvo_stmt_parser_t *p) {
+    return p != nullptr ? p->first : nullptr;
+}
+
+extern "C" int tarvo_stmt_parser_load(tarvo_stmt_parser_t *p, int format, const char *path) {
+    using namespace tarvo;
+    if (p == nullptr) return 0;
+    if (p->format != 0) {
+        format_error(p->error, "Parser already used");
+        return 0;
+    }
+    p->format = format;
+    if (format != format_mt940) {
+        format_error(p->error, "Format not (yet) supported");
+        return 0;
+    }
+    auto *state = new (std::nothrow) StatementState;
+    if (state == nullptr) {
+        format_error(p->error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(StatementState)),
+                     strerror(ENOMEM));
+        return 0;
+    }
+    p->state = state;
+    if (!load_text(p, *state, path)) return 0;
+    if (state->text[0] == '\0') {
+        format_error(p->error, "Input file starts with a NUL byte");
+        free(state->text);
+        state->text = nullptr;
+        return 0;
+    }
+    if (!read_mt940(state->text, state->size, state->records, StatementList{&p->first, &p->last})) {
+        // Records point into each other and into the text: all of it goes.
+        p->first = p->last = nullptr;
+        p->state = nullptr;
+        delete state;
+        format_error(p->error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(tarvo_stmt_tx_t)),
+                     strerror(ENOMEM));
+        return 0;
+    }
+    return 1;
+}

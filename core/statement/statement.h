@@ -1,0 +1,66 @@
+// Internal interface of the statement parser: the handle, the record arena and the
+// MT940 reader that cuts a loaded file text into statement and transaction records.
+#ifndef TARVO_STATEMENT_H
+#define TARVO_STATEMENT_H
+
+#include <stddef.h>
+
+#include "tarvo.h"
+
+namespace tarvo {
+
+// Statement and transaction records of one load, carved from large zero-filled blocks:
+// a big file holds hundreds of thousands of records, and they all die together.
+class RecordArena {
+public:
+    RecordArena() = default;
+    RecordArena(const RecordArena &) = delete;
+    RecordArena &operator=(const RecordArena &) = delete;
+    ~RecordArena();
+
+    // A zero-filled record, or null when memory is exhausted.
+    template <class T> T *make() { return static_cast<T *>(allocate(sizeof(T))); }
+
+    struct Block;
+
+private:
+    void *allocate(size_t size);
+    Block *head_ = nullptr;
+};
+
+// What one load owns: the file text that the records point into, and the records.
+struct StatementState {
+    char *text = nullptr;
+    size_t size = 0;
+    RecordArena records;
+
+    StatementState() = default;
+    StatementState(const StatementState &) = delete;
+    StatementState &operator=(const StatementState &) = delete;
+    ~StatementState();
+};
+
+// Where the reader appends the statements it finds, in file order.
+struct StatementList {
+    tarvo_stmt_t **first;
+    tarvo_stmt_t **last;
+};
+
+// Reads MT940 statements from text[0, size) (text[size] must be writable and NUL),
+// cutting the text in place. False when a record could not be allocated; the
+// statements read so far stay in the list either way.
+bool read_mt940(char *text, size_t size, RecordArena &records, StatementList out);
+
+} // namespace tarvo
+
+// The handle. The error text is the first member: bindings read it at the handle's
+// own address.
+struct tarvo_stmt_parser_s {
+    char error[256];
+    int format;
+    tarvo::StatementState *state;
+    tarvo_stmt_t *first;
+    tarvo_stmt_t *last;
+};
+
+#endif
