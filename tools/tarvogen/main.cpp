@@ -12,6 +12,7 @@ namespace {
 // One line per module; the build lists each module's outputs in tools/CMakeLists.txt.
 constexpr tarvogen::Module modules[] = {
     {"directory", tarvogen::write_directory},
+    {"iban_rules", tarvogen::write_iban_rules},
 };
 
 } // namespace

@@ -17,6 +17,8 @@ struct Module {
 
 // Bank and BIC directory with its perfect hash: directory_data.h, directory_data.cpp.
 void write_directory(const std::filesystem::path &data_dir, const std::filesystem::path &out_dir);
+// Per-bank tables of the German IBAN rules: iban_rule_tables.cpp.
+void write_iban_rules(const std::filesystem::path &data_dir, const std::filesystem::path &out_dir);
 
 } // namespace tarvogen
 
