@@ -133,7 +133,8 @@ int hash(const char *key) {
     if (p < min_key_length)
         return -1;
     const int32_t t = g[s1 % hash_vertices] + g[s0 % hash_vertices] + g[s2 % hash_vertices];
-    return t % db_records;
+    // Vertices no key touches hold -1; a sum through them is no index, whatever its value.
+    return t < 0 ? -1 : t % db_records;
 }
 
 int lookup_bank(const char *country, const char *bankcode, bank_record *out) {
