@@ -47,7 +47,7 @@ void write_transfer(Out &out, const Rulebook &rb, const cti_tx &tx) {
     out.put("\t\t\t\t</Id>\n\t\t\t\t</CdtrAcct>\n");
     if (tx.purp != nullptr) out.elem("\t\t\t\t<Purp>\n\t\t\t\t\t<Cd>", tx.purp, "</Cd>\n\t\t\t\t</Purp>\n");
     out.put("\t\t\t\t<RmtInf>\n");
-    if (tx.ref != nullptr) out.elem("\t\t\t\t\t<Ustrd>", tx.ref, "</Ustrd>\n");
+    if (const char *ref = xml::present(tx.ref)) out.elem("\t\t\t\t\t<Ustrd>", ref, "</Ustrd>\n");
     out.put("\t\t\t\t</RmtInf>\n\t\t\t</CdtTrfTxInf>\n");
 }
 

@@ -84,7 +84,8 @@ void write_debit(Out &out, const Rulebook &rb, const ddi_tx &tx) {
     xml::write_address(out, rb, {tx.addrCC, tx.addrLine1, tx.addrLine2, &tx.addr}, true);
     out.elem("\t\t\t\t</Dbtr>\n\t\t\t\t<DbtrAcct>\n\t\t\t\t\t<Id>\n\t\t\t\t\t\t<IBAN>", tx.iban,
              "</IBAN>\n\t\t\t\t\t</Id>\n\t\t\t\t</DbtrAcct>\n");
-    if (tx.ref != nullptr) out.elem("\t\t\t\t<RmtInf>\n\t\t\t\t\t<Ustrd>", tx.ref, "</Ustrd>\n\t\t\t\t</RmtInf>\n");
+    if (const char *ref = xml::present(tx.ref))
+        out.elem("\t\t\t\t<RmtInf>\n\t\t\t\t\t<Ustrd>", ref, "</Ustrd>\n\t\t\t\t</RmtInf>\n");
     out.put("\t\t\t</DrctDbtTxInf>\n");
 }
 

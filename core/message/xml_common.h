@@ -108,6 +108,10 @@ const char *amount_problem(double amount);
 // Sets msg->error to "<what> in transaction <position>" in the message's error buffer.
 int refuse_transaction(tarvo_t *msg, const char *what, uint32_t position);
 
+// An optional text as the documents see it: an empty text counts as absent, since an
+// empty element would break the schema's minimum length.
+inline const char *present(const char *text) { return text != nullptr && *text != '\0' ? text : nullptr; }
+
 // The date key of a transaction: its own date, else the message's, at most 10 bytes.
 inline std::string_view date_key(const char *tx_date, const char *msg_date) {
     const char *date = tx_date != nullptr ? tx_date : msg_date;
