@@ -76,7 +76,7 @@ extern "C" int tarvo_bankid_check(const char *country, const char *bankid, tarvo
     tarvo::bank_record record;
     if (tarvo::lookup_bank(country, bankid, &record) != 1) return -2;
     if (bank == nullptr) return 1;
-    tarvo_bank_t *block = tarvo::new_bank_block(record.name, record.zip, record.city, record.country, record.bic, 0);
+    tarvo_bank_t *block = tarvo::make_bank(record);
     if (block == nullptr) return -3;
     *bank = block;
     return 1;

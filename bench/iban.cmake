@@ -1,0 +1,1 @@
+tarvo_bench(iban LIBS tarvo_ident)
