@@ -280,6 +280,7 @@ struct Kind<cti_tx> {
     static constexpr const char *wrong_message = "No CTI message";
 };
 
+// key views the caller's NUL-terminated text, so key.data() may go into a message.
 template <typename Tx>
 const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *value) {
     const Rulebook &rb = rules_in_force();
