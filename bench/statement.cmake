@@ -1,0 +1,1 @@
+tarvo_bench(statement LIBS tarvo_statement)
