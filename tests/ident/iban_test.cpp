@@ -17,6 +17,10 @@ namespace tarvo {
 // The compiled country pattern applied by the C library (iban.cpp).
 int iban_regex_match(const char *iban);
 } // namespace tarvo
+namespace ident_test {
+// Bank codes of the Bundesbank's file (lookup_test.cpp).
+std::vector<std::string> german_bank_codes();
+} // namespace ident_test
 
 namespace {
 
@@ -51,16 +55,6 @@ std::string with_check_digits(const std::string &country, const std::string &bba
     for (char d : digits) remainder = (remainder * 10 + (d - '0')) % 97;
     const int check = 98 - remainder;
     return country + (check < 10 ? "0" : "") + std::to_string(check) + bban;
-}
-
-// Eight-digit bank codes of the Bundesbank's bank-code file, for finding banks with a
-// given property in the compiled-in directory.
-std::vector<std::string> german_bank_codes() {
-    std::ifstream in(TARVO_SHARED_DIR "/data/de/blz_2025_09_08.txt", std::ios::binary);
-    std::set<std::string> codes;
-    for (std::string line; std::getline(in, line);)
-        if (line.size() >= 8) codes.insert(line.substr(0, 8));
-    return {codes.begin(), codes.end()};
 }
 
 TEST(IbanCheck, WorkedExampleAndItsCheckDigits) {
@@ -116,7 +110,7 @@ TEST(IbanCheck, GermanDirectoryAndAccount) {
 
     // A bank whose method has no check digit takes accounts that a checked bank refuses.
     std::string exempt;
-    for (const std::string &code : german_bank_codes()) {
+    for (const std::string &code : ident_test::german_bank_codes()) {
         tarvo::bank_record bank;
         if (tarvo::lookup_bank("DE", code.c_str(), &bank) == 1 && bank.method == 0x09) {
             exempt = code;
