@@ -31,6 +31,7 @@ int check_transfers(tarvo_t *msg) {
 // Some agent and account lines sit one TAB shallower than they nest, and the address
 // block ends without a line feed: the established layout of these files, whitespace only.
 void write_transfer(Out &out, const Rulebook &rb, const cti_tx &tx) {
+    out.reserve(xml::transaction_room);
     out.elem("\t\t\t<CdtTrfTxInf>\n\t\t\t\t<PmtId>\n\t\t\t\t\t<EndToEndId>", tx.id != nullptr ? tx.id : "NOTPROVIDED",
              "</EndToEndId>\n\t\t\t\t</PmtId>\n");
     out.put("\t\t\t\t<Amt>\n\t\t\t\t\t<InstdAmt Ccy=\"EUR\">").amount(tx.amount).put("</InstdAmt>\n\t\t\t\t</Amt>\n");

@@ -68,6 +68,7 @@ void write_amendment(Out &out, const Rulebook &rb, const ddi_tx &tx) {
 }
 
 void write_debit(Out &out, const Rulebook &rb, const ddi_tx &tx) {
+    out.reserve(xml::transaction_room);
     out.elem("\t\t\t<DrctDbtTxInf>\n\t\t\t\t<PmtId>\n\t\t\t\t\t<EndToEndId>", tx.id != nullptr ? tx.id : "NOTPROVIDED",
              "</EndToEndId>\n\t\t\t\t</PmtId>\n");
     out.put("\t\t\t\t<InstdAmt Ccy=\"EUR\">").amount(tx.amount).put("</InstdAmt>\n");

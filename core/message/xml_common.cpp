@@ -40,6 +40,8 @@ constexpr std::array<AddressPart, 13> address_tags{{
 
 Out &Out::esc(const char *value) {
     if (!ok_ || value == nullptr || *value == '\0') return *this;
+    // Most values hold nothing to escape; the plain append copies them in one go.
+    if (value[strcspn(value, "<>&")] == '\0') return put(value);
     // The escaping append reports no failure; a value that left no trace did not fit.
     const uint64_t before = buf_->used;
     buffer_strcat_xmlescape(buf_, value);
@@ -58,6 +60,19 @@ Out &Out::amount(double value) {
     char text[128];
     __tarvo_d2str(text, sizeof text, value);
     return put(text);
+}
+
+Out &Out::reserve(uint64_t bytes) {
+    if (!ok_ || buf_->size - buf_->used >= bytes) return *this;
+    const uint64_t size = std::max(buf_->size * 2, buf_->used + bytes);
+    void *data = realloc(buf_->data, size);
+    if (data == nullptr) {
+        ok_ = false;
+        return *this;
+    }
+    buf_->data = static_cast<char *>(data);
+    buf_->size = size;
+    return *this;
 }
 
 Out &Out::tabs(int depth) {

@@ -36,6 +36,10 @@ inline constexpr size_t max_id_length = 35;
 // The scheme's largest single amount; banks refuse anything above it.
 inline constexpr double max_amount = 999999999.99;
 
+// Room made before each transaction section: more than a typical section needs, so the
+// appends inside it rarely grow the buffer themselves.
+inline constexpr uint64_t transaction_room = 4096;
+
 // Appends to a document buffer and remembers the first failed append, so that a writer
 // appends freely and asks once at the end. Every value goes through the escaping append.
 class Out {
@@ -54,6 +58,9 @@ public:
     Out &amount(double value);
     // depth TABs, for the lines whose depth is chosen at run time.
     Out &tabs(int depth);
+    // Makes room for at least `bytes` more, growing the buffer geometrically: a large
+    // document then costs a few reallocations instead of one per 256 bytes written.
+    Out &reserve(uint64_t bytes);
 
     bool ok() const { return ok_; }
 

@@ -1,0 +1,1 @@
+tarvo_bench(message LIBS tarvo_message)
