@@ -124,8 +124,8 @@ PerfectHash build_perfect_hash(const std::vector<std::string> &keys, uint64_t se
     std::vector<Edge> edges(keys.size());
     for (unsigned growth = 0;; ++growth) {
         // Small key sets peel less reliably at 1.23 n; after a run of failures the vertex
-        // count grows by 1 % of n.
-        h.vertices = vertex_count(keys.size(), growth);
+        // count grows by 1 % of n, and by at least one vertex per set.
+        h.vertices = vertex_count(keys.size(), growth) + 3 * growth;
         for (unsigned a = 0; a < attempts_per_size; ++a) {
             ++h.attempts;
             draw_tables(h, rnd);

@@ -14,8 +14,11 @@ namespace {
 
 // Fields are cut at '|' and read up to the record's NUL at run time.
 void check_field(std::string_view key, std::string_view text) {
-    if (text.find('|') != std::string_view::npos || text.find('\0') != std::string_view::npos)
-        limit_failure(key, "field \"" + std::string(text) + "\" contains '|' or a NUL byte");
+    if (text.find('|') == std::string_view::npos && text.find('\0') == std::string_view::npos)
+        return;
+    std::string shown(text);
+    std::replace(shown.begin(), shown.end(), '\0', '?');
+    limit_failure(key, "field \"" + shown + "\" contains '|' or a NUL byte");
 }
 
 void check_key(std::string_view key) {

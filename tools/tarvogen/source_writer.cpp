@@ -36,6 +36,9 @@ void write_if_changed(const std::filesystem::path &path, const std::string &cont
                 return;
         }
     }
+    std::error_code ec;
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path(), ec);
     std::filesystem::path tmp = path;
     tmp += ".tmp";
     {
@@ -44,7 +47,6 @@ void write_if_changed(const std::filesystem::path &path, const std::string &cont
         if (!out)
             throw InputError(tmp.string() + ": cannot write");
     }
-    std::error_code ec;
     std::filesystem::rename(tmp, path, ec);
     if (ec)
         throw InputError(path.string() + ": cannot replace: " + ec.message());
