@@ -1,0 +1,2 @@
+tarvo_bench(directory LIBS tarvo_ident tarvogen_lib)
+add_dependencies(bench_directory tarvo_generated)
