@@ -13,61 +13,31 @@
 
 namespace {
 
-void BM_LookupBank_Found(benchmark::State &state) {
+void BM_LookupBank(benchmark::State &state, const char *code) {
     tarvo::bank_record r;
     for (auto _ : state) {
-        int found = tarvo::lookup_bank("DE", "37040044", &r);
+        int found = tarvo::lookup_bank("DE", code, &r);
         benchmark::DoNotOptimize(found);
         benchmark::DoNotOptimize(r);
     }
 }
-BENCHMARK(BM_LookupBank_Found);
+BENCHMARK_CAPTURE(BM_LookupBank, found, "37040044");
+// Reads the clock and both versions.
+BENCHMARK_CAPTURE(BM_LookupBank, second_version, "37060193");
+BENCHMARK_CAPTURE(BM_LookupBank, not_found, "99999999");
 
-void BM_LookupBank_SecondVersion(benchmark::State &state) {
-    tarvo::bank_record r;
-    for (auto _ : state) {
-        int found = tarvo::lookup_bank("DE", "37060193", &r);
-        benchmark::DoNotOptimize(found);
-        benchmark::DoNotOptimize(r);
-    }
-}
-BENCHMARK(BM_LookupBank_SecondVersion);
-
-void BM_LookupBank_NotFound(benchmark::State &state) {
-    tarvo::bank_record r;
-    for (auto _ : state) {
-        int found = tarvo::lookup_bank("DE", "99999999", &r);
-        benchmark::DoNotOptimize(found);
-    }
-}
-BENCHMARK(BM_LookupBank_NotFound);
-
-void BM_BicGetBank_WithResult(benchmark::State &state) {
+// with_result: a tarvo_bank_t is allocated and freed; otherwise an existence test.
+void BM_BicGetBank(benchmark::State &state, const char *bic, bool with_result) {
     for (auto _ : state) {
         tarvo_bank_t *bank = nullptr;
-        int found = tarvo_bic_getBank("AACSDE33XXX", &bank);
+        int found = tarvo_bic_getBank(bic, with_result ? &bank : nullptr);
         benchmark::DoNotOptimize(found);
         free(bank);
     }
 }
-BENCHMARK(BM_BicGetBank_WithResult);
-
-void BM_BicGetBank_ExistenceOnly(benchmark::State &state) {
-    for (auto _ : state) {
-        int found = tarvo_bic_getBank("AACSDE33XXX", nullptr);
-        benchmark::DoNotOptimize(found);
-    }
-}
-BENCHMARK(BM_BicGetBank_ExistenceOnly);
-
-void BM_BicGetBank_NotFound(benchmark::State &state) {
-    for (auto _ : state) {
-        tarvo_bank_t *bank = nullptr;
-        int found = tarvo_bic_getBank("AACSDE33ABC", &bank);
-        benchmark::DoNotOptimize(found);
-    }
-}
-BENCHMARK(BM_BicGetBank_NotFound);
+BENCHMARK_CAPTURE(BM_BicGetBank, with_result, "AACSDE33XXX", true);
+BENCHMARK_CAPTURE(BM_BicGetBank, existence_only, "AACSDE33XXX", false);
+BENCHMARK_CAPTURE(BM_BicGetBank, not_found, "AACSDE33ABC", true);
 
 void BM_GeneratorRun(benchmark::State &state) {
     const auto out = std::filesystem::temp_directory_path() / "tarvo_bench_directory";

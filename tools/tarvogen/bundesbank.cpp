@@ -79,7 +79,6 @@ std::map<std::string, GermanVersion> read_bundesbank_edition(const std::filesyst
         v.name = reader.text(trim(field(line, blz_name)));
         v.zip = std::string(field(line, blz_zip));
         v.city = reader.text(trim(field(line, blz_city)));
-        std::string_view bic = trim(field(line, blz_bic));
         std::string_view method = field(line, blz_method);
         std::string_view change = field(line, blz_change);
         std::string_view deletion = field(line, blz_deletion);
@@ -88,8 +87,6 @@ std::map<std::string, GermanVersion> read_bundesbank_edition(const std::filesyst
             reader.fail("bank code " + code + " has no name");
         if (!all_digits(v.zip))
             reader.fail("postal code \"" + v.zip + "\" is not 5 digits");
-        if (!bic.empty() && !is_bic(bic))
-            reader.fail("not a BIC: \"" + std::string(bic) + "\"");
         int high = hex_digit(method[0]), low = hex_digit(method[1]);
         if (high < 0 || low < 0 || low > 9)
             reader.fail("check method \"" + std::string(method) + "\" is not a method code");
@@ -99,9 +96,7 @@ std::map<std::string, GermanVersion> read_bundesbank_edition(const std::filesyst
             reader.fail("deletion mark \"" + std::string(deletion) + "\" is neither 0 nor 1");
         if (!all_digits(successor))
             reader.fail("successor \"" + std::string(successor) + "\" is not 8 digits");
-        v.bic = std::string(bic);
-        if (bic.size() == 8)
-            v.bic += "XXX";
+        v.bic = reader.bic(field(line, blz_bic));
         v.method = static_cast<uint8_t>(high * 16 + low);
         v.deleted = deletion == "1";
         if (successor != "00000000")

@@ -49,6 +49,18 @@ void LineReader::fail(std::string_view message) const {
     throw InputError(name_ + ":" + std::to_string(line_no_) + ": " + std::string(message));
 }
 
+std::string LineReader::bic(std::string_view raw) const {
+    std::string_view bic = trim(raw);
+    if (bic.empty())
+        return {};
+    if (!is_bic(bic))
+        fail("not a BIC: \"" + std::string(bic) + "\"");
+    std::string full(bic);
+    if (full.size() == 8)
+        full += "XXX";
+    return full;
+}
+
 std::vector<std::string_view> split(std::string_view line, char separator) {
     std::vector<std::string_view> fields;
     std::size_t start = 0;

@@ -36,6 +36,9 @@ public:
 
     // Throws InputError "<file>:<line>: <message>".
     [[noreturn]] void fail(std::string_view message) const;
+    // A BIC field of the current line in its 11-character form ("XXX" added to 8
+    // characters); empty stays empty. Anything else is an error on this line.
+    std::string bic(std::string_view raw) const;
 
 private:
     std::string name_;

@@ -34,12 +34,7 @@ std::vector<BankEntry> read_oenb_list(const std::filesystem::path &file) {
             reader.fail("bank code \"" + std::string(code) + "\" is not 1 to 5 digits");
         BankEntry entry;
         entry.code = pad_left(code, 5, '0');
-        std::string_view bic = trim(fields[swift_code]);
-        if (!bic.empty() && !is_bic(bic))
-            reader.fail("not a BIC: \"" + std::string(bic) + "\"");
-        entry.bic = std::string(bic);
-        if (bic.size() == 8)
-            entry.bic += "XXX";
+        entry.bic = reader.bic(fields[swift_code]);
         entry.name = reader.text(trim(fields[bank_name]));
         entry.zip = reader.text(trim(fields[postal_code]));
         entry.city = reader.text(trim(fields[town]));

@@ -35,13 +35,10 @@ std::vector<BicEntry> read_scl_directory(const std::filesystem::path &file) {
         if (fields.size() != 2 + scheme_bits.size())
             reader.fail("expected " + std::to_string(2 + scheme_bits.size()) + " fields, found " +
                         std::to_string(fields.size()));
-        std::string_view bic = trim(fields[0]);
-        if (!is_bic(bic))
-            reader.fail("not a BIC: \"" + std::string(bic) + "\"");
         BicEntry entry;
-        entry.bic = std::string(bic);
-        if (bic.size() == 8)
-            entry.bic += "XXX";
+        entry.bic = reader.bic(fields[0]);
+        if (entry.bic.empty())
+            reader.fail("line without a BIC");
         entry.name = reader.text(trim(fields[1]));
         if (entry.name.empty())
             reader.fail("BIC " + entry.bic + " has no name");
@@ -52,7 +49,7 @@ std::vector<BicEntry> read_scl_directory(const std::filesystem::path &file) {
             if (flag == "1")
                 entry.flags |= scheme_bits[i];
         }
-        bool short_form = bic.size() == 8;
+        const bool short_form = trim(fields[0]).size() == 8;
         auto [it, inserted] = by_key.try_emplace(entry.bic, entry, short_form);
         if (!inserted) {
             auto &[kept, kept_short] = it->second;

@@ -43,12 +43,7 @@ std::vector<BankEntry> read_six_bank_master(const std::filesystem::path &file) {
             reader.fail("clearing number \"" + std::string(code) + "\" is not 1 to 5 digits");
         BankEntry entry;
         entry.code = pad_left(code, 5, '0');
-        std::string_view bic = trim(fields[column[bic_column]]);
-        if (!bic.empty() && !is_bic(bic))
-            reader.fail("not a BIC: \"" + std::string(bic) + "\"");
-        entry.bic = std::string(bic);
-        if (bic.size() == 8)
-            entry.bic += "XXX";
+        entry.bic = reader.bic(fields[column[bic_column]]);
         entry.name = reader.text(trim(fields[column[bank_name]]));
         entry.zip = reader.text(trim(fields[column[postal_code]]));
         entry.city = reader.text(trim(fields[column[town]]));
