@@ -165,7 +165,7 @@ enum class SubstCheck : uint8_t {
 bool substitute_account(iban_rule_ctx *ctx, const account_subst *list, SubstCheck mode);
 // substitute_account, then compose.
 int substitute_and_compose(char *iban, iban_rule_ctx *ctx, const account_subst *list,
-                           SubstCheck mode);
+                           SubstCheck mode = SubstCheck::Result);
 // The bank code of the first iban_map_0031 row enclosing the account, or null.
 const char *mapped_bankid(const char *account);
 // Replaces the bank code by its range mapping, if any.

@@ -20,9 +20,7 @@ int iban_rule_0003(char *iban, iban_rule_ctx *ctx) {
     return compose(iban, ctx);
 }
 
-int iban_rule_0004(char *iban, iban_rule_ctx *ctx) {
-    return substitute_and_compose(iban, ctx, iban_subst_0004, SubstCheck::Result);
-}
+int iban_rule_0004(char *iban, iban_rule_ctx *ctx) { return substitute_and_compose(iban, ctx, iban_subst_0004); }
 
 namespace {
 
@@ -68,13 +66,8 @@ int iban_rule_0005(char *iban, iban_rule_ctx *ctx) {
     return r == 1 ? compose(iban, ctx) : -1;
 }
 
-int iban_rule_0006(char *iban, iban_rule_ctx *ctx) {
-    return substitute_and_compose(iban, ctx, iban_subst_0006, SubstCheck::Result);
-}
-
-int iban_rule_0007(char *iban, iban_rule_ctx *ctx) {
-    return substitute_and_compose(iban, ctx, iban_subst_0007, SubstCheck::Result);
-}
+int iban_rule_0006(char *iban, iban_rule_ctx *ctx) { return substitute_and_compose(iban, ctx, iban_subst_0006); }
+int iban_rule_0007(char *iban, iban_rule_ctx *ctx) { return substitute_and_compose(iban, ctx, iban_subst_0007); }
 
 int iban_rule_0008(char *iban, iban_rule_ctx *ctx) { return move_bank(iban, ctx, "50020200"); }
 
@@ -103,21 +96,10 @@ int iban_rule_0012(char *iban, iban_rule_ctx *ctx) { return move_bank(iban, ctx,
 int iban_rule_0013(char *iban, iban_rule_ctx *ctx) { return move_bank(iban, ctx, "30050000"); }
 int iban_rule_0014(char *iban, iban_rule_ctx *ctx) { return move_bank(iban, ctx, "30060601"); }
 
-int iban_rule_0015(char *iban, iban_rule_ctx *ctx) {
-    return substitute_and_compose(iban, ctx, iban_subst_0015, SubstCheck::Result);
-}
-
-int iban_rule_0016(char *iban, iban_rule_ctx *ctx) {
-    return substitute_and_compose(iban, ctx, iban_subst_0016, SubstCheck::Result);
-}
-
-int iban_rule_0017(char *iban, iban_rule_ctx *ctx) {
-    return substitute_and_compose(iban, ctx, iban_subst_0017, SubstCheck::Result);
-}
-
-int iban_rule_0018(char *iban, iban_rule_ctx *ctx) {
-    return substitute_and_compose(iban, ctx, iban_subst_0018, SubstCheck::Result);
-}
+int iban_rule_0015(char *iban, iban_rule_ctx *ctx) { return substitute_and_compose(iban, ctx, iban_subst_0015); }
+int iban_rule_0016(char *iban, iban_rule_ctx *ctx) { return substitute_and_compose(iban, ctx, iban_subst_0016); }
+int iban_rule_0017(char *iban, iban_rule_ctx *ctx) { return substitute_and_compose(iban, ctx, iban_subst_0017); }
+int iban_rule_0018(char *iban, iban_rule_ctx *ctx) { return substitute_and_compose(iban, ctx, iban_subst_0018); }
 
 int iban_rule_0019(char *iban, iban_rule_ctx *ctx) { return move_bank(iban, ctx, "50120383"); }
 
@@ -173,17 +155,9 @@ int iban_rule_0021(char *iban, iban_rule_ctx *ctx) {
     return move_bank(iban, ctx, "36020030");
 }
 
-int iban_rule_0022(char *iban, iban_rule_ctx *ctx) {
-    return substitute_and_compose(iban, ctx, iban_subst_0022, SubstCheck::Result);
-}
-
-int iban_rule_0023(char *iban, iban_rule_ctx *ctx) {
-    return substitute_and_compose(iban, ctx, iban_subst_0023, SubstCheck::Result);
-}
-
-int iban_rule_0024(char *iban, iban_rule_ctx *ctx) {
-    return substitute_and_compose(iban, ctx, iban_subst_0024, SubstCheck::Result);
-}
+int iban_rule_0022(char *iban, iban_rule_ctx *ctx) { return substitute_and_compose(iban, ctx, iban_subst_0022); }
+int iban_rule_0023(char *iban, iban_rule_ctx *ctx) { return substitute_and_compose(iban, ctx, iban_subst_0023); }
+int iban_rule_0024(char *iban, iban_rule_ctx *ctx) { return substitute_and_compose(iban, ctx, iban_subst_0024); }
 
 int iban_rule_0025(char *iban, iban_rule_ctx *ctx) { return move_bank(iban, ctx, "60050101"); }
 

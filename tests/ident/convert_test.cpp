@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -142,82 +143,62 @@ TEST(IbanConvertFlow, CheckDigitsCoverTheirWholeRange) {
     for (int d = 2; d <= 98; ++d) EXPECT_TRUE(seen[d]) << d;
 }
 
-TEST(IbanConvertFlow, Statuses) {
-    Converted c = fake_convert("12345678", "99999999");
-    EXPECT_EQ(c.result, -3);
-    EXPECT_EQ(c.status, IBAN_STATUS_BANK_UNKNOWN);
-    EXPECT_EQ(c.iban, "");
+namespace {
 
-    c = fake_convert("12345678", "10000003");
-    EXPECT_EQ(c.result, -1);
-    EXPECT_EQ(c.status, IBAN_STATUS_NOT_ALLOWED);
+// One conversion on the made-up directory: result, the IBAN behind its check digits
+// ("" when none) and status.
+struct Expected {
+    const char *why, *account, *bankid;
+    int result;
+    const char *bban;
+    int status;
+};
 
-    c = fake_convert("0000000035", "10000002"); // method 00 rejects it
-    EXPECT_EQ(c.result, -1);
-    EXPECT_EQ(c.status, IBAN_STATUS_ACCOUNT_INVALID);
-    EXPECT_EQ(c.iban, "");
-    c = fake_convert("0000000034", "10000002");
-    EXPECT_EQ(c.result, 1);
-    EXPECT_EQ(c.status, IBAN_STATUS_UNCHANGED);
-
-    c = fake_convert("12345678", "10000004");
-    EXPECT_EQ(c.result, 1);
-    EXPECT_EQ(c.iban.substr(4), "500202000012345678");
-    EXPECT_EQ(c.status, IBAN_STATUS_BANK_REPLACED);
-
-    c = fake_convert("135", "10000005");
-    EXPECT_EQ(c.iban.substr(4), "100000050990021440");
-    EXPECT_EQ(c.status, IBAN_STATUS_ACCOUNT_REPLACED);
-
-    c = fake_convert("99999", "10000007");
-    EXPECT_EQ(c.result, -1);
-    EXPECT_EQ(c.status, IBAN_STATUS_ASK_HOLDER);
-    c = fake_convert("840132", "10000007"); // account and bank code replaced: 1
-    EXPECT_EQ(c.iban.substr(4), "210500000840132000");
-    EXPECT_EQ(c.status, IBAN_STATUS_ACCOUNT_REPLACED);
-
-    c = fake_convert("1", "10000016");
-    EXPECT_EQ(c.iban, "DE96500604000000011404");
-    EXPECT_EQ(c.status, IBAN_STATUS_ACCOUNT_REPLACED);
+void expect_conversions(std::initializer_list<Expected> cases) {
+    for (const Expected &e : cases) {
+        const Converted c = fake_convert(e.account, e.bankid);
+        EXPECT_EQ(c.result, e.result) << e.why;
+        EXPECT_EQ(c.iban.empty() ? "" : c.iban.substr(4), e.bban) << e.why;
+        EXPECT_EQ(c.status, e.status) << e.why;
+        if (c.result == 1) {
+            EXPECT_EQ(mod97(c.iban), 1) << e.why;
+        }
+    }
 }
 
-TEST(IbanConvertFlow, RuleBeyondTableReturnsZeroWithStatus) {
-    const Converted c = fake_convert("12345678", "10000006");
-    EXPECT_EQ(c.result, 0);
-    EXPECT_EQ(c.status, IBAN_STATUS_UNCHANGED);
-    EXPECT_EQ(c.iban, "");
+} // namespace
+
+TEST(IbanConvertFlow, Statuses) {
+    expect_conversions({
+        {"unknown bank code", "12345678", "99999999", -3, "", IBAN_STATUS_BANK_UNKNOWN},
+        {"rule 0001", "12345678", "10000003", -1, "", IBAN_STATUS_NOT_ALLOWED},
+        {"method 00 rejects", "0000000035", "10000002", -1, "", IBAN_STATUS_ACCOUNT_INVALID},
+        {"method 00 accepts", "0000000034", "10000002", 1, "100000020000000034", IBAN_STATUS_UNCHANGED},
+        {"bank code replaced", "12345678", "10000004", 1, "500202000012345678", IBAN_STATUS_BANK_REPLACED},
+        {"account replaced", "135", "10000005", 1, "100000050990021440", IBAN_STATUS_ACCOUNT_REPLACED},
+        {"ask the holder", "99999", "10000007", -1, "", IBAN_STATUS_ASK_HOLDER},
+        {"both replaced", "840132", "10000007", 1, "210500000840132000", IBAN_STATUS_ACCOUNT_REPLACED},
+        {"fixed IBAN", "1", "10000016", 1, "500604000000011404", IBAN_STATUS_ACCOUNT_REPLACED},
+        {"rule beyond the table", "12345678", "10000006", 0, "", IBAN_STATUS_UNCHANGED},
+    });
 }
 
 TEST(IbanConvertFlow, SuccessorRunsItsOwnRuleOnTheCallersAccount) {
-    // The deleted bank's rule (0047) would turn 0012345678 into 1234567800; the
-    // successor's rule (0004) must see the account as given.
-    Converted c = fake_convert("0012345678", "10000008");
-    EXPECT_EQ(c.result, 1);
-    EXPECT_EQ(c.iban.substr(4), "100000050012345678");
-    EXPECT_EQ(c.status, IBAN_STATUS_SUCCESSOR);
-    // The successor's substitution happens and the status stays 13.
-    c = fake_convert("135", "10000008");
-    EXPECT_EQ(c.iban.substr(4), "100000050990021440");
-    EXPECT_EQ(c.status, IBAN_STATUS_SUCCESSOR);
-    // A chain of successors is followed to its end.
-    c = fake_convert("12345678", "10000009");
-    EXPECT_EQ(c.result, 1);
-    EXPECT_EQ(c.iban.substr(4), "500202000012345678");
-    EXPECT_EQ(c.status, IBAN_STATUS_SUCCESSOR);
-    // A successor field of another length is no successor.
-    c = fake_convert("12345678", "10000015");
-    EXPECT_EQ(c.iban.substr(4), "100000150012345678");
-    EXPECT_EQ(c.status, IBAN_STATUS_UNCHANGED);
+    expect_conversions({
+        // The deleted bank's rule (0047) would turn 0012345678 into 1234567800; the
+        // successor's rule (0004) must see the account as given.
+        {"caller's account", "0012345678", "10000008", 1, "100000050012345678", IBAN_STATUS_SUCCESSOR},
+        {"successor's substitution", "135", "10000008", 1, "100000050990021440", IBAN_STATUS_SUCCESSOR},
+        {"chain followed to its end", "12345678", "10000009", 1, "500202000012345678", IBAN_STATUS_SUCCESSOR},
+        {"other length is no successor", "12345678", "10000015", 1, "100000150012345678", IBAN_STATUS_UNCHANGED},
+    });
 }
 
 TEST(IbanConvertFlow, SuccessorStepsAreBounded) {
-    Converted c = fake_convert("12345678", "10000012");
-    EXPECT_EQ(c.result, -3);
-    EXPECT_EQ(c.status, IBAN_STATUS_BANK_UNKNOWN);
-    EXPECT_EQ(c.iban, "");
-    c = fake_convert("12345678", "10000014");
-    EXPECT_EQ(c.result, -3);
-    EXPECT_EQ(c.status, IBAN_STATUS_BANK_UNKNOWN);
+    expect_conversions({
+        {"cycle", "12345678", "10000012", -3, "", IBAN_STATUS_BANK_UNKNOWN},
+        {"successor unknown", "12345678", "10000014", -3, "", IBAN_STATUS_BANK_UNKNOWN},
+    });
 }
 
 // ---- The compiled-in directory ------------------------------------------------------
