@@ -36,12 +36,13 @@ Batch make_batch(int count, bool direct_debit) {
     }
     for (int i = 0; i < count; ++i) {
         const std::string *t = &b.texts[static_cast<size_t>(i) * 4];
-        std::vector<const char *> kv{"name", "Erika Mustermann", "iban", debtor_ibans[static_cast<size_t>(i) % 4],
-                                     "bic", "COBADEFFXXX", "amount", t[2].c_str(), "date", t[0].c_str(),
-                                     "id", t[1].c_str(), "ref", t[3].c_str()};
+        std::vector<const char *> kv{"name", "Erika Mustermann", "iban",   debtor_ibans[static_cast<size_t>(i) % 4],
+                                     "bic",  "COBADEFFXXX",      "amount", t[2].c_str(),
+                                     "date", t[0].c_str(),       "id",     t[1].c_str(),
+                                     "ref",  t[3].c_str()};
         if (direct_debit) {
-            for (const char *extra : {"seq", sequence_types[static_cast<size_t>(i / 3) % 4], "mref", "MANDATE-0815",
-                                      "mdate", "2023-04-01"})
+            for (const char *extra :
+                 {"seq", sequence_types[static_cast<size_t>(i / 3) % 4], "mref", "MANDATE-0815", "mdate", "2023-04-01"})
                 kv.push_back(extra);
         }
         kv.push_back(nullptr);

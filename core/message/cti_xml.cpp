@@ -8,21 +8,25 @@ namespace {
 
 using xml::Out;
 
-// The payer's side: without an account and a name there is nothing a bank could book.
-const char *debtor_problem(const tarvo_t *msg) {
+// The payer's side: without an account and a name there is nothing a bank could book;
+// where the rulebook makes agents mandatory, the payer's agent is too.
+const char *debtor_problem(const tarvo_t *msg, const Rulebook *rb) {
     if (msg->iban == nullptr) return "Missing debtor IBAN";
     if (msg->name == nullptr) return "Missing debtor name";
+    if (msg->bic == nullptr && rb != nullptr && rb->tx_bic_mandatory) return "Missing debtor BIC";
     if (msg->tx_count == 0 || msg->tx_head == nullptr) return "No transactions available";
     return nullptr;
 }
 
 // Every transfer needs a creditor the bank can name and an amount it can carry.
-int check_transfers(tarvo_t *msg) {
+int check_transfers(tarvo_t *msg, const Rulebook *rb) {
+    const bool bic_needed = rb != nullptr && rb->tx_bic_mandatory;
     uint32_t position = 1;
     for (auto *tx = static_cast<const cti_tx *>(msg->tx_head); tx != nullptr; tx = tx->next, ++position) {
-        const char *missing = tx->name == nullptr   ? "Missing creditor name"
-                              : tx->iban == nullptr ? "Missing creditor IBAN"
-                                                    : xml::amount_problem(tx->amount);
+        const char *missing = tx->name == nullptr                  ? "Missing creditor name"
+                              : tx->iban == nullptr                ? "Missing creditor IBAN"
+                              : (bic_needed && tx->bic == nullptr) ? "Missing creditor BIC"
+                                                                   : xml::amount_problem(tx->amount);
         if (missing != nullptr) return xml::refuse_transaction(msg, missing, position);
     }
     return 1;
@@ -68,20 +72,21 @@ void write_debtor(Out &out, const Rulebook &rb, const tarvo_t *msg, const char *
 }
 
 int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
-    if (const char *problem = debtor_problem(msg)) {
+    const Rulebook *rb = current_rulebook();
+    if (const char *problem = debtor_problem(msg, rb)) {
         msg->error = problem;
         return 0;
     }
-    if (!check_transfers(msg)) return 0;
+    if (!check_transfers(msg, rb)) return 0;
     if (!xml::ensure_msgid(msg, now, "cti_toXML: strdup() failed")) return 0;
-    const Rulebook *rb = current_rulebook();
     if (rb == nullptr) {
         msg->error = "unknown/unsupported SEPA rulebook selected";
         return 0;
     }
 
     const auto grouping = xml::group_transactions<1>(
-        static_cast<const cti_tx *>(msg->tx_head), [msg](const cti_tx *tx) { return xml::date_key(tx->date, msg->date); },
+        static_cast<const cti_tx *>(msg->tx_head),
+        [msg](const cti_tx *tx) { return xml::date_key(tx->date, msg->date); },
         [](const cti_tx *) { return size_t{0}; });
     if (!xml::msgid_fits(msg, grouping.blocks())) {
         msg->error = "Message id too long for the payment information ids";

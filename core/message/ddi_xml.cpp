@@ -33,16 +33,19 @@ const char *creditor_problem(const tarvo_t *msg, const Rulebook *rb) {
 }
 
 // Every debit must name its debtor and its mandate; a document without them would be
-// refused by the bank as a whole, so the writer refuses it here, naming the debit.
-int check_debits(tarvo_t *msg) {
+// refused by the bank as a whole, so the writer refuses it here, naming the debit. A
+// debit added under a rulebook without mandatory agents may meet one that has them.
+int check_debits(tarvo_t *msg, const Rulebook *rb) {
+    const bool bic_needed = rb != nullptr && rb->tx_bic_mandatory;
     uint32_t position = 1;
     for (auto *tx = static_cast<const ddi_tx *>(msg->tx_head); tx != nullptr; tx = tx->next, ++position) {
-        const char *missing = tx->name == nullptr   ? "Missing debtor name"
-                              : tx->mref == nullptr ? "Missing mandate reference"
-                              : tx->mdate == nullptr ? "Missing mandate signature date"
-                              : tx->iban == nullptr ? "Missing debtor IBAN"
-                              : (tx->seq < 1 || tx->seq > 4) ? "Missing sequence type"
-                                                             : xml::amount_problem(tx->amount);
+        const char *missing = tx->name == nullptr                  ? "Missing debtor name"
+                              : tx->mref == nullptr                ? "Missing mandate reference"
+                              : tx->mdate == nullptr               ? "Missing mandate signature date"
+                              : tx->iban == nullptr                ? "Missing debtor IBAN"
+                              : (bic_needed && tx->bic == nullptr) ? "Missing debtor BIC"
+                              : (tx->seq < 1 || tx->seq > 4)       ? "Missing sequence type"
+                                                                   : xml::amount_problem(tx->amount);
         if (missing != nullptr) return xml::refuse_transaction(msg, missing, position);
     }
     return 1;
@@ -98,7 +101,8 @@ void write_creditor(Out &out, const Rulebook &rb, const tarvo_t *msg, const char
              "</IBAN>\n\t\t\t\t</Id>\n\t\t\t</CdtrAcct>\n\t\t\t<CdtrAgt>\n\t\t\t\t<FinInstnId>\n");
     xml::write_bic(out, 5, rb.bicfi, msg->bic);
     out.put("\t\t\t\t</FinInstnId>\n\t\t\t</CdtrAgt>\n\t\t\t<ChrgBr>SLEV</ChrgBr>\n");
-    out.elem("\t\t\t<CdtrSchmeId>\n\t\t\t\t<Id>\n\t\t\t\t\t<PrvtId>\n\t\t\t\t\t\t<Othr>\n\t\t\t\t\t\t\t<Id>", msg->creditor_id,
+    out.elem("\t\t\t<CdtrSchmeId>\n\t\t\t\t<Id>\n\t\t\t\t\t<PrvtId>\n\t\t\t\t\t\t<Othr>\n\t\t\t\t\t\t\t<Id>",
+             msg->creditor_id,
              "</Id>\n\t\t\t\t\t\t\t<SchmeNm>\n\t\t\t\t\t\t\t\t<Prtry>SEPA</Prtry>\n\t\t\t\t\t\t\t</SchmeNm>\n"
              "\t\t\t\t\t\t</Othr>\n\t\t\t\t\t</PrvtId>\n\t\t\t\t</Id>\n\t\t\t</CdtrSchmeId>\n");
 }
@@ -109,7 +113,7 @@ int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
         msg->error = problem;
         return 0;
     }
-    if (!check_debits(msg)) return 0;
+    if (!check_debits(msg, rb)) return 0;
     const char *instrument = local_instruments[static_cast<size_t>(msg->ddtype)];
     if (!xml::ensure_msgid(msg, now, "ddi_toXML: strdup() failed")) return 0;
     if (rb == nullptr) {
@@ -118,7 +122,8 @@ int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
     }
 
     const auto grouping = xml::group_transactions<sequence_slots>(
-        static_cast<const ddi_tx *>(msg->tx_head), [msg](const ddi_tx *tx) { return xml::date_key(tx->date, msg->date); },
+        static_cast<const ddi_tx *>(msg->tx_head),
+        [msg](const ddi_tx *tx) { return xml::date_key(tx->date, msg->date); },
         [](const ddi_tx *tx) { return static_cast<size_t>(tx->seq - 1); });
     if (!xml::msgid_fits(msg, grouping.blocks())) {
         msg->error = "Message id too long for the payment information ids";
@@ -132,8 +137,8 @@ int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
     for (const auto &group : grouping.groups) {
         for (size_t slot = 0; slot < sequence_slots; ++slot) {
             if (group.count[slot] == 0) continue;
-            xml::write_block_head(out, {msg->msgid, ++block, "DD", msg->batch_booking != 0, group.count[slot],
-                                        group.sum[slot]});
+            xml::write_block_head(
+                out, {msg->msgid, ++block, "DD", msg->batch_booking != 0, group.count[slot], group.sum[slot]});
             out.elem("\t\t\t\t<LclInstrm>\n\t\t\t\t\t<Cd>", instrument, "</Cd>\n\t\t\t\t</LclInstrm>\n");
             out.elem("\t\t\t\t<SeqTp>", ddi_seq_types[slot], "</SeqTp>\n\t\t\t</PmtTpInf>\n");
             write_creditor(out, *rb, msg, group.key.data());

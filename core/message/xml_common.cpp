@@ -101,8 +101,8 @@ void write_group_header(Out &out, const tarvo_t *msg, const char *root, time_t n
     struct tm utc {};
     gmtime_r(&now, &utc);
     char created[64];
-    snprintf(created, sizeof created, "%04i-%02i-%02iT%02i:%02i:%02iZ", utc.tm_year + 1900, utc.tm_mon + 1,
-             utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+    snprintf(created, sizeof created, "%04i-%02i-%02iT%02i:%02i:%02iZ", utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
+             utc.tm_hour, utc.tm_min, utc.tm_sec);
     out.put("\t<").put(root).put(">\n\t\t<GrpHdr>\n");
     out.elem("\t\t\t<MsgId>", msg->msgid, "</MsgId>\n");
     out.elem("\t\t\t<CreDtTm>", created, "</CreDtTm>\n");
@@ -128,8 +128,7 @@ void write_bic(Out &out, int depth, bool bicfi, const char *bic) {
 
 void write_address(Out &out, const Rulebook &rb, const Address &addr, bool end_with_newline) {
     const address_parts &parts = *addr.parts;
-    if (addr.country == nullptr && parts.addrTown == nullptr && addr.line1 == nullptr && addr.line2 == nullptr)
-        return;
+    if (addr.country == nullptr && parts.addrTown == nullptr && addr.line1 == nullptr && addr.line2 == nullptr) return;
     out.put("\t\t\t\t\t<PstlAdr>\n");
     if (rb.structured_address) {
         for (const AddressPart &part : address_tags)
@@ -150,8 +149,8 @@ int ensure_msgid(tarvo_t *msg, time_t now, const char *copy_failure) {
     const uint32_t count = static_cast<uint32_t>(__tarvo_idcount++);
     const uint32_t sequence = (count + static_cast<uint32_t>(getpid()) * 100U) % 10000000U;
     char id[64];
-    snprintf(id, sizeof id, "SEPA-%04i%02i%02i%02i%02i%02i-%07i", local.tm_year + 1900, local.tm_mon + 1,
-             local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(sequence));
+    snprintf(id, sizeof id, "SEPA-%04i%02i%02i%02i%02i%02i-%07i", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+             local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(sequence));
     msg->msgid = copy_text(id);
     if (msg->msgid == nullptr) {
         msg->error = copy_failure;

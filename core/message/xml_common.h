@@ -180,7 +180,8 @@ Grouping<Tx, Slots> group_transactions(const Tx *head, KeyOf key_of, SlotOf slot
 
     std::vector<uint32_t> order(found.size());
     std::iota(order.begin(), order.end(), 0U);
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return strcmp(found[a].key.data(), found[b].key.data()) < 0; });
+    std::sort(order.begin(), order.end(),
+              [&](uint32_t a, uint32_t b) { return strcmp(found[a].key.data(), found[b].key.data()) < 0; });
     std::vector<uint32_t> rank(found.size());
     Grouping<Tx, Slots> result;
     result.groups.reserve(found.size());

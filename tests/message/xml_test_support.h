@@ -168,8 +168,42 @@ inline std::string root_line(const std::string &variant, bool schema_location) {
     return line + ">";
 }
 
+// A test name part for a rulebook identifier ("DE-3.7" gives DE_3_7).
+inline std::string rulebook_name(std::string id) {
+    for (char &ch : id)
+        if (ch == '-' || ch == '.') ch = '_';
+    return id;
+}
+
+// A party name the rulebook's character set accepts, with the characters that need
+// escaping wherever the set has them.
+inline const char *party_name(const std::string &rulebook) {
+    if (rulebook == "DE-2.6") return "Alpha Beta (Ltd.)";
+    if (rulebook == "AT-6") return "Ärger <GmbH> & \"Söhne\" €";
+    return "Müller & Söhne *Groß*";
+}
+
+// A German address in the form the rulebook takes: structured parts or two lines.
+inline void add_address(Kv &kv, const std::string &rulebook) {
+    kv.set("addrCC", "DE");
+    if (rulebook == "DE-3.7")
+        kv.set("addrStreet", "Hauptstraße").set("addrNum", "7a").set("addrCode", "10115").set("addrTown", "Berlin");
+    else
+        kv.set("addrLine1", rulebook == "DE-2.6" ? "Hauptstrasse 7a" : "Hauptstraße 7a")
+            .set("addrLine2", "10115 Berlin");
+}
+
+// The schemas a rulebook's documents must satisfy: the variant's own, and for the German
+// rulebooks in the ISO namespaces also the German restricted edition.
+inline std::vector<std::string> schemas_of(const std::string &variant, const std::string &rulebook) {
+    std::vector<std::string> schemas{variant};
+    if ((variant == "pain.001.001.03" || variant == "pain.008.001.02") && rulebook.rfind("DE-", 0) == 0)
+        schemas.push_back("dk/" + variant);
+    return schemas;
+}
+
 inline constexpr const char *all_rulebooks[] = {"DE-2.6", "DE-2.7", "AT-6",   "NL-6",   "DE-2.8",
-                                               "DE-2.9", "DE-3.0", "DE-3.1", "DE-3.5", "DE-3.7"};
+                                                "DE-2.9", "DE-3.0", "DE-3.1", "DE-3.5", "DE-3.7"};
 
 // Accounts whose IBANs pass the check without any particular directory edition.
 inline constexpr const char *creditor_iban = "AT611904300234573201";
