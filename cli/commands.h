@@ -1,0 +1,18 @@
+// The commands of tarvotool. Each gets the words after the command word and returns
+// the process's exit code.
+#ifndef TARVOTOOL_COMMANDS_H
+#define TARVOTOOL_COMMANDS_H
+
+namespace tarvotool {
+
+int cmd_bankid(char **args);
+int cmd_convert(char **args);
+int cmd_getbic(char **args);
+int cmd_check(char **args);
+int cmd_bic(char **args);
+int cmd_mt940(char **args);
+int cmd_camt053(char **args);
+
+} // namespace tarvotool
+
+#endif

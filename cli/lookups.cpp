@@ -1,0 +1,123 @@
+// Commands that check and look up account identifiers.
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <memory>
+
+#include "commands.h"
+#include "locale_text.h"
+#include "status_text.h"
+#include "tarvo.h"
+
+namespace tarvotool {
+
+namespace {
+
+struct FreeBank {
+    void operator()(tarvo_bank_t *bank) const { free(bank); }
+};
+using Bank = std::unique_ptr<tarvo_bank_t, FreeBank>;
+
+const char *or_empty(const char *text) { return text != nullptr ? text : ""; }
+
+// Names and cities come from the directory in UTF-8; codes are plain ASCII.
+void print_address(const tarvo_bank_t &bank) {
+    printf("     Name: '%s'\n", or_empty(in_locale(bank.name)));
+    printf("      ZIP: '%s'\n", or_empty(bank.zip));
+    printf("     City: '%s'\n", or_empty(in_locale(bank.city)));
+    printf("  Country: '%s'\n", or_empty(bank.country));
+}
+
+} // namespace
+
+int cmd_bankid(char **args) {
+    tarvo_bank_t *found = nullptr;
+    if (tarvo_bankid_check(args[0], args[1], &found) != 1) {
+        puts("lookup failed...");
+        return 1;
+    }
+    const Bank bank(found);
+    print_address(*bank);
+    printf("      BIC: '%s'\n", or_empty(bank->bic));
+    return 0;
+}
+
+int cmd_convert(char **args) {
+    char iban[64] = "";
+    uint8_t status = 0;
+    if (tarvo_iban_convert(args[0], args[2], args[1], iban, &status) != 1) {
+        fputs("conversion failed", stdout);
+        if (status != 0) printf(" (%s)", or_empty(in_locale(status_text(status))));
+        putchar('\n');
+        return 1;
+    }
+    char bic[16] = "";
+    if (tarvo_iban_getBIC(iban, bic) != 1) {
+        puts("BIC lookup failed...");
+        return 1;
+    }
+    tarvo_bank_t *found = nullptr;
+    if (tarvo_iban_getBank(iban, &found) != 1) {
+        puts("Bank lookup failed...");
+        return 1;
+    }
+    const Bank bank(found);
+    printf("     IBAN: '%s'\n", iban);
+    printf("      BIC: '%s'\n", bic);
+    print_address(*bank);
+    printf("   Status: %d (%s)\n", static_cast<int>(static_cast<int8_t>(status)), or_empty(in_locale(status_text(status))));
+    return 0;
+}
+
+int cmd_getbic(char **args) {
+    const char *iban = args[0];
+    if (tarvo_iban_check(iban) != 1) {
+        puts("Invalid IBAN");
+        return 1;
+    }
+    char bic[16] = "";
+    if (tarvo_iban_getBIC(iban, bic) != 1) {
+        puts("lookup failed...");
+        return 1;
+    }
+    tarvo_bank_t *found = nullptr;
+    if (tarvo_iban_getBank(iban, &found) != 1) {
+        puts("Bank lookup failed...");
+        return 1;
+    }
+    const Bank bank(found);
+    printf("     IBAN: '%s'\n", iban);
+    printf("      BIC: '%s'\n", bic);
+    print_address(*bank);
+    return 0;
+}
+
+int cmd_check(char **args) {
+    if (tarvo_iban_check(args[0]) == 1) {
+        puts("IBAN ok.");
+        return 0;
+    }
+    puts("Invalid IBAN");
+    return 1;
+}
+
+int cmd_bic(char **args) {
+    tarvo_bank_t *found = nullptr;
+    if (tarvo_bic_getBank(args[0], &found) != 1) {
+        puts("Bank lookup failed...");
+        return 1;
+    }
+    const Bank bank(found);
+    const auto yes_no = [&](uint16_t flag) { return (bank->flags & flag) != 0 ? "YES" : "NO"; };
+    printf("      BIC: '%s'\n", or_empty(bank->bic));
+    printf("     Name: '%s'\n", or_empty(in_locale(bank->name)));
+    printf("  Country: '%s'\n", or_empty(bank->country));
+    printf("      SCL: SCT  (cash transfer): %s\n", yes_no(TARVO_SCL_SCT));
+    printf("           SDD  (direct debit): %s\n", yes_no(TARVO_SCL_SDD));
+    printf("           COR1 (direct debit COR1): %s\n", yes_no(TARVO_SCL_COR1));
+    printf("           B2B  (direct debit B2B): %s\n", yes_no(TARVO_SCL_B2B));
+    return 0;
+}
+
+} // namespace tarvotool

@@ -1,0 +1,80 @@
+// Commands that read statement files and list their records.
+#include <stdio.h>
+
+#include <memory>
+
+#include "commands.h"
+#include "tarvo.h"
+
+namespace tarvotool {
+
+namespace {
+
+// The camt.053 format code; the library has no reader for it.
+constexpr int format_camt053 = 3;
+
+struct FreeParser {
+    void operator()(tarvo_stmt_parser_t *p) const { tarvo_stmt_parser_free(p); }
+};
+
+struct Labelled {
+    const char *label;
+    char *tarvo_stmt_tx_t::*field;
+};
+
+// Keyword fields in the order they are listed; the purpose code is left out.
+constexpr Labelled keyword_fields[] = {
+    {"EREF", &tarvo_stmt_tx_t::eref}, {"KREF", &tarvo_stmt_tx_t::kref}, {"MREF", &tarvo_stmt_tx_t::mref},
+    {"CRED", &tarvo_stmt_tx_t::cred}, {"DEBT", &tarvo_stmt_tx_t::debt}, {"COAM", &tarvo_stmt_tx_t::coam},
+    {"OAMT", &tarvo_stmt_tx_t::oamt}, {"SVWZ", &tarvo_stmt_tx_t::svwz}, {"ABWA", &tarvo_stmt_tx_t::abwa},
+    {"ABWE", &tarvo_stmt_tx_t::abwe},
+};
+
+void print_transaction(const tarvo_stmt_tx_t &t) {
+    printf("         GVC:     %03d\n", static_cast<int>(t.gvc));
+    printf("         Bank:    %s\n", t.bank);
+    printf("         Account: %s\n", t.account);
+    printf("         Name:    %s\n", t.name);
+    printf("         Amount:  %.02f\n", t.amount);
+    if (t.txtext != nullptr) printf("         TX-Text: %s\n", t.txtext);
+    if (t.purpose != nullptr) printf("         Purpose: %s\n", t.purpose);
+    for (const Labelled &k : keyword_fields)
+        if (t.*k.field != nullptr) printf("         %s:    %s\n", k.label, t.*k.field);
+    putchar('\n');
+}
+
+void print_statement(const tarvo_stmt_t &s) {
+    if (s.ref != nullptr) printf("    Ref: %s\n", s.ref);
+    if (s.account != nullptr) printf("Account: %s\n", s.account);
+    if (s.number != 0) printf(" Number: %u\n", s.number);
+    if (s.page != 0) printf("   Page: %u\n", s.page);
+    printf("   open: %.02f %s\n", s.openSaldo, s.openCurrency);
+    for (const tarvo_stmt_tx_t *t = s.tx; t != nullptr; t = t->next) print_transaction(*t);
+    printf("  close: %.02f %s\n", s.closeSaldo, s.closeCurrency);
+    putchar('\n');
+}
+
+// Statement texts are printed as the bank wrote them, without conversion.
+int list_statements(int format, const char *path) {
+    const std::unique_ptr<tarvo_stmt_parser_t, FreeParser> parser(tarvo_stmt_parser_new());
+    if (parser == nullptr) {
+        puts("MT940: out of memory");
+        return 1;
+    }
+    if (tarvo_stmt_parser_load(parser.get(), format, path) != 1) {
+        printf("MT940: %s\n", tarvo_stmt_parser_getError(parser.get()));
+        return 1;
+    }
+    puts("loaded MT940...");
+    for (const tarvo_stmt_t *s = tarvo_stmt_parser_getStatement(parser.get()); s != nullptr; s = s->next)
+        print_statement(*s);
+    return 0;
+}
+
+} // namespace
+
+int cmd_mt940(char **args) { return list_statements(TARVO_STMT_FORMAT_MT940, args[0]); }
+
+int cmd_camt053(char **args) { return list_statements(format_camt053, args[0]); }
+
+} // namespace tarvotool

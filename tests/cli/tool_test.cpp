@@ -1,0 +1,246 @@
+// tarvotool's command line, the lookup commands and their texts in the user's locale.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "run_tool.h"
+#include "status_text.h"
+#include "tarvo.h"
+
+using namespace cli_test;
+
+namespace {
+
+const std::string program = TARVOTOOL_PATH;
+
+TEST(CommandLine, NoCommandPrintsTheSummary) {
+    const Output r = run(utf8_locale, {});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    const std::string p = program;
+    EXPECT_EQ(r.err, p + ": missing command\nUsage:\n  " + p + " bankid <country> <bank_id>\n  " + p +
+                         " convert <country> <bank_id> <account>\n  " + p + " getbic <iban>\n  " + p +
+                         " check <iban>\n  " + p + " bic <bic>\n  " + p + " mt940 <file>\n  " + p + " camt053 <file>\n");
+}
+
+TEST(CommandLine, UnknownCommandFails) {
+    for (const char *word : {"frobnicate", "CHECK", "Mt940", ""}) {
+        const Output r = run(utf8_locale, {word});
+        EXPECT_NE(r.status, 0) << word;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, program + ": unknown command '" + word + "'\n");
+    }
+}
+
+TEST(CommandLine, WrongWordCountPrintsTheCommandUsage) {
+    struct Case {
+        std::vector<std::string> words;
+        const char *usage;
+    };
+    const Case cases[] = {
+        {{"bic"}, "bic <bic>"},
+        {{"bankid", "DE"}, "bankid <country> <bank_id>"},
+        {{"convert", "DE", "37040044"}, "convert <country> <bank_id> <account>"},
+        {{"getbic", "a", "b"}, "getbic <iban>"},
+        {{"check"}, "check <iban>"},
+        {{"mt940"}, "mt940 <file>"},
+        {{"camt053", "a", "b"}, "camt053 <file>"},
+    };
+    for (const Case &c : cases) {
+        Output r;
+        switch (c.words.size()) {
+        case 1: r = run(utf8_locale, {c.words[0]}); break;
+        case 2: r = run(utf8_locale, {c.words[0], c.words[1]}); break;
+        default: r = run(utf8_locale, {c.words[0], c.words[1], c.words[2]}); break;
+        }
+        EXPECT_EQ(r.status, 1) << c.usage;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "Usage: " + program + " " + c.usage + "\n");
+    }
+}
+
+// German IBANs from the shared examples, with the library's own verdict.
+struct Iban {
+    std::string text;
+    bool valid;
+};
+
+std::vector<Iban> german_ibans() {
+    std::vector<Iban> out;
+    std::ifstream in(TARVO_SHARED_DIR "/testdata/ibans.csv");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("DE,DE", 0) != 0) continue;
+        const std::string iban = line.substr(3, line.find(',', 3) - 3);
+        out.push_back({iban, tarvo_iban_check(iban.c_str()) == 1});
+    }
+    return out;
+}
+
+TEST(Check, AnswersAsTheLibrary) {
+    const auto ibans = german_ibans();
+    ASSERT_FALSE(ibans.empty());
+    int valid = 0;
+    for (const Iban &i : ibans) {
+        const Output r = run(utf8_locale, {"check", i.text});
+        EXPECT_EQ(r.out, i.valid ? "IBAN ok.\n" : "Invalid IBAN\n") << i.text;
+        EXPECT_EQ(r.status, i.valid ? 0 : 1) << i.text;
+        valid += i.valid;
+    }
+    EXPECT_GT(valid, 0);
+}
+
+TEST(Check, WrongCheckDigits) {
+    const Output r = run("C", {"check", "DE89370400440532013001"});
+    EXPECT_EQ(r.out, "Invalid IBAN\n");
+    EXPECT_EQ(r.status, 1);
+}
+
+std::string or_empty(const char *s) { return s != nullptr ? s : ""; }
+
+// The Name..Country lines as printed in a UTF-8 locale.
+std::string address_lines(const tarvo_bank_t &b) {
+    return "     Name: '" + or_empty(b.name) + "'\n      ZIP: '" + or_empty(b.zip) + "'\n     City: '" + or_empty(b.city) +
+           "'\n  Country: '" + or_empty(b.country) + "'\n";
+}
+
+TEST(Getbic, PrintsTheBankOfAValidIban) {
+    const char *iban = "DE89370400440532013000";
+    char bic[16] = "";
+    tarvo_bank_t *bank = nullptr;
+    ASSERT_EQ(tarvo_iban_getBIC(iban, bic), 1);
+    ASSERT_EQ(tarvo_iban_getBank(iban, &bank), 1);
+    const std::string expected = std::string("     IBAN: '") + iban + "'\n      BIC: '" + bic + "'\n" + address_lines(*bank);
+    free(bank);
+    const Output r = run(utf8_locale, {"getbic", iban});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.err, "");
+
+    const Output invalid = run(utf8_locale, {"getbic", "DE89370400440532013001"});
+    EXPECT_EQ(invalid.out, "Invalid IBAN\n");
+    EXPECT_EQ(invalid.status, 1);
+}
+
+TEST(Bankid, PrintsTheDirectoryRecord) {
+    tarvo_bank_t *bank = nullptr;
+    ASSERT_EQ(tarvo_bankid_check("DE", "37040044", &bank), 1);
+    const std::string expected = address_lines(*bank) + "      BIC: '" + or_empty(bank->bic) + "'\n";
+    const bool has_umlaut = !ascii_only(expected);
+    free(bank);
+    const Output r = run(utf8_locale, {"bankid", "DE", "37040044"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, expected);
+    for (const char *locale : ascii_locales) {
+        const Output a = run(locale, {"bankid", "DE", "37040044"});
+        EXPECT_EQ(a.status, 0);
+        EXPECT_EQ(a.err, "") << "conversion failed in " << locale;
+        EXPECT_TRUE(ascii_only(a.out)) << a.out;
+        EXPECT_EQ(a.out.size() < r.out.size(), has_umlaut);
+    }
+
+    const Output missing = run(utf8_locale, {"bankid", "DE", "00000000"});
+    EXPECT_EQ(missing.out, "lookup failed...\n");
+    EXPECT_EQ(missing.status, 1);
+}
+
+TEST(Bic, PrintsNameCountryAndSchemes) {
+    tarvo_bank_t *bank = nullptr;
+    ASSERT_EQ(tarvo_bic_getBank("COBADEFFXXX", &bank), 1);
+    const auto yes = [&](int flag) { return std::string((bank->flags & flag) ? "YES" : "NO"); };
+    const std::string expected = "      BIC: '" + or_empty(bank->bic) + "'\n     Name: '" + or_empty(bank->name) +
+                                 "'\n  Country: '" + or_empty(bank->country) +
+                                 "'\n      SCL: SCT  (cash transfer): " + yes(TARVO_SCL_SCT) +
+                                 "\n           SDD  (direct debit): " + yes(TARVO_SCL_SDD) +
+                                 "\n           COR1 (direct debit COR1): " + yes(TARVO_SCL_COR1) +
+                                 "\n           B2B  (direct debit B2B): " + yes(TARVO_SCL_B2B) + "\n";
+    free(bank);
+    const Output r = run(utf8_locale, {"bic", "COBADEFFXXX"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, expected);
+
+    const Output missing = run(utf8_locale, {"bic", "ZZZZZZZZ"});
+    EXPECT_EQ(missing.out, "Bank lookup failed...\n");
+    EXPECT_EQ(missing.status, 1);
+}
+
+// Conversion cases from the shared examples, as the library answers them.
+struct Conversion {
+    std::string bank_code;
+    std::string account;
+    int result;
+    uint8_t status;
+    std::string iban;
+};
+
+std::vector<Conversion> conversions() {
+    std::vector<Conversion> out;
+    std::ifstream in(TARVO_SHARED_DIR "/testdata/iban_convert.csv");
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        const size_t a = line.find(',');
+        const size_t b = line.find(',', a + 1);
+        Conversion c{line.substr(0, a), line.substr(a + 1, b - a - 1), 0, 0, ""};
+        char iban[64] = "";
+        c.result = tarvo_iban_convert("DE", c.account.c_str(), c.bank_code.c_str(), iban, &c.status);
+        c.iban = iban;
+        out.push_back(c);
+    }
+    return out;
+}
+
+const Conversion *find(const std::vector<Conversion> &all, bool converted, uint8_t status) {
+    for (const Conversion &c : all)
+        if ((c.result == 1) == converted && c.status == status) return &c;
+    return nullptr;
+}
+
+TEST(Convert, ReplacedAccountEndsWithTheStatusLine) {
+    const auto all = conversions();
+    const Conversion *c = find(all, true, 1);
+    ASSERT_NE(c, nullptr) << "no account replacement among the examples";
+    char bic[16] = "";
+    tarvo_bank_t *bank = nullptr;
+    ASSERT_EQ(tarvo_iban_getBIC(c->iban.c_str(), bic), 1);
+    ASSERT_EQ(tarvo_iban_getBank(c->iban.c_str(), &bank), 1);
+    const std::string expected = "     IBAN: '" + c->iban + "'\n      BIC: '" + bic + "'\n" + address_lines(*bank) +
+                                 "   Status: 1 (Kontonummer wurde ersetzt)\n";
+    free(bank);
+    const Output r = run(utf8_locale, {"convert", "DE", c->bank_code, c->account});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, expected);
+}
+
+TEST(Convert, RefusalWithStatusNamesIt) {
+    const auto all = conversions();
+    const Conversion *c = find(all, false, 11);
+    ASSERT_NE(c, nullptr) << "no invalid account among the examples";
+    const Output r = run(utf8_locale, {"convert", "DE", c->bank_code, c->account});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "conversion failed (Kontonummer ung\xc3\xbcltig)\n");
+    for (const char *locale : ascii_locales) {
+        const Output a = run(locale, {"convert", "DE", c->bank_code, c->account});
+        EXPECT_EQ(a.status, 1);
+        EXPECT_EQ(a.err, "");
+        EXPECT_TRUE(ascii_only(a.out)) << a.out;
+        EXPECT_EQ(a.out.rfind("conversion failed (Kontonummer ung", 0), 0u) << a.out;
+        EXPECT_EQ(a.out.substr(a.out.size() - 6), "ltig)\n");
+    }
+}
+
+TEST(Convert, RefusalWithoutStatusPrintsOnlyTheFailure) {
+    char iban[64] = "";
+    uint8_t status = 0;
+    const int result = tarvo_iban_convert("XX", "1234", "5678", iban, &status);
+    ASSERT_NE(result, 1);
+    ASSERT_EQ(status, 0);
+    const Output r = run(utf8_locale, {"convert", "XX", "5678", "1234"});
+    EXPECT_EQ(r.out, "conversion failed\n");
+    EXPECT_EQ(r.status, 1);
+}
+
+} // namespace
