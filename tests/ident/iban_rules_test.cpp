@@ -115,6 +115,24 @@ TEST(IbanRules, SubstitutionReplacesFirstMatchAndRechecks) {
     EXPECT_EQ(untouched.ctx.check, 1);
 }
 
+TEST(IbanRules, EverySubstitutionRuleSearchesItsOwnList) {
+    const std::pair<int, const account_subst *> rules[] = {
+        {4, iban_subst_0004},  {6, iban_subst_0006},  {7, iban_subst_0007},  {15, iban_subst_0015},
+        {16, iban_subst_0016}, {17, iban_subst_0017}, {18, iban_subst_0018}, {22, iban_subst_0022},
+        {23, iban_subst_0023}, {24, iban_subst_0024}, {44, iban_subst_0044}, {51, iban_subst_0051}};
+    for (const auto &[rule, list] : rules) {
+        // Every row, in order: an account listed twice is replaced by its first row.
+        for (const account_subst *row = list; row->old_account[0] != '\0'; ++row) {
+            const account_subst *first = list;
+            while (strcmp(first->old_account, row->old_account) != 0) ++first;
+            const Outcome o = run(rule, state(row->old_account, "10000000", 0x09));
+            EXPECT_EQ(o.result, 1) << rule;
+            EXPECT_EQ(o.iban, composed("10000000", first->new_account)) << rule;
+        }
+        EXPECT_EQ(run(rule, state("9876543210", "10000000", 0x09)).account(), "9876543210") << rule;
+    }
+}
+
 TEST(IbanRules, SubstitutionWithCheckStoredAsPassedNeverRejects) {
     // Method 00 rejects 0002282022 (digit sum wrong); rule 0044 stores 0, not -1.
     ASSERT_EQ(tarvo_account_check("0002282022", 0x00), -1);
