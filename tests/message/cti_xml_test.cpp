@@ -172,6 +172,32 @@ TEST(CtiXml, ExecutionDatesFormAscendingBlocksWithTheMessageDateForTheRest) {
     EXPECT_TRUE(valid_against(*doc, "pain.001.001.03"));
 }
 
+TEST(CtiXml, ManyDistinctDatesAddedNewestFirstComeOutOldestFirst) {
+    RulebookScope rulebook("DE-3.7");
+    Message h = new_debtor("Payer");
+    ASSERT_EQ(tarvo_setMessageId(h.get(), "M"), 1);
+    constexpr int dates = 400;
+    for (int i = dates - 1; i >= 0; --i) {
+        char date[16];
+        snprintf(date, sizeof date, "%04d-01-15", 2000 + i);
+        Kv kv = transfer("1");
+        add_ok(h.get(), kv.set("date", date).set("id", std::to_string(i)));
+        add_ok(h.get(), kv.set("id", std::to_string(i) + "b"));
+    }
+    const auto doc = render_at(h.get());
+    ASSERT_TRUE(doc) << error_of(h.get());
+    const auto blocks = element_texts(*doc, "PmtInfId");
+    const auto ids = element_texts(*doc, "EndToEndId");
+    ASSERT_EQ(blocks.size(), static_cast<size_t>(dates));
+    ASSERT_EQ(ids.size(), static_cast<size_t>(2 * dates));
+    for (int i = 0; i < dates; ++i) {
+        EXPECT_EQ(blocks[static_cast<size_t>(i)], "M-P" + std::to_string(i + 1));
+        EXPECT_EQ(ids[static_cast<size_t>(2 * i)], std::to_string(i));
+        EXPECT_EQ(ids[static_cast<size_t>(2 * i + 1)], std::to_string(i) + "b");
+    }
+    EXPECT_TRUE(valid_against(*doc, "pain.001.001.09"));
+}
+
 TEST(CtiXml, GeneratedIdentificationSharesTheCounterWithDirectDebits) {
     RulebookScope rulebook("DE-3.7");
     Message h = new_debtor("Payer");
