@@ -29,6 +29,25 @@ void print_address(const tarvo_bank_t &bank) {
     printf("  Country: '%s'\n", or_empty(bank.country));
 }
 
+// The IBAN with its BIC and bank; false, with the failure printed, when a lookup fails.
+bool print_iban(const char *iban, const char *bic_failure) {
+    char bic[16] = "";
+    if (tarvo_iban_getBIC(iban, bic) != 1) {
+        puts(bic_failure);
+        return false;
+    }
+    tarvo_bank_t *found = nullptr;
+    if (tarvo_iban_getBank(iban, &found) != 1) {
+        puts("Bank lookup failed...");
+        return false;
+    }
+    const Bank bank(found);
+    printf("     IBAN: '%s'\n", iban);
+    printf("      BIC: '%s'\n", bic);
+    print_address(*bank);
+    return true;
+}
+
 } // namespace
 
 int cmd_bankid(char **args) {
@@ -52,20 +71,7 @@ int cmd_convert(char **args) {
         putchar('\n');
         return 1;
     }
-    char bic[16] = "";
-    if (tarvo_iban_getBIC(iban, bic) != 1) {
-        puts("BIC lookup failed...");
-        return 1;
-    }
-    tarvo_bank_t *found = nullptr;
-    if (tarvo_iban_getBank(iban, &found) != 1) {
-        puts("Bank lookup failed...");
-        return 1;
-    }
-    const Bank bank(found);
-    printf("     IBAN: '%s'\n", iban);
-    printf("      BIC: '%s'\n", bic);
-    print_address(*bank);
+    if (!print_iban(iban, "BIC lookup failed...")) return 1;
     printf("   Status: %d (%s)\n", static_cast<int>(static_cast<int8_t>(status)), or_empty(in_locale(status_text(status))));
     return 0;
 }
@@ -76,21 +82,7 @@ int cmd_getbic(char **args) {
         puts("Invalid IBAN");
         return 1;
     }
-    char bic[16] = "";
-    if (tarvo_iban_getBIC(iban, bic) != 1) {
-        puts("lookup failed...");
-        return 1;
-    }
-    tarvo_bank_t *found = nullptr;
-    if (tarvo_iban_getBank(iban, &found) != 1) {
-        puts("Bank lookup failed...");
-        return 1;
-    }
-    const Bank bank(found);
-    printf("     IBAN: '%s'\n", iban);
-    printf("      BIC: '%s'\n", bic);
-    print_address(*bank);
-    return 0;
+    return print_iban(iban, "lookup failed...") ? 0 : 1;
 }
 
 int cmd_check(char **args) {
