@@ -146,6 +146,12 @@ void append(StatementList out, tarvo_stmt_t *statement) {
 } // namespace
 
 bool read_mt940(char *text, size_t size, RecordArena &records, StatementList out) {
+    // Editors on Windows put a byte order mark before the first :20: line.
+    constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+    if (std::string_view(text, size).starts_with(byte_order_mark)) {
+        text += byte_order_mark.size();
+        size -= byte_order_mark.size();
+    }
     Reader r{Lines(text, text + size), records};
     Line line{};
     bool have = r.lines.next(line);

@@ -81,7 +81,7 @@ bool read_date(const char *p, const char *end, struct tm &date);
 
 // An amount with a decimal comma in [begin, end): the first comma within the first
 // `comma_window` characters counts as the decimal point.
-double read_amount(const char *begin, const char *end, size_t comma_window);
+double read_amount(char *begin, const char *end, size_t comma_window);
 
 // :61: line value (after the tag) into tx; false when the line cannot be read and the
 // statement ends there.

@@ -37,8 +37,8 @@ bool read_date(const char *p, const char *end, struct tm &date) {
     return true;
 }
 
-double read_amount(const char *begin, const char *end, size_t comma_window) {
-    char *text = const_cast<char *>(begin);
+double read_amount(char *begin, const char *end, size_t comma_window) {
+    char *text = begin;
     const size_t window = std::min(comma_window, static_cast<size_t>(end - begin));
     if (char *comma = static_cast<char *>(memchr(text, ',', window))) *comma = '.';
     // The converter skips white space by itself and would run on into the next line

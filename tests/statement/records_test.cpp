@@ -19,6 +19,12 @@ TEST(Statements, StatementInTheFirstLineIsRead) {
     EXPECT_EQ(text(list[0]->account), "ACC");
 }
 
+TEST(Statements, ByteOrderMarkBeforeTheFirstLine) {
+    Parsed parsed(crlf("\xEF\xBB\xBF:20:BOM\n:25:ACC\n-\n"));
+    ASSERT_EQ(parsed.statements().size(), 1u);
+    EXPECT_EQ(text(parsed.statements()[0]->ref), "BOM");
+}
+
 TEST(Statements, StatementsAfterHeaderLinesAndBlocks) {
     Parsed parsed(crlf("ABNANL2A\n940\n:20:ONE\n-\n"
                        "\x01{1:F01X}{4:\n:20:TWO\n-}\x03\n"));
