@@ -1,6 +1,4 @@
 // Credit-transfer initiation documents.
-#include <new>
-
 #include "message/xml_common.h"
 
 namespace tarvo {
@@ -114,7 +112,7 @@ int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
 int cti_write(tarvo_t *msg, buffer_t *out, time_t now) {
     try {
         return write_document(msg, out, now);
-    } catch (const std::bad_alloc &) {
+    } catch (...) { // only allocations throw here; nothing may cross the C interface
         msg->error = xml::out_of_memory;
         return 0;
     }

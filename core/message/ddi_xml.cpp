@@ -2,8 +2,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <new>
-
 #include "message/xml_common.h"
 
 namespace tarvo {
@@ -172,7 +170,7 @@ int ensure_date(tarvo_t *msg, time_t now) {
 int ddi_write(tarvo_t *msg, buffer_t *out, time_t now) {
     try {
         return write_document(msg, out, now);
-    } catch (const std::bad_alloc &) {
+    } catch (...) { // only allocations throw here; nothing may cross the C interface
         msg->error = xml::out_of_memory;
         return 0;
     }
