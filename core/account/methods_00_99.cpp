@@ -98,7 +98,8 @@ int account_rule_23(const char *a) {
 
 int account_rule_25(const char *a) {
     int p = (11 - weighted_sum(a, rightward(2, {9, 8, 7, 6, 5, 4, 3, 2}), Sum::Plain) % 11) % 11;
-    if (p == 10) return verdict(digit(a, 10) == 0 && digit(a, 2) != 8 && digit(a, 2) != 9);
+    // Remainder 1 leaves check digit 0, admissible only for the working digits 8 and 9.
+    if (p == 10) return verdict(digit(a, 10) == 0 && (digit(a, 2) == 8 || digit(a, 2) == 9));
     return verdict(digit(a, 10) == p);
 }
 

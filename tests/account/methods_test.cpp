@@ -48,6 +48,13 @@ TEST(Methods, RemainderOneDependsOnTheRule) {
     }
 }
 
+TEST(Methods, Method25AcceptsCheckDigitZeroOnlyForWorkingDigits8And9) {
+    // Both sums leave remainder 1, so the check digit would be 10.
+    EXPECT_EQ(tarvo_account_check("0800000030", 0x25), 1);  // d2 = 8
+    EXPECT_EQ(tarvo_account_check("0800000031", 0x25), -1);
+    EXPECT_EQ(tarvo_account_check("0100000070", 0x25), -1); // d2 = 1
+}
+
 TEST(Methods, Method57TreatsRangesByTheirFirstDigits) {
     EXPECT_EQ(tarvo_account_check("0185125434", 0x57), 1);
     for (const char *a : {"4000000000", "4012345678", "5099999999", "9100000001", "9912345678"})

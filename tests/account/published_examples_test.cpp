@@ -54,26 +54,6 @@ std::optional<int> run(const Example &e) {
     return low;
 }
 
-// Rows whose expectation the catalogue as implemented here does not share; each carries
-// its reason. They are asserted to keep disagreeing so the list cannot go stale.
-struct Disputed {
-    const char *method;
-    const char *account;
-    const char *reason;
-};
-constexpr Disputed disputed[] = {
-    // Method 25 with remainder 10: check digit 0 is accepted only when d2 is neither 8 nor
-    // 9. These two rows assume the reverse.
-    {"25", "123456720", "remainder 10 and d2 = 1: check digit 0 is accepted"},
-    {"25", "823456480", "remainder 10 and d2 = 8: check digit 0 is refused"},
-};
-
-const Disputed *find_disputed(const Example &e) {
-    for (const Disputed &d : disputed)
-        if (e.method == d.method && e.account == d.account) return &d;
-    return nullptr;
-}
-
 // Checks every row whose method code starts with one of the given characters.
 void check_rows(const std::string &first_chars) {
     const std::vector<Example> rows = load_examples();
@@ -86,10 +66,6 @@ void check_rows(const std::string &first_chars) {
         ++checked;
         const int r = *result;
         const bool accepted = r >= 0;
-        if (const Disputed *d = find_disputed(e)) {
-            EXPECT_NE(accepted, e.valid) << "disputed row now agrees, line " << e.line << ": " << d->reason;
-            continue;
-        }
         EXPECT_EQ(accepted, e.valid) << "line " << e.line << ": method " << e.method << " account "
                                      << e.account << (e.bankid.empty() ? "" : " bank ") << e.bankid
                                      << " gave " << r;
