@@ -141,9 +141,13 @@ int account_rule_57(const char *a) {
 int account_rule_76(const char *a) {
     const int d1 = digit(a, 1);
     if (d1 == 1 || d1 == 2 || d1 == 3 || d1 == 5) return -1;
-    if (starts_with(a + 1, "000")) return -1;
-    int p = weighted_sum(a, rightward(2, {7, 6, 5, 4, 3, 2}), Sum::Plain) % 11;
-    if (digit(a, 8) == p % 10) return 1;
+    // A short account may carry no sub-account digits; then only the second reading,
+    // shifted by those two digits, can hold.
+    if (!starts_with(a + 1, "000")) {
+        const int p = weighted_sum(a, rightward(2, {7, 6, 5, 4, 3, 2}), Sum::Plain) % 11;
+        if (digit(a, 8) == p % 10) return 1;
+    }
+    int p;
     const int d3 = digit(a, 3);
     if (!starts_with(a, "00") || d3 == 1 || d3 == 2 || d3 == 3 || d3 == 5 || starts_with(a + 3, "000"))
         return -1;

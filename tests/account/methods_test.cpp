@@ -87,6 +87,10 @@ TEST(Methods, Method76AnswersTwoForTheShiftedReading) {
     EXPECT_EQ(tarvo_account_check("0041234561", 0x76), -1);
     for (const char *a : {"1041234560", "2041234560", "3041234560", "5041234560", "0000012345"})
         EXPECT_EQ(tarvo_account_check(a, 0x76), -1) << a;
+    // Too short for the first reading (d2..d4 all 0): the account is read without its
+    // sub-account digits.
+    EXPECT_EQ(tarvo_account_check("404202", 0x76), 2);
+    EXPECT_EQ(tarvo_account_check("404203", 0x76), -1);
 }
 
 TEST(Methods, Method52RebuildsTheNumberWithTheBankCode) {

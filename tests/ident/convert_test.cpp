@@ -366,6 +366,6 @@ TEST(IbanConvert, PublishedExamples) {
     EXPECT_LE(counts[Successor], 10);
     EXPECT_LE(counts[RuleZeroNow], 10);
     EXPECT_LE(counts[AccountRejected], 15);
-    EXPECT_LE(counts[Method76], 110);
+    EXPECT_LE(counts[Method76], 12);
     EXPECT_GT(counts[Agrees], static_cast<int>(all.size()) * 9 / 10);
 }
