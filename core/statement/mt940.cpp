@@ -1,6 +1,5 @@
 // The record structure of an MT940 file: statements that open with a :20: line, their
 // balance and number lines, and the :61:/:86: pairs that become transactions.
-#include <ctype.h>
 #include <string.h>
 
 #include <array>

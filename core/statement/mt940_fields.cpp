@@ -27,9 +27,10 @@ bool read_unsigned(const char *&p, const char *end, uint32_t &value, int max_dig
 }
 
 bool read_date(const char *p, const char *end, struct tm &date) {
+    if (end - p < 6) return false;
     const int yy = fixed_digits(p, end, 2);
-    const int mm = fixed_digits(p + 2, end - 2, 2);
-    const int dd = fixed_digits(p + 4, end - 4, 2);
+    const int mm = fixed_digits(p + 2, end, 2);
+    const int dd = fixed_digits(p + 4, end, 2);
     if (yy < 0 || mm < 0 || dd < 0) return false;
     date.tm_year = year_of_two_digits(yy);
     date.tm_mon = mm - 1;
@@ -91,8 +92,8 @@ bool parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value) {
     if (!read_date(p, end, tx.valuta)) return false;
     p += 6;
 
-    const int entry_month = fixed_digits(p, end, 2);
-    const int entry_day = entry_month < 0 ? -1 : fixed_digits(p + 2, end - 2, 2);
+    const int entry_month = end - p >= 4 ? fixed_digits(p, end, 2) : -1;
+    const int entry_day = entry_month < 0 ? -1 : fixed_digits(p + 2, end, 2);
     if (entry_day >= 0) {
         tx.booked.tm_year = entry_year(tx.valuta, entry_month);
         tx.booked.tm_mon = entry_month - 1;

@@ -108,6 +108,18 @@ TEST(Turnover, ShortCodeAtLineEnd) {
     EXPECT_EQ(text(t.tx().ref), "");
 }
 
+TEST(Turnover, DatesAtTheLineEnd) {
+    Parsed valueOnly(crlf(":20:X\n:61:240131\n-\n"));
+    ASSERT_EQ(valueOnly.transactions().size(), 1u);
+    EXPECT_EQ(date(valueOnly.transactions()[0]->valuta), "2024-01-31");
+    Parsed withEntry(crlf(":20:X\n:61:2401310201\n-\n"));
+    ASSERT_EQ(withEntry.transactions().size(), 1u);
+    EXPECT_EQ(date(withEntry.transactions()[0]->booked), "2024-02-01");
+    OneTransaction shortest("2401310201C1N");
+    EXPECT_DOUBLE_EQ(shortest.tx().amount, 1.0);
+    EXPECT_STREQ(shortest.tx().code, "");
+}
+
 TEST(Turnover, BrokenLineEndsTheStatementButStaysListed) {
     Parsed noType(crlf(":20:X\n:61:240101C1,00XTRF\n:61:240101C2,00NTRFX\n-\n:20:Y\n-\n"));
     ASSERT_EQ(noType.statements().size(), 2u);

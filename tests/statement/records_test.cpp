@@ -143,6 +143,16 @@ TEST(Balances, ZeroDebitIsNotNegativeZero) {
     EXPECT_FALSE(std::signbit(parsed.statements().at(0)->closeSaldo));
 }
 
+TEST(Balances, DateAtTheLineEnd) {
+    Parsed parsed(crlf(":20:X\n:60F:C240229\n:62F:D240301E\n-\n"));
+    const tarvo_stmt_t *s = parsed.statements().at(0);
+    EXPECT_EQ(date(s->openDate), "2024-02-29");
+    EXPECT_STREQ(s->openCurrency, "");
+    EXPECT_EQ(date(s->closeDate), "2024-03-01");
+    EXPECT_STREQ(s->closeCurrency, "E");
+    EXPECT_EQ(s->closeSaldo, 0.0);
+}
+
 TEST(Balances, UnreadableDateEndsTheStatement) {
     Parsed parsed(crlf(":20:X\n:60F:C24AB01EUR1,00\n:61:240101C1,00NTRFX\n-\n"));
     ASSERT_EQ(parsed.statements().size(), 1u);
