@@ -274,6 +274,23 @@ TEST(DdiXml, GeneratedIdentificationCountsAndIsReusedLater) {
     EXPECT_EQ(element_texts(*again, "CreDtTm"), std::vector<std::string>{"2024-06-10T06:14:21Z"});
 }
 
+TEST(DdiXml, IdentificationCounterWrapsAtItsLargestValue) {
+    RulebookScope rulebook("DE-3.5");
+    const int saved = __tarvo_idcount;
+    __tarvo_idcount = INT32_MAX;
+    Message h = new_creditor("Creditor");
+    add_ok(h.get(), debit("NL91ABNA0417164300", "RCUR", "1", "M"));
+    const auto doc = render_at(h.get());
+    const int after = __tarvo_idcount;
+    __tarvo_idcount = saved;
+    ASSERT_TRUE(doc) << error_of(h.get());
+    EXPECT_EQ(after, INT32_MIN);
+    char suffix[16];
+    snprintf(suffix, sizeof suffix, "-%07u", (uint32_t{INT32_MAX} + static_cast<uint32_t>(getpid()) * 100U) % 10000000U);
+    ASSERT_NE(h->msgid, nullptr);
+    EXPECT_STREQ(h->msgid + 19, suffix);
+}
+
 TEST(DdiXml, IdentificationThatCannotPrefixTheBlockIdsIsRefused) {
     RulebookScope rulebook("DE-3.5");
     Message h = new_creditor("Creditor");
