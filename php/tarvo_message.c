@@ -1,0 +1,407 @@
+/*
+ * Class TARVO: one payment message per object, plus static IBAN and BIC questions.
+ * Every method converts its arguments, makes one library call and turns a refusal
+ * into a TARVOException carrying the library's own text.
+ */
+#include "php.h"
+#include "zend_exceptions.h"
+
+#include "tarvo.h"
+#include "tarvo_php.h"
+
+/* The library writes a converted IBAN into at least this many bytes. */
+#define TARVO_IBAN_BUFFER 35
+/* An 11-character BIC and its NUL. */
+#define TARVO_BIC_BUFFER 12
+
+static zend_class_entry *tarvo_ce;
+static zend_object_handlers tarvo_handlers;
+
+static tarvo_t *this_message(zval *this_zv)
+{
+    return (tarvo_t *)tarvo_php_fetch(Z_OBJ_P(this_zv))->handle;
+}
+
+static zend_object *tarvo_object_new(zend_class_entry *ce)
+{
+    return tarvo_php_object_new(ce, &tarvo_handlers);
+}
+
+static void tarvo_object_free(zend_object *obj)
+{
+    tarvo_php_object *intern = tarvo_php_fetch(obj);
+
+    tarvo_free((tarvo_t *)intern->handle);
+    intern->handle = NULL;
+    zend_object_std_dtor(obj);
+}
+
+/* The common ending of every operation on the message: 1 is success, anything else
+ * leaves the reason in the handle. */
+static void finish(tarvo_t *h, int result, zval *return_value)
+{
+    if (result == 1)
+        RETURN_TRUE;
+    tarvo_php_throw(TARVO_EXCEPTION_LIBRARY, tarvo_getError(h));
+}
+
+typedef int (*text_setter)(tarvo_t *, const char *);
+
+/* Texts reach the library as C strings; a PHP string with a NUL inside would be cut
+ * there unseen, so parameter parsing refuses it (Z_PARAM_PATH does exactly that). */
+static void set_text(INTERNAL_FUNCTION_PARAMETERS, text_setter setter)
+{
+    char *text;
+    size_t length;
+    tarvo_t *h;
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_PATH(text, length)
+    ZEND_PARSE_PARAMETERS_END();
+
+    h = this_message(ZEND_THIS);
+    finish(h, setter(h, text), return_value);
+}
+
+PHP_METHOD(TARVO, __construct)
+{
+    zend_long type;
+    tarvo_php_object *intern;
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_LONG(type)
+    ZEND_PARSE_PARAMETERS_END();
+
+    if (type != TARVO_MSGTYPE_DDI && type != TARVO_MSGTYPE_CTI) {
+        tarvo_php_throw(TARVO_EXCEPTION_SETUP, "invalid/unknown message type");
+        return;
+    }
+    intern = TARVO_PHP_THIS();
+    /* Calling the constructor again starts a new message; the old one must not leak. */
+    tarvo_free((tarvo_t *)intern->handle);
+    intern->handle = tarvo_new((int)type);
+    if (intern->handle == NULL)
+        tarvo_php_throw(TARVO_EXCEPTION_SETUP, "can't create SEPA message object");
+}
+
+PHP_METHOD(TARVO, setIBAN) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setIBAN); }
+PHP_METHOD(TARVO, setBIC) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setBIC); }
+PHP_METHOD(TARVO, setName) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setName); }
+PHP_METHOD(TARVO, setCreditorIdentifier)
+{
+    set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setCreditorIdentifier);
+}
+PHP_METHOD(TARVO, setDate) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setDate); }
+PHP_METHOD(TARVO, setMessageId) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setMessageId); }
+
+PHP_METHOD(TARVO, setDDType)
+{
+    zend_long type;
+    tarvo_t *h;
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_LONG(type)
+    ZEND_PARSE_PARAMETERS_END();
+
+    h = this_message(ZEND_THIS);
+    finish(h, tarvo_setDDType(h, tarvo_php_int(type)), return_value);
+}
+
+PHP_METHOD(TARVO, setBatchBooking)
+{
+    bool flag;
+    tarvo_t *h;
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_BOOL(flag)
+    ZEND_PARSE_PARAMETERS_END();
+
+    h = this_message(ZEND_THIS);
+    finish(h, tarvo_setBatchBooking(h, flag ? 1 : 0), return_value);
+}
+
+/* Key and value texts of one transaction, in the array's order; the list handed to the
+ * library points into them. */
+typedef struct {
+    zend_string **texts;
+    const char **list;
+    uint32_t count;
+} transaction_list;
+
+static void transaction_list_release(transaction_list *tl)
+{
+    uint32_t i;
+
+    for (i = 0; i < tl->count; i++)
+        zend_string_release(tl->texts[i]);
+    efree(tl->texts);
+    efree(tl->list);
+}
+
+static bool transaction_list_push(transaction_list *tl, zend_string *text)
+{
+    tl->list[tl->count] = ZSTR_VAL(text);
+    tl->texts[tl->count++] = text;
+    return strlen(ZSTR_VAL(text)) == ZSTR_LEN(text);
+}
+
+/* Builds key, value, key, value, ..., NULL. Integer keys are written in decimal (any
+ * width); values take the engine's string conversion. Returns false with an exception
+ * pending when a value cannot be converted or a text holds a NUL byte. */
+static bool transaction_list_build(transaction_list *tl, HashTable *tx)
+{
+    uint32_t slots = zend_hash_num_elements(tx) * 2;
+    zend_ulong index;
+    zend_string *key;
+    zval *value;
+
+    tl->texts = safe_emalloc(slots, sizeof(zend_string *), 0);
+    tl->list = safe_emalloc(slots + 1, sizeof(const char *), 0);
+    tl->count = 0;
+
+    ZEND_HASH_FOREACH_KEY_VAL_IND(tx, index, key, value) {
+        zend_string *text;
+        bool clean;
+
+        /* A value's string conversion may run user code; never outgrow the slots. */
+        if (tl->count == slots)
+            break;
+        clean = transaction_list_push(tl, key ? zend_string_copy(key) : zend_long_to_str((zend_long)index));
+        text = zval_try_get_string(value);
+        if (text == NULL)
+            return false;
+        clean = transaction_list_push(tl, text) && clean;
+        if (!clean) {
+            zend_argument_value_error(1, "must not contain keys or values with null bytes");
+            return false;
+        }
+    } ZEND_HASH_FOREACH_END();
+
+    tl->list[tl->count] = NULL;
+    return true;
+}
+
+PHP_METHOD(TARVO, add)
+{
+    HashTable *tx;
+    transaction_list tl;
+    tarvo_t *h;
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_ARRAY_HT(tx)
+    ZEND_PARSE_PARAMETERS_END();
+
+    h = this_message(ZEND_THIS);
+    if (transaction_list_build(&tl, tx)) {
+        int result = tarvo_add(h, tl.list);
+
+        transaction_list_release(&tl);
+        finish(h, result, return_value);
+        return;
+    }
+    transaction_list_release(&tl);
+}
+
+/* Extra arguments are ignored, so no parameter parsing here. */
+PHP_METHOD(TARVO, toXML)
+{
+    tarvo_t *h = this_message(ZEND_THIS);
+    char *xml = tarvo_toXML(h);
+
+    if (xml == NULL) {
+        tarvo_php_throw(TARVO_EXCEPTION_LIBRARY, tarvo_getError(h));
+        return;
+    }
+    RETVAL_STRING(xml);
+    free(xml);
+}
+
+PHP_METHOD(TARVO, init)
+{
+    zend_long option;
+    char *value;
+    size_t length;
+
+    ZEND_PARSE_PARAMETERS_START(2, 2)
+        Z_PARAM_LONG(option)
+        Z_PARAM_PATH(value, length)
+    ZEND_PARSE_PARAMETERS_END();
+
+    RETURN_BOOL(tarvo_init(tarvo_php_int(option), value) == 1);
+}
+
+PHP_METHOD(TARVO, IBAN_convert)
+{
+    char *country, *account, *bankid;
+    size_t country_length, account_length, bankid_length;
+    zval *status_ref = NULL;
+    char iban[TARVO_IBAN_BUFFER + 1];
+    uint8_t status = 0;
+    int result;
+
+    ZEND_PARSE_PARAMETERS_START(3, 4)
+        Z_PARAM_PATH(country, country_length)
+        Z_PARAM_PATH(account, account_length)
+        Z_PARAM_PATH(bankid, bankid_length)
+        Z_PARAM_OPTIONAL
+        Z_PARAM_ZVAL(status_ref)
+    ZEND_PARSE_PARAMETERS_END();
+
+    result = tarvo_iban_convert(country, account, bankid, iban, &status);
+    if (status_ref != NULL && Z_ISREF_P(status_ref))
+        ZEND_TRY_ASSIGN_REF_LONG(status_ref, status);
+    if (result == 1)
+        RETURN_STRING(iban);
+    RETURN_NULL();
+}
+
+PHP_METHOD(TARVO, IBAN_getBIC)
+{
+    char *iban;
+    size_t length;
+    char bic[TARVO_BIC_BUFFER];
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_PATH(iban, length)
+    ZEND_PARSE_PARAMETERS_END();
+
+    if (tarvo_iban_getBIC(iban, bic) == 1)
+        RETURN_STRING(bic);
+    RETURN_NULL();
+}
+
+PHP_METHOD(TARVO, IBAN_check)
+{
+    char *iban;
+    size_t length;
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_PATH(iban, length)
+    ZEND_PARSE_PARAMETERS_END();
+
+    RETURN_BOOL(tarvo_iban_check(iban) == 1);
+}
+
+/* The directory record of a BIC, or NULL (parameter failure or unknown BIC); the
+ * caller frees it. */
+static tarvo_bank_t *bank_of_bic(INTERNAL_FUNCTION_PARAMETERS)
+{
+    char *bic;
+    size_t length;
+    tarvo_bank_t *bank = NULL;
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_PATH(bic, length)
+    ZEND_PARSE_PARAMETERS_END_EX(return NULL);
+
+    if (tarvo_bic_getBank(bic, &bank) != 1) {
+        free(bank);
+        return NULL;
+    }
+    return bank;
+}
+
+PHP_METHOD(TARVO, BIC_getBankName)
+{
+    tarvo_bank_t *bank = bank_of_bic(INTERNAL_FUNCTION_PARAM_PASSTHRU);
+
+    if (bank == NULL)
+        return;
+    if (bank->name != NULL)
+        RETVAL_STRING(bank->name);
+    free(bank);
+}
+
+PHP_METHOD(TARVO, BIC_getBankFlags)
+{
+    tarvo_bank_t *bank = bank_of_bic(INTERNAL_FUNCTION_PARAM_PASSTHRU);
+
+    if (bank == NULL)
+        return;
+    RETVAL_LONG(bank->flags);
+    free(bank);
+}
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_construct, 0, 0, 1)
+    ZEND_ARG_INFO(0, type)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_iban, 0, 0, 1)
+    ZEND_ARG_INFO(0, iban)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_bic, 0, 0, 1)
+    ZEND_ARG_INFO(0, bic)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_name, 0, 0, 1)
+    ZEND_ARG_INFO(0, name)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_creditor_identifier, 0, 0, 1)
+    ZEND_ARG_INFO(0, creditor_identifier)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_date, 0, 0, 1)
+    ZEND_ARG_INFO(0, date)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_flag, 0, 0, 1)
+    ZEND_ARG_INFO(0, flag)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_message_id, 0, 0, 1)
+    ZEND_ARG_INFO(0, message_id)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_add, 0, 0, 1)
+    ZEND_ARG_INFO(0, transaction)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_none, 0, 0, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_init, 0, 0, 2)
+    ZEND_ARG_INFO(0, option)
+    ZEND_ARG_INFO(0, value)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_iban_convert, 0, 0, 3)
+    ZEND_ARG_INFO(0, country)
+    ZEND_ARG_INFO(0, account)
+    ZEND_ARG_INFO(0, bank_id)
+    ZEND_ARG_INFO(1, status)
+ZEND_END_ARG_INFO()
+
+static const zend_function_entry tarvo_methods[] = {
+    PHP_ME(TARVO, __construct, arginfo_construct, ZEND_ACC_PUBLIC | ZEND_ACC_CTOR)
+    PHP_ME(TARVO, setIBAN, arginfo_iban, ZEND_ACC_PUBLIC)
+    PHP_ME(TARVO, setBIC, arginfo_bic, ZEND_ACC_PUBLIC)
+    PHP_ME(TARVO, setName, arginfo_name, ZEND_ACC_PUBLIC)
+    PHP_ME(TARVO, setCreditorIdentifier, arginfo_creditor_identifier, ZEND_ACC_PUBLIC)
+    PHP_ME(TARVO, setDate, arginfo_date, ZEND_ACC_PUBLIC)
+    PHP_ME(TARVO, setDDType, arginfo_construct, ZEND_ACC_PUBLIC)
+    PHP_ME(TARVO, setBatchBooking, arginfo_flag, ZEND_ACC_PUBLIC)
+    PHP_ME(TARVO, setMessageId, arginfo_message_id, ZEND_ACC_PUBLIC)
+    PHP_ME(TARVO, add, arginfo_add, ZEND_ACC_PUBLIC)
+    PHP_ME(TARVO, toXML, arginfo_none, ZEND_ACC_PUBLIC)
+    PHP_ME(TARVO, init, arginfo_init, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
+    PHP_ME(TARVO, IBAN_convert, arginfo_iban_convert, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
+    PHP_ME(TARVO, IBAN_getBIC, arginfo_iban, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
+    PHP_ME(TARVO, IBAN_check, arginfo_iban, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
+    PHP_ME(TARVO, BIC_getBankName, arginfo_bic, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
+    PHP_ME(TARVO, BIC_getBankFlags, arginfo_bic, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
+    PHP_FE_END
+};
+
+void tarvo_message_startup(void)
+{
+    zend_class_entry ce;
+
+    INIT_CLASS_ENTRY(ce, "TARVO", tarvo_methods);
+    tarvo_ce = zend_register_internal_class(&ce);
+    tarvo_ce->create_object = tarvo_object_new;
+    /* Only the library handle holds the message; a serialised copy would be empty. */
+    tarvo_ce->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
+    tarvo_php_handlers_init(&tarvo_handlers, tarvo_object_free);
+}
