@@ -1,0 +1,173 @@
+package com.libtarvo;
+
+import java.lang.ref.Cleaner;
+import java.lang.ref.Reference;
+import java.util.Map;
+import java.util.function.LongConsumer;
+import java.util.function.LongFunction;
+
+/**
+ * A SEPA payment message (direct debit or credit transfer) and the library's IBAN and BIC
+ * utilities.
+ *
+ * <p>An instance owns one native message object. Release it with {@link #close()} (or a
+ * try-with-resources block); an instance that is dropped without closing is released when
+ * it becomes unreachable. Each instance is for one thread at a time.
+ *
+ * <p>The static native methods are the binding itself; the underscore methods take the
+ * native handle and are what the instance methods call.
+ */
+public final class TARVO implements AutoCloseable {
+    static {
+        System.loadLibrary("tarvojni");
+    }
+
+    public static final int TARVO_DDTYPE_CORE = 0;
+    public static final int TARVO_DDTYPE_COR1 = 1;
+    public static final int TARVO_DDTYPE_B2B = 2;
+    public static final int TARVO_MSGTYPE_DDI = 1;
+    public static final int TARVO_MSGTYPE_CTI = 2;
+    public static final int TARVO_INIT_RULEBOOK = 3;
+    public static final int TARVO_SCL_SCT = 1;
+    public static final int TARVO_SCL_SDD = 2;
+    public static final int TARVO_SCL_COR1 = 4;
+    public static final int TARVO_SCL_B2B = 8;
+
+    // Library options and lookups.
+    public static native int init(int option, String value);
+    public static native String IBAN_convert(String country, String account, String bankid);
+    public static native String IBAN_getBIC(String iban);
+    public static native boolean IBAN_check(String iban);
+    public static native String BIC_getBankName(String bic);
+    public static native int BIC_getBankFlags(String bic);
+
+    // Message objects by handle: the caller passes only live handles and frees each once.
+    static native long _new(int type);
+    static native void _free(long handle);
+    static native void _setIBAN(long handle, String iban);
+    static native void _setBIC(long handle, String bic);
+    static native void _setName(long handle, String name);
+    static native void _setCreditorIdentifier(long handle, String creditorIdentifier);
+    static native void _setDate(long handle, String date);
+    static native void _setMessageId(long handle, String msgid);
+    static native void _setDDType(long handle, int type);
+    static native void _setBatchBooking(long handle, boolean flag);
+    static native void _add(long handle, String[][] properties);
+    static native String _toXML(long handle);
+
+    private static final Cleaner CLEANER = Cleaner.create();
+
+    /** The native object, kept apart from the TARVO so that the cleaner does not hold it alive. */
+    private static final class Owner implements Runnable {
+        long handle;
+
+        Owner(long handle) {
+            this.handle = handle;
+        }
+
+        @Override
+        public void run() {
+            if (handle != 0) {
+                final long h = handle;
+                handle = 0;
+                _free(h);
+            }
+        }
+    }
+
+    private final Owner owner;
+    private final Cleaner.Cleanable cleanable;
+
+    /** A new message of type TARVO_MSGTYPE_DDI or TARVO_MSGTYPE_CTI. */
+    public TARVO(int type) {
+        owner = new Owner(_new(type));
+        cleanable = CLEANER.register(this, owner);
+    }
+
+    /** The live native handle; a closed message has none. */
+    long handle() {
+        if (owner.handle == 0) throw new IllegalStateException("TARVO message is closed");
+        return owner.handle;
+    }
+
+    // The fence keeps this object reachable until the native call has returned; without it
+    // the cleaner could free the handle while the library still works on it.
+    private <T> T call(LongFunction<T> op) {
+        try {
+            return op.apply(handle());
+        } finally {
+            Reference.reachabilityFence(this);
+        }
+    }
+
+    private void run(LongConsumer op) {
+        try {
+            op.accept(handle());
+        } finally {
+            Reference.reachabilityFence(this);
+        }
+    }
+
+    /** True once {@link #close()} has released the native object. */
+    public boolean isClosed() {
+        return owner.handle == 0;
+    }
+
+    /** Releases the native object; later calls do nothing. */
+    @Override
+    public void close() {
+        cleanable.clean();
+    }
+
+    public void setIBAN(String iban) {
+        run(h -> _setIBAN(h, iban));
+    }
+
+    public void setBIC(String bic) {
+        run(h -> _setBIC(h, bic));
+    }
+
+    public void setName(String name) {
+        run(h -> _setName(h, name));
+    }
+
+    public void setCreditorIdentifier(String creditorIdentifier) {
+        run(h -> _setCreditorIdentifier(h, creditorIdentifier));
+    }
+
+    public void setDate(String date) {
+        run(h -> _setDate(h, date));
+    }
+
+    public void setMessageId(String msgid) {
+        run(h -> _setMessageId(h, msgid));
+    }
+
+    public void setDDType(int type) {
+        run(h -> _setDDType(h, type));
+    }
+
+    public void setBatchBooking(boolean flag) {
+        run(h -> _setBatchBooking(h, flag));
+    }
+
+    /** Adds one transaction given as {key, value} rows, in their order. */
+    public void add(String[][] properties) {
+        run(h -> _add(h, properties));
+    }
+
+    /** Adds one transaction given as a map, in the map's iteration order. */
+    public void add(Map<String, String> properties) {
+        final String[][] rows = new String[properties.size()][];
+        int i = 0;
+        for (Map.Entry<String, String> e : properties.entrySet()) {
+            rows[i++] = new String[] {e.getKey(), e.getValue()};
+        }
+        add(rows);
+    }
+
+    /** The payment document in UTF-8 XML. */
+    public String toXML() {
+        return call(TARVO::_toXML);
+    }
+}

@@ -1,0 +1,325 @@
+/*
+ * libtarvojni: the native methods of com.libtarvo.TARVO.
+ *
+ * Each method converts its Java arguments, makes one library call and converts the
+ * result back; failures become Java exceptions. Written in C so that nothing can unwind
+ * through the virtual machine's frames. Message objects cross as a long holding the
+ * address of the tarvo_t; the Java side owns them and frees each exactly once.
+ */
+#include <jni.h>
+#include <stdint.h>
+#include <stdlib.h>
+
+#include "modified_utf8.h"
+#include "tarvo.h"
+
+#define NPE_CLASS "java/lang/NullPointerException"
+#define TARVO_EXCEPTION_CLASS "com/libtarvo/TARVOException"
+#define OOM_CLASS "java/lang/OutOfMemoryError"
+
+/* Enough for the longest IBAN (34 characters) and its NUL. */
+#define IBAN_BUFFER 35
+#define BIC_BUFFER 12
+
+typedef int (*text_setter)(tarvo_t *, const char *);
+
+/* The class is looked up at the moment of the throw; when the lookup fails its own
+ * NoClassDefFoundError is already pending and is what the caller sees. */
+static void throw_class(JNIEnv *env, const char *class_name, const char *message) {
+    jclass cls = (*env)->FindClass(env, class_name);
+    if (cls == NULL) return;
+    (*env)->ThrowNew(env, cls, message);
+    (*env)->DeleteLocalRef(env, cls);
+}
+
+static void throw_new(JNIEnv *env, const char *class_name, const char *message) {
+    const char *text = modified_utf8(message);
+    if (text == NULL) {
+        throw_class(env, OOM_CLASS, "out of memory");
+        return;
+    }
+    throw_class(env, class_name, text);
+    modified_utf8_release(text, message);
+}
+
+static tarvo_t *handle_of(jlong handle) { return (tarvo_t *)(uintptr_t)handle; }
+
+static void throw_handle_error(JNIEnv *env, tarvo_t *h) {
+    const char *error = tarvo_getError(h);
+    throw_new(env, TARVO_EXCEPTION_CLASS, error != NULL ? error : "unknown error");
+}
+
+/* A Java string as modified UTF-8 bytes. A null string throws NullPointerException with
+ * "<name> is NULL". NULL is returned then, and also when the virtual machine could not
+ * copy the string (it has thrown OutOfMemoryError itself). */
+static const char *utf_chars(JNIEnv *env, jstring s, const char *null_message) {
+    if (s == NULL) {
+        throw_new(env, NPE_CLASS, null_message);
+        return NULL;
+    }
+    return (*env)->GetStringUTFChars(env, s, NULL);
+}
+
+static void release_utf_chars(JNIEnv *env, jstring s, const char *chars) {
+    if (chars != NULL) (*env)->ReleaseStringUTFChars(env, s, chars);
+}
+
+/* NULL with OutOfMemoryError pending when the string cannot be made. */
+static jstring new_string(JNIEnv *env, const char *text) {
+    const char *converted = modified_utf8(text);
+    if (converted == NULL) {
+        throw_class(env, OOM_CLASS, "out of memory");
+        return NULL;
+    }
+    jstring s = (*env)->NewStringUTF(env, converted);
+    modified_utf8_release(converted, text);
+    return s;
+}
+
+JNIEXPORT jint JNICALL Java_com_libtarvo_TARVO_init(JNIEnv *env, jclass cls, jint option, jstring value) {
+    (void)cls;
+    const char *v = NULL;
+    if (value != NULL) {
+        v = (*env)->GetStringUTFChars(env, value, NULL);
+        if (v == NULL) return 0;
+    }
+    const int result = tarvo_init(option, v);
+    release_utf_chars(env, value, v);
+    return result;
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_IBAN_1convert(JNIEnv *env, jclass cls, jstring country,
+                                                                jstring account, jstring bankid) {
+    (void)cls;
+    jstring result = NULL;
+    const char *c = utf_chars(env, country, "country is NULL");
+    if (c == NULL) return NULL;
+    const char *a = utf_chars(env, account, "account is NULL");
+    const char *b = a != NULL ? utf_chars(env, bankid, "bankid is NULL") : NULL;
+    if (b != NULL) {
+        char iban[IBAN_BUFFER] = {0};
+        if (tarvo_iban_convert(c, a, b, iban, NULL) == 1) result = new_string(env, iban);
+    }
+    release_utf_chars(env, bankid, b);
+    release_utf_chars(env, account, a);
+    release_utf_chars(env, country, c);
+    return result;
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_IBAN_1getBIC(JNIEnv *env, jclass cls, jstring iban) {
+    (void)cls;
+    const char *i = utf_chars(env, iban, "iban is NULL");
+    if (i == NULL) return NULL;
+    char bic[BIC_BUFFER] = {0};
+    const int found = tarvo_iban_getBIC(i, bic);
+    release_utf_chars(env, iban, i);
+    return found == 1 ? new_string(env, bic) : NULL;
+}
+
+JNIEXPORT jboolean JNICALL Java_com_libtarvo_TARVO_IBAN_1check(JNIEnv *env, jclass cls, jstring iban) {
+    (void)cls;
+    const char *i = utf_chars(env, iban, "iban is NULL");
+    if (i == NULL) return JNI_FALSE;
+    const int valid = tarvo_iban_check(i);
+    release_utf_chars(env, iban, i);
+    return valid == 1 ? JNI_TRUE : JNI_FALSE;
+}
+
+/* The bank record of a BIC, or NULL when the BIC is null (NullPointerException), not
+ * found, or the lookup ran out of memory. The caller frees the record. */
+static tarvo_bank_t *bic_bank(JNIEnv *env, jstring bic, int *was_null) {
+    *was_null = bic == NULL;
+    const char *b = utf_chars(env, bic, "bic is NULL");
+    if (b == NULL) return NULL;
+    tarvo_bank_t *bank = NULL;
+    if (tarvo_bic_getBank(b, &bank) != 1) bank = NULL;
+    release_utf_chars(env, bic, b);
+    return bank;
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_BIC_1getBankName(JNIEnv *env, jclass cls, jstring bic) {
+    (void)cls;
+    int was_null;
+    tarvo_bank_t *bank = bic_bank(env, bic, &was_null);
+    if (bank == NULL) return NULL;
+    jstring name = bank->name != NULL ? new_string(env, bank->name) : NULL;
+    free(bank);
+    return name;
+}
+
+JNIEXPORT jint JNICALL Java_com_libtarvo_TARVO_BIC_1getBankFlags(JNIEnv *env, jclass cls, jstring bic) {
+    (void)cls;
+    int was_null;
+    tarvo_bank_t *bank = bic_bank(env, bic, &was_null);
+    if (bank == NULL) return was_null ? -1 : 0;
+    const jint flags = bank->flags;
+    free(bank);
+    return flags;
+}
+
+JNIEXPORT jlong JNICALL Java_com_libtarvo_TARVO__1new(JNIEnv *env, jclass cls, jint type) {
+    (void)cls;
+    tarvo_t *h = tarvo_new(type);
+    if (h == NULL) {
+        throw_new(env, TARVO_EXCEPTION_CLASS, "Invalid message type or out of memory");
+        return 0;
+    }
+    return (jlong)(uintptr_t)h;
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1free(JNIEnv *env, jclass cls, jlong handle) {
+    (void)env;
+    (void)cls;
+    tarvo_free(handle_of(handle));
+}
+
+static void set_text(JNIEnv *env, jlong handle, jstring value, const char *null_message, text_setter setter) {
+    const char *v = utf_chars(env, value, null_message);
+    if (v == NULL) return;
+    tarvo_t *h = handle_of(handle);
+    const int ok = setter(h, v);
+    release_utf_chars(env, value, v);
+    if (ok != 1) throw_handle_error(env, h);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setIBAN(JNIEnv *env, jclass cls, jlong handle, jstring iban) {
+    (void)cls;
+    set_text(env, handle, iban, "iban is NULL", tarvo_setIBAN);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setBIC(JNIEnv *env, jclass cls, jlong handle, jstring bic) {
+    (void)cls;
+    set_text(env, handle, bic, "bic is NULL", tarvo_setBIC);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setName(JNIEnv *env, jclass cls, jlong handle, jstring name) {
+    (void)cls;
+    set_text(env, handle, name, "name is NULL", tarvo_setName);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setCreditorIdentifier(JNIEnv *env, jclass cls, jlong handle,
+                                                                       jstring creditorIdentifier) {
+    (void)cls;
+    set_text(env, handle, creditorIdentifier, "creditorIdentifier is NULL", tarvo_setCreditorIdentifier);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setDate(JNIEnv *env, jclass cls, jlong handle, jstring date) {
+    (void)cls;
+    set_text(env, handle, date, "date is NULL", tarvo_setDate);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setMessageId(JNIEnv *env, jclass cls, jlong handle, jstring msgid) {
+    (void)cls;
+    set_text(env, handle, msgid, "msgid is NULL", tarvo_setMessageId);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setDDType(JNIEnv *env, jclass cls, jlong handle, jint type) {
+    (void)cls;
+    tarvo_t *h = handle_of(handle);
+    if (tarvo_setDDType(h, type) != 1) throw_handle_error(env, h);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setBatchBooking(JNIEnv *env, jclass cls, jlong handle,
+                                                                 jboolean flag) {
+    (void)cls;
+    tarvo_t *h = handle_of(handle);
+    if (tarvo_setBatchBooking(h, flag ? 1 : 0) != 1) throw_handle_error(env, h);
+}
+
+/* The rows of a String[][] held while the library reads them: the Java references and
+ * their bytes, key and value alternating, with room for the list's closing NULL pair. */
+typedef struct {
+    jstring *refs;
+    const char **kv;
+    jsize converted; /* rows whose two strings are held */
+} property_list;
+
+/* Converts row i into the list. 0 when the row is not a {key, value} pair of strings
+ * (a null row or element is refused too: a null key would end the list early and drop
+ * the rows after it); -1 when the virtual machine is out of memory (it has thrown). */
+static int convert_row(JNIEnv *env, jobjectArray properties, jsize i, property_list *list) {
+    jobjectArray row = (jobjectArray)(*env)->GetObjectArrayElement(env, properties, i);
+    if (row == NULL) return 0;
+    int status = 0;
+    if ((*env)->GetArrayLength(env, row) == 2) {
+        jstring key = (jstring)(*env)->GetObjectArrayElement(env, row, 0);
+        jstring value = (jstring)(*env)->GetObjectArrayElement(env, row, 1);
+        const char *k = key != NULL && value != NULL ? (*env)->GetStringUTFChars(env, key, NULL) : NULL;
+        const char *v = k != NULL ? (*env)->GetStringUTFChars(env, value, NULL) : NULL;
+        if (v != NULL) {
+            list->refs[2 * i] = key;
+            list->refs[2 * i + 1] = value;
+            list->kv[2 * i] = k;
+            list->kv[2 * i + 1] = v;
+            list->converted = i + 1;
+            status = 1;
+        } else {
+            release_utf_chars(env, key, k);
+            status = (*env)->ExceptionCheck(env) ? -1 : 0;
+            (*env)->DeleteLocalRef(env, key);
+            (*env)->DeleteLocalRef(env, value);
+        }
+    }
+    (*env)->DeleteLocalRef(env, row);
+    return status;
+}
+
+static void release_rows(JNIEnv *env, property_list *list) {
+    for (jsize i = 0; i < list->converted; ++i) {
+        for (int j = 0; j < 2; ++j) {
+            release_utf_chars(env, list->refs[2 * i + j], list->kv[2 * i + j]);
+            (*env)->DeleteLocalRef(env, list->refs[2 * i + j]);
+        }
+    }
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jlong handle,
+                                                     jobjectArray properties) {
+    (void)cls;
+    if (properties == NULL) return;
+    const jsize n = (*env)->GetArrayLength(env, properties);
+    if (n > (INT32_MAX - 4) / 2) {
+        throw_new(env, OOM_CLASS, "too many transaction properties");
+        return;
+    }
+    /* Each row holds two local references until the library call; make room for them. */
+    if ((*env)->EnsureLocalCapacity(env, 2 * n + 4) != 0) return;
+    property_list list = {
+        .refs = calloc(2 * (size_t)n + 2, sizeof(jstring)),
+        .kv = calloc(2 * (size_t)n + 2, sizeof(const char *)),
+        .converted = 0,
+    };
+    tarvo_t *h = handle_of(handle);
+    const char *error = NULL;
+    int vm_threw = 0;
+    if (list.refs == NULL || list.kv == NULL) {
+        throw_new(env, OOM_CLASS, "out of memory");
+        vm_threw = 1;
+    }
+    for (jsize i = 0; i < n && error == NULL && !vm_threw; ++i) {
+        const int status = convert_row(env, properties, i, &list);
+        if (status == 0) error = "Invalid array dimensions";
+        if (status < 0) vm_threw = 1;
+    }
+    if (error == NULL && !vm_threw && tarvo_add(h, list.kv) != 1) {
+        error = tarvo_getError(h);
+        if (error == NULL) error = "unknown error";
+    }
+    release_rows(env, &list);
+    free(list.refs);
+    free(list.kv);
+    if (error != NULL) throw_new(env, TARVO_EXCEPTION_CLASS, error);
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO__1toXML(JNIEnv *env, jclass cls, jlong handle) {
+    (void)cls;
+    tarvo_t *h = handle_of(handle);
+    char *xml = tarvo_toXML(h);
+    if (xml == NULL) {
+        throw_handle_error(env, h);
+        return NULL;
+    }
+    jstring document = new_string(env, xml);
+    free(xml);
+    return document;
+}
