@@ -39,15 +39,18 @@ inline std::string slurp(const std::string &path) {
     return s.str();
 }
 
-// tarvotool with the given words after the program name, under LC_ALL=locale.
-inline Output run(const char *locale, std::initializer_list<std::string> words) {
+// tarvotool with the given words after the program name, under LC_ALL=locale;
+// `environment` holds further NAME=value words for the program's environment.
+inline Output run(const char *locale, std::initializer_list<std::string> words, const std::string &environment = "") {
     std::string out_path("/tmp/tarvotool-test.");
     out_path.append(std::to_string(getpid()));
     std::string err_path(out_path);
     out_path.append(".out");
     err_path.append(".err");
     std::string command("env -u LANGUAGE LC_ALL=");
-    command.append(locale).append(" ").append(quoted(TARVOTOOL_PATH));
+    command.append(locale).append(" ");
+    if (!environment.empty()) command.append(environment).append(" ");
+    command.append(quoted(TARVOTOOL_PATH));
     for (const std::string &w : words) command.append(" ").append(quoted(w));
     command.append(" >").append(out_path).append(" 2>").append(err_path);
     Output r;

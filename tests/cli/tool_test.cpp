@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -241,6 +242,67 @@ TEST(Convert, RefusalWithoutStatusPrintsOnlyTheFailure) {
     const Output r = run(utf8_locale, {"convert", "XX", "5678", "1234"});
     EXPECT_EQ(r.out, "conversion failed\n");
     EXPECT_EQ(r.status, 1);
+}
+
+// A German locale with a plain ASCII character set, compiled for the test into a
+// directory of its own: its transliteration table spells umlauts out, which the C
+// locale's table cannot, so the output shows whether the user's locale is in force.
+class GermanAsciiLocale {
+public:
+    GermanAsciiLocale() {
+        char dir[] = "/tmp/tarvotool-locale-XXXXXX";
+        if (mkdtemp(dir) == nullptr) return;
+        dir_ = dir;
+        const std::string command =
+            "localedef -i de_DE -f ANSI_X3.4-1968 " + quoted(dir_ + "/de_DE.ASCII") + " >/dev/null 2>&1";
+        if (system(command.c_str()) != -1) ready_ = std::filesystem::exists(dir_ + "/de_DE.ASCII/LC_CTYPE");
+    }
+    GermanAsciiLocale(const GermanAsciiLocale &) = delete;
+    GermanAsciiLocale &operator=(const GermanAsciiLocale &) = delete;
+    ~GermanAsciiLocale() {
+        std::error_code ignored;
+        if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
+    }
+    bool ready() const { return ready_; }
+    std::string environment() const { return "LOCPATH=" + quoted(dir_); }
+
+private:
+    std::string dir_;
+    bool ready_ = false;
+};
+
+// German umlauts as that locale writes them in ASCII.
+std::string spelled_out(const std::string &utf8) {
+    static const std::pair<const char *, const char *> table[] = {
+        {"\xc3\xa4", "ae"}, {"\xc3\xb6", "oe"}, {"\xc3\xbc", "ue"}, {"\xc3\x84", "AE"},
+        {"\xc3\x96", "OE"}, {"\xc3\x9c", "UE"}, {"\xc3\x9f", "ss"},
+    };
+    std::string out = utf8;
+    for (const auto &[from, to] : table)
+        for (size_t at = out.find(from); at != std::string::npos; at = out.find(from, at + 1))
+            out.replace(at, 2, to);
+    return out;
+}
+
+TEST(Transliteration, FollowsTheUsersLocale) {
+    const GermanAsciiLocale german;
+    if (!german.ready()) GTEST_SKIP() << "localedef cannot build de_DE with an ASCII character set";
+    tarvo_bank_t *bank = nullptr;
+    ASSERT_EQ(tarvo_bankid_check("DE", "37050198", &bank), 1);
+    const std::string utf8 = address_lines(*bank) + "      BIC: '" + or_empty(bank->bic) + "'\n";
+    free(bank);
+    ASSERT_FALSE(ascii_only(utf8)) << "the bank's name or city should carry an umlaut";
+    const Output r = run("de_DE.ASCII", {"bankid", "DE", "37050198"}, german.environment());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, spelled_out(utf8));
+
+    const auto all = conversions();
+    const Conversion *c = find(all, false, 11);
+    ASSERT_NE(c, nullptr);
+    const Output refused = run("de_DE.ASCII", {"convert", "DE", c->bank_code, c->account}, german.environment());
+    EXPECT_EQ(refused.out, "conversion failed (Kontonummer ungueltig)\n");
+    EXPECT_EQ(refused.status, 1);
 }
 
 } // namespace
