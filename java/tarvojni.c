@@ -182,36 +182,20 @@ static void set_text(JNIEnv *env, jlong handle, jstring value, const char *null_
     if (ok != 1) throw_handle_error(env, h);
 }
 
-JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setIBAN(JNIEnv *env, jclass cls, jlong handle, jstring iban) {
-    (void)cls;
-    set_text(env, handle, iban, "iban is NULL", tarvo_setIBAN);
-}
+/* The six text setters: Java method _<method>(long handle, String <arg>). */
+#define TEXT_SETTER(method, arg, setter)                                                                   \
+    JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1##method(JNIEnv *env, jclass cls, jlong handle,      \
+                                                             jstring arg) {                               \
+        (void)cls;                                                                                        \
+        set_text(env, handle, arg, #arg " is NULL", setter);                                              \
+    }
 
-JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setBIC(JNIEnv *env, jclass cls, jlong handle, jstring bic) {
-    (void)cls;
-    set_text(env, handle, bic, "bic is NULL", tarvo_setBIC);
-}
-
-JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setName(JNIEnv *env, jclass cls, jlong handle, jstring name) {
-    (void)cls;
-    set_text(env, handle, name, "name is NULL", tarvo_setName);
-}
-
-JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setCreditorIdentifier(JNIEnv *env, jclass cls, jlong handle,
-                                                                       jstring creditorIdentifier) {
-    (void)cls;
-    set_text(env, handle, creditorIdentifier, "creditorIdentifier is NULL", tarvo_setCreditorIdentifier);
-}
-
-JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setDate(JNIEnv *env, jclass cls, jlong handle, jstring date) {
-    (void)cls;
-    set_text(env, handle, date, "date is NULL", tarvo_setDate);
-}
-
-JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setMessageId(JNIEnv *env, jclass cls, jlong handle, jstring msgid) {
-    (void)cls;
-    set_text(env, handle, msgid, "msgid is NULL", tarvo_setMessageId);
-}
+TEXT_SETTER(setIBAN, iban, tarvo_setIBAN)
+TEXT_SETTER(setBIC, bic, tarvo_setBIC)
+TEXT_SETTER(setName, name, tarvo_setName)
+TEXT_SETTER(setCreditorIdentifier, creditorIdentifier, tarvo_setCreditorIdentifier)
+TEXT_SETTER(setDate, date, tarvo_setDate)
+TEXT_SETTER(setMessageId, msgid, tarvo_setMessageId)
 
 JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setDDType(JNIEnv *env, jclass cls, jlong handle, jint type) {
     (void)cls;

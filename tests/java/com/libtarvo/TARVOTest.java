@@ -239,6 +239,17 @@ public class TARVOTest {
         library("Invalid tarvo_t handle (NULL)", () -> TARVO._setDDType(0, TARVO.TARVO_DDTYPE_CORE));
     }
 
+    @Test
+    public void toXMLFailureCarriesTheLibraryText() {
+        rulebook("DE-3.7");
+        try (TARVO m = new TARVO(TARVO.TARVO_MSGTYPE_CTI)) {
+            library("Missing debtor IBAN", m::toXML);
+            m.setIBAN(DEBTOR_IBAN);
+            m.setName("Debtor");
+            library("No transactions available", m::toXML);
+        }
+    }
+
     /** A failed call leaves the message usable, and its error text is the latest failure's. */
     @Test
     public void handleStaysValidAfterAFailure() {
