@@ -137,22 +137,22 @@ int account_rule_57(const char *a) {
 
 // Two readings: the whole number (check digit d8), or, for accounts with a sub-account
 // suffix, the number shifted right by two (check digit d10), which answers 2. A
-// remainder of 10 stands for the check digit 0.
+// remainder of 10 leaves no valid check digit.
 int account_rule_76(const char *a) {
     const int d1 = digit(a, 1);
     if (d1 == 1 || d1 == 2 || d1 == 3 || d1 == 5) return -1;
-    // A short account may carry no sub-account digits; then only the second reading,
-    // shifted by those two digits, can hold.
-    if (!starts_with(a + 1, "000")) {
+    // A short base number is read as it stands before it is taken for one without its
+    // sub-account digits: the bank's own conversions keep 0000404202 as it is. Only a
+    // base number of zeros has no first reading.
+    if (!starts_with(a + 1, "000000")) {
         const int p = weighted_sum(a, rightward(2, {7, 6, 5, 4, 3, 2}), Sum::Plain) % 11;
-        if (digit(a, 8) == p % 10) return 1;
+        if (p != 10 && digit(a, 8) == p) return 1;
     }
-    int p;
     const int d3 = digit(a, 3);
     if (!starts_with(a, "00") || d3 == 1 || d3 == 2 || d3 == 3 || d3 == 5 || starts_with(a + 3, "000"))
         return -1;
-    p = weighted_sum(a, rightward(4, {7, 6, 5, 4, 3, 2}), Sum::Plain) % 11;
-    return digit(a, 10) == p % 10 ? 2 : -1;
+    const int p = weighted_sum(a, rightward(4, {7, 6, 5, 4, 3, 2}), Sum::Plain) % 11;
+    return p != 10 && digit(a, 10) == p ? 2 : -1;
 }
 
 int account_rule_87(const char *a) {

@@ -87,10 +87,17 @@ TEST(Methods, Method76AnswersTwoForTheShiftedReading) {
     EXPECT_EQ(tarvo_account_check("0041234561", 0x76), -1);
     for (const char *a : {"1041234560", "2041234560", "3041234560", "5041234560", "0000012345"})
         EXPECT_EQ(tarvo_account_check(a, 0x76), -1) << a;
-    // Too short for the first reading (d2..d4 all 0): the account is read without its
-    // sub-account digits.
-    EXPECT_EQ(tarvo_account_check("404202", 0x76), 2);
-    EXPECT_EQ(tarvo_account_check("404203", 0x76), -1);
+    // A short base number is read as it stands first; only when that fails is it taken
+    // for one without its sub-account digits (the bank's published conversions).
+    EXPECT_EQ(tarvo_account_check("404202", 0x76), 1);
+    EXPECT_EQ(tarvo_account_check("404302", 0x76), -1);
+    EXPECT_EQ(tarvo_account_check("84050", 0x76), 2);
+    // A remainder of 10 has no check digit in either reading: 343428000 (first reading)
+    // and 526400 (second) are refused, not taken as ending in 0.
+    EXPECT_EQ(tarvo_account_check("343428000", 0x76), -1);
+    EXPECT_EQ(tarvo_account_check("526400", 0x76), -1);
+    // A base number of zeros is no account.
+    EXPECT_EQ(tarvo_account_check("23", 0x76), -1);
 }
 
 TEST(Methods, Method52RebuildsTheNumberWithTheBankCode) {

@@ -317,10 +317,10 @@ std::vector<int> allowed_statuses(const std::string &note) {
 
 // Why an example may disagree with this directory edition. Examples were collected
 // against editions of 2014 to 2026, from programs that do not all check the account.
-enum Reason { Agrees, Successor, RuleZeroNow, AccountRejected, Method76, Unexplained, ReasonCount };
+enum Reason { Agrees, Successor, RuleZeroNow, AccountRejected, Unexplained, ReasonCount };
 const char *const reason_names[] = {"agrees", "successor named in this edition",
                                     "rule 0000 in this edition", "account rejected by the bank's method",
-                                    "method 76 reading", "unexplained"};
+                                    "unexplained"};
 
 Reason classify(const Example &e, const Converted &c) {
     auto statuses = allowed_statuses(e.note);
@@ -337,7 +337,6 @@ Reason classify(const Example &e, const Converted &c) {
     bank_record rec;
     if (!lookup_bank("DE", e.bankid.c_str(), &rec)) return Unexplained;
     if (rec.successor != nullptr && strlen(rec.successor) == 8) return Successor;
-    if (rec.method == 0x76) return Method76;
     if (e.expected != "refused" && c.result == -1 && c.status == IBAN_STATUS_ACCOUNT_INVALID)
         return AccountRejected;
     if (rec.iban_rule == 0 && e.expected != "refused") return RuleZeroNow;
@@ -366,6 +365,5 @@ TEST(IbanConvert, PublishedExamples) {
     EXPECT_LE(counts[Successor], 10);
     EXPECT_LE(counts[RuleZeroNow], 10);
     EXPECT_LE(counts[AccountRejected], 15);
-    EXPECT_LE(counts[Method76], 12);
     EXPECT_GT(counts[Agrees], static_cast<int>(all.size()) * 9 / 10);
 }
