@@ -15,25 +15,11 @@
 #define TARVO_BIC_BUFFER 12
 
 static zend_class_entry *tarvo_ce;
-static zend_object_handlers tarvo_handlers;
+TARVO_PHP_OBJECT_HANDLERS(tarvo_object, tarvo_t, tarvo_free)
 
 static tarvo_t *this_message(zval *this_zv)
 {
     return (tarvo_t *)tarvo_php_fetch(Z_OBJ_P(this_zv))->handle;
-}
-
-static zend_object *tarvo_object_new(zend_class_entry *ce)
-{
-    return tarvo_php_object_new(ce, &tarvo_handlers);
-}
-
-static void tarvo_object_free(zend_object *obj)
-{
-    tarvo_php_object *intern = tarvo_php_fetch(obj);
-
-    tarvo_free((tarvo_t *)intern->handle);
-    intern->handle = NULL;
-    zend_object_std_dtor(obj);
 }
 
 /* The common ending of every operation on the message: 1 is success, anything else
@@ -322,42 +308,15 @@ PHP_METHOD(TARVO, BIC_getBankFlags)
     free(bank);
 }
 
-ZEND_BEGIN_ARG_INFO_EX(arginfo_construct, 0, 0, 1)
-    ZEND_ARG_INFO(0, type)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_iban, 0, 0, 1)
-    ZEND_ARG_INFO(0, iban)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_bic, 0, 0, 1)
-    ZEND_ARG_INFO(0, bic)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_name, 0, 0, 1)
-    ZEND_ARG_INFO(0, name)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_creditor_identifier, 0, 0, 1)
-    ZEND_ARG_INFO(0, creditor_identifier)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_date, 0, 0, 1)
-    ZEND_ARG_INFO(0, date)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_flag, 0, 0, 1)
-    ZEND_ARG_INFO(0, flag)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_message_id, 0, 0, 1)
-    ZEND_ARG_INFO(0, message_id)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_add, 0, 0, 1)
-    ZEND_ARG_INFO(0, transaction)
-ZEND_END_ARG_INFO()
-
+TARVO_ARGINFO_ONE(arginfo_construct, type)
+TARVO_ARGINFO_ONE(arginfo_iban, iban)
+TARVO_ARGINFO_ONE(arginfo_bic, bic)
+TARVO_ARGINFO_ONE(arginfo_name, name)
+TARVO_ARGINFO_ONE(arginfo_creditor_identifier, creditor_identifier)
+TARVO_ARGINFO_ONE(arginfo_date, date)
+TARVO_ARGINFO_ONE(arginfo_flag, flag)
+TARVO_ARGINFO_ONE(arginfo_message_id, message_id)
+TARVO_ARGINFO_ONE(arginfo_add, transaction)
 ZEND_BEGIN_ARG_INFO_EX(arginfo_none, 0, 0, 0)
 ZEND_END_ARG_INFO()
 
@@ -399,9 +358,5 @@ void tarvo_message_startup(void)
     zend_class_entry ce;
 
     INIT_CLASS_ENTRY(ce, "TARVO", tarvo_methods);
-    tarvo_ce = zend_register_internal_class(&ce);
-    tarvo_ce->create_object = tarvo_object_new;
-    /* Only the library handle holds the message; a serialised copy would be empty. */
-    tarvo_ce->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
-    tarvo_php_handlers_init(&tarvo_handlers, tarvo_object_free);
+    tarvo_ce = tarvo_php_register_class(&ce, tarvo_object_new, &tarvo_object_handlers, tarvo_object_free);
 }

@@ -22,13 +22,21 @@ zend_object *tarvo_php_object_new(zend_class_entry *ce, zend_object_handlers *ha
     return &intern->std;
 }
 
-void tarvo_php_handlers_init(zend_object_handlers *handlers, zend_object_free_obj_t free_obj)
+zend_class_entry *tarvo_php_register_class(zend_class_entry *ce, zend_object *(*create)(zend_class_entry *),
+                                           zend_object_handlers *handlers, zend_object_free_obj_t free_obj)
 {
+    zend_class_entry *registered = zend_register_internal_class(ce);
+
+    registered->create_object = create;
+    /* Everything an object holds is behind the library handle: a serialised copy would
+     * come back empty. */
+    registered->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
     memcpy(handlers, zend_get_std_object_handlers(), sizeof(zend_object_handlers));
     handlers->offset = XtOffsetOf(tarvo_php_object, std);
     handlers->free_obj = free_obj;
     /* A copy would share the library handle and free it twice. */
     handlers->clone_obj = NULL;
+    return registered;
 }
 
 void tarvo_php_throw(zend_long code, const char *message)

@@ -31,7 +31,27 @@ static inline tarvo_php_object *tarvo_php_fetch(zend_object *obj)
 #define TARVO_PHP_THIS() tarvo_php_fetch(Z_OBJ_P(ZEND_THIS))
 
 zend_object *tarvo_php_object_new(zend_class_entry *ce, zend_object_handlers *handlers);
-void tarvo_php_handlers_init(zend_object_handlers *handlers, zend_object_free_obj_t free_obj);
+/* Defines <prefix>_handlers and the create and free handlers of a class whose objects
+ * hold a handle of handle_type, released with release() (which accepts NULL). */
+#define TARVO_PHP_OBJECT_HANDLERS(prefix, handle_type, release)                 \
+    static zend_object_handlers prefix##_handlers;                              \
+    static zend_object *prefix##_new(zend_class_entry *ce)                      \
+    {                                                                           \
+        return tarvo_php_object_new(ce, &prefix##_handlers);                    \
+    }                                                                           \
+    static void prefix##_free(zend_object *obj)                                 \
+    {                                                                           \
+        tarvo_php_object *intern = tarvo_php_fetch(obj);                        \
+                                                                                \
+        release((handle_type *)intern->handle);                                 \
+        intern->handle = NULL;                                                  \
+        zend_object_std_dtor(obj);                                              \
+    }
+
+/* Registers a class whose objects hold a library handle: create handler, handlers with
+ * free_obj releasing the handle, no cloning, no serialising. */
+zend_class_entry *tarvo_php_register_class(zend_class_entry *ce, zend_object *(*create)(zend_class_entry *),
+                                           zend_object_handlers *handlers, zend_object_free_obj_t free_obj);
 void tarvo_php_throw(zend_long code, const char *message);
 
 /* Library integers are C ints; a PHP integer outside that range must not wrap around
@@ -40,6 +60,12 @@ static inline int tarvo_php_int(zend_long value)
 {
     return value < INT_MIN || value > INT_MAX ? -1 : (int)value;
 }
+
+/* Argument information of a method with one plain parameter. */
+#define TARVO_ARGINFO_ONE(name, parameter) \
+    ZEND_BEGIN_ARG_INFO_EX(name, 0, 0, 1) \
+        ZEND_ARG_INFO(0, parameter) \
+    ZEND_END_ARG_INFO()
 
 void tarvo_message_startup(void);
 void tarvo_statement_startup(void);

@@ -13,21 +13,7 @@
 #include "tarvo_php.h"
 
 static zend_class_entry *tarvo_statement_ce;
-static zend_object_handlers tarvo_statement_handlers;
-
-static zend_object *statement_object_new(zend_class_entry *ce)
-{
-    return tarvo_php_object_new(ce, &tarvo_statement_handlers);
-}
-
-static void statement_object_free(zend_object *obj)
-{
-    tarvo_php_object *intern = tarvo_php_fetch(obj);
-
-    tarvo_stmt_parser_free((tarvo_stmt_parser_t *)intern->handle);
-    intern->handle = NULL;
-    zend_object_std_dtor(obj);
-}
+TARVO_PHP_OBJECT_HANDLERS(statement_object, tarvo_stmt_parser_t, tarvo_stmt_parser_free)
 
 /* Arguments are not parsed: a parser needs none. */
 PHP_METHOD(TARVOStatementParser, __construct)
@@ -65,71 +51,101 @@ PHP_METHOD(TARVOStatementParser, load)
     RETURN_TRUE;
 }
 
-static void add_date(zval *array, const char *key, const struct tm *date)
-{
-    char text[64];
-    size_t length = strftime(text, sizeof text, "%Y-%m-%d", date);
-
-    add_assoc_stringl(array, key, text, length);
-}
-
-/* A text the parser did not find (absent or empty) gets no key. */
-static void add_text_if_set(zval *array, const char *key, const char *text)
-{
-    if (text != NULL && text[0] != '\0')
-        add_assoc_string(array, key, text);
-}
-
-static void add_number_if_set(zval *array, const char *key, uint32_t number)
-{
-    if (number != 0)
-        add_assoc_long(array, key, (zend_long)number);
-}
-
-/* The fixed-size fields are NUL-terminated by the parser; strnlen keeps a read inside
- * the field even if one were not. */
-#define ADD_FIXED(array, key, field) add_assoc_stringl(array, key, field, strnlen(field, sizeof(field)))
+/* How one record field becomes an array entry. "If set" kinds leave the key out when
+ * the parser found nothing: an absent or empty text, a number 0, a date in year 1900. */
+typedef enum {
+    FIELD_TEXT_IF_SET,
+    FIELD_FIXED,
+    FIELD_NUMBER,
+    FIELD_NUMBER_IF_SET,
+    FIELD_AMOUNT,
+    FIELD_DATE,
+    FIELD_DATE_IF_SET,
+} field_kind;
 
 typedef struct {
     const char *key;
+    field_kind kind;
     size_t offset;
-} keyword_field;
+    size_t size;
+} field;
 
-/* The remittance keywords, in the order their keys appear. */
-static const keyword_field keyword_fields[] = {
-    {"eref", offsetof(tarvo_stmt_tx_t, eref)}, {"kref", offsetof(tarvo_stmt_tx_t, kref)},
-    {"mref", offsetof(tarvo_stmt_tx_t, mref)}, {"cred", offsetof(tarvo_stmt_tx_t, cred)},
-    {"debt", offsetof(tarvo_stmt_tx_t, debt)}, {"purp", offsetof(tarvo_stmt_tx_t, purp)},
-    {"coam", offsetof(tarvo_stmt_tx_t, coam)}, {"oamt", offsetof(tarvo_stmt_tx_t, oamt)},
-    {"svwz", offsetof(tarvo_stmt_tx_t, svwz)}, {"abwa", offsetof(tarvo_stmt_tx_t, abwa)},
-    {"abwe", offsetof(tarvo_stmt_tx_t, abwe)},
+#define FIELD(kind, record, name) {#name, kind, offsetof(record, name), sizeof(((record *)0)->name)}
+#define STMT(kind, name) FIELD(kind, tarvo_stmt_t, name)
+#define TX(kind, name) FIELD(kind, tarvo_stmt_tx_t, name)
+
+/* In the order the keys appear; the statement's "tx" list follows its fields. */
+static const field statement_fields[] = {
+    STMT(FIELD_TEXT_IF_SET, ref),          STMT(FIELD_TEXT_IF_SET, account),
+    STMT(FIELD_NUMBER_IF_SET, number),     STMT(FIELD_NUMBER_IF_SET, page),
+    STMT(FIELD_AMOUNT, openSaldo),         STMT(FIELD_FIXED, openCurrency),
+    STMT(FIELD_DATE, openDate),            STMT(FIELD_AMOUNT, closeSaldo),
+    STMT(FIELD_FIXED, closeCurrency),      STMT(FIELD_DATE, closeDate),
 };
 
-static void transaction_array(zval *array, const tarvo_stmt_tx_t *tx)
+static const field transaction_fields[] = {
+    TX(FIELD_DATE, valuta),           TX(FIELD_DATE_IF_SET, booked),
+    TX(FIELD_AMOUNT, amount),         TX(FIELD_FIXED, code),
+    TX(FIELD_TEXT_IF_SET, ref),       TX(FIELD_TEXT_IF_SET, bankref),
+    TX(FIELD_NUMBER, gvc),            TX(FIELD_NUMBER_IF_SET, extcode),
+    TX(FIELD_TEXT_IF_SET, txtext),    TX(FIELD_TEXT_IF_SET, primanota),
+    TX(FIELD_FIXED, bank),            TX(FIELD_FIXED, account),
+    TX(FIELD_FIXED, name),            TX(FIELD_TEXT_IF_SET, purpose),
+    TX(FIELD_TEXT_IF_SET, eref),      TX(FIELD_TEXT_IF_SET, kref),
+    TX(FIELD_TEXT_IF_SET, mref),      TX(FIELD_TEXT_IF_SET, cred),
+    TX(FIELD_TEXT_IF_SET, debt),      TX(FIELD_TEXT_IF_SET, purp),
+    TX(FIELD_TEXT_IF_SET, coam),      TX(FIELD_TEXT_IF_SET, oamt),
+    TX(FIELD_TEXT_IF_SET, svwz),      TX(FIELD_TEXT_IF_SET, abwa),
+    TX(FIELD_TEXT_IF_SET, abwe),
+};
+
+static void add_field(zval *array, const void *record, const field *f)
+{
+    const char *at = (const char *)record + f->offset;
+    char formatted[64];
+
+    switch (f->kind) {
+    case FIELD_TEXT_IF_SET: {
+        const char *text = *(const char *const *)at;
+
+        if (text != NULL && text[0] != '\0')
+            add_assoc_string(array, f->key, text);
+        break;
+    }
+    case FIELD_FIXED:
+        /* NUL-terminated by the parser; strnlen keeps the read inside the field anyway. */
+        add_assoc_stringl(array, f->key, at, strnlen(at, f->size));
+        break;
+    case FIELD_NUMBER_IF_SET:
+    case FIELD_NUMBER: {
+        uint32_t number = *(const uint32_t *)at;
+
+        if (number != 0 || f->kind == FIELD_NUMBER)
+            add_assoc_long(array, f->key, (zend_long)number);
+        break;
+    }
+    case FIELD_AMOUNT:
+        add_assoc_double(array, f->key, *(const double *)at);
+        break;
+    case FIELD_DATE_IF_SET:
+    case FIELD_DATE: {
+        const struct tm *date = (const struct tm *)at;
+
+        if (date->tm_year > 0 || f->kind == FIELD_DATE)
+            add_assoc_stringl(array, f->key, formatted,
+                              strftime(formatted, sizeof formatted, "%Y-%m-%d", date));
+        break;
+    }
+    }
+}
+
+static void record_array(zval *array, const void *record, const field *fields, size_t count)
 {
     size_t i;
 
     array_init(array);
-    add_date(array, "valuta", &tx->valuta);
-    if (tx->booked.tm_year > 0)
-        add_date(array, "booked", &tx->booked);
-    add_assoc_double(array, "amount", tx->amount);
-    ADD_FIXED(array, "code", tx->code);
-    add_text_if_set(array, "ref", tx->ref);
-    add_text_if_set(array, "bankref", tx->bankref);
-    add_assoc_long(array, "gvc", (zend_long)tx->gvc);
-    add_number_if_set(array, "extcode", tx->extcode);
-    add_text_if_set(array, "txtext", tx->txtext);
-    add_text_if_set(array, "primanota", tx->primanota);
-    ADD_FIXED(array, "bank", tx->bank);
-    ADD_FIXED(array, "account", tx->account);
-    ADD_FIXED(array, "name", tx->name);
-    add_text_if_set(array, "purpose", tx->purpose);
-    for (i = 0; i < sizeof(keyword_fields) / sizeof(keyword_fields[0]); i++) {
-        const char *text = *(char *const *)((const char *)tx + keyword_fields[i].offset);
-
-        add_text_if_set(array, keyword_fields[i].key, text);
-    }
+    for (i = 0; i < count; i++)
+        add_field(array, record, &fields[i]);
 }
 
 static void statement_array(zval *array, const tarvo_stmt_t *statement)
@@ -137,23 +153,12 @@ static void statement_array(zval *array, const tarvo_stmt_t *statement)
     const tarvo_stmt_tx_t *tx;
     zval transactions;
 
-    array_init(array);
-    add_text_if_set(array, "ref", statement->ref);
-    add_text_if_set(array, "account", statement->account);
-    add_number_if_set(array, "number", statement->number);
-    add_number_if_set(array, "page", statement->page);
-    add_assoc_double(array, "openSaldo", statement->openSaldo);
-    ADD_FIXED(array, "openCurrency", statement->openCurrency);
-    add_date(array, "openDate", &statement->openDate);
-    add_assoc_double(array, "closeSaldo", statement->closeSaldo);
-    ADD_FIXED(array, "closeCurrency", statement->closeCurrency);
-    add_date(array, "closeDate", &statement->closeDate);
-
+    record_array(array, statement, statement_fields, sizeof(statement_fields) / sizeof(statement_fields[0]));
     array_init(&transactions);
     for (tx = statement->tx; tx != NULL; tx = tx->next) {
         zval entry;
 
-        transaction_array(&entry, tx);
+        record_array(&entry, tx, transaction_fields, sizeof(transaction_fields) / sizeof(transaction_fields[0]));
         add_next_index_zval(&transactions, &entry);
     }
     add_assoc_zval(array, "tx", &transactions);
@@ -197,9 +202,6 @@ void tarvo_statement_startup(void)
     zend_class_entry ce;
 
     INIT_CLASS_ENTRY(ce, "TARVOStatementParser", tarvo_statement_methods);
-    tarvo_statement_ce = zend_register_internal_class(&ce);
-    tarvo_statement_ce->create_object = statement_object_new;
-    /* The loaded records live only in the parser handle. */
-    tarvo_statement_ce->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
-    tarvo_php_handlers_init(&tarvo_statement_handlers, statement_object_free);
+    tarvo_statement_ce = tarvo_php_register_class(&ce, statement_object_new, &statement_object_handlers,
+                                                  statement_object_free);
 }
