@@ -131,6 +131,7 @@ TEST(LetteredMethods, C5RangesChooseTheMethodOrExempt) {
         EXPECT_EQ(check("212345678" + std::to_string(d), 0xC5), -1);
         EXPECT_EQ(check("812345678" + std::to_string(d), 0xC5), -1);
         EXPECT_EQ(check("859999999" + std::to_string(d), 0xC5), 0);
+        EXPECT_EQ(check("850000000" + std::to_string(d), 0xC5), 0);
         EXPECT_EQ(check("700000000" + std::to_string(d), 0xC5), 0);
         EXPECT_EQ(check("004500000" + std::to_string(d), 0xC5), 0);  // eight digits 3..5
         EXPECT_EQ(check("000000999" + std::to_string(d), 0xC5), -1);  // too short
@@ -150,6 +151,13 @@ TEST(LetteredMethods, C5RangesChooseTheMethodOrExempt) {
             EXPECT_EQ(check(a, 0xC5), check(a, r.method)) << a;
         }
     }
+}
+
+TEST(LetteredMethods, D5ReadsNineNineAccountsWithRemainderOneAsZero) {
+    // d3 = d4 = 9: weights 2..8 on d9..d3 leave remainder 1 here, which gives check
+    // digit 0, and this reading is final.
+    EXPECT_EQ(check("0099979900", 0xD5), 1);
+    EXPECT_EQ(accepted_digits("009997990", 0xD5), 1);
 }
 
 TEST(LetteredMethods, D8ExemptsEightDigitsAndRejectsOtherShortNumbers) {

@@ -81,6 +81,101 @@ TEST(Methods, RangesDecideBeforeTheCheck) {
     }
 }
 
+// Branches no published example reaches: each row pins one condition, position, weight
+// or range bound (worked out by hand from the method's definition), so that moving it
+// changes the verdict.
+TEST(Methods, BranchesBeyondThePublishedExamples) {
+    struct Case {
+        int code;
+        const char *account;
+        int expected;
+    };
+    const Case cases[] = {
+        {0x13, "0185125430", -1},  // the second reading needs d1 and d2 both 0
+        {0x14, "0185125430", -1},  // remainder 1 has no check digit
+        {0x16, "0000009920", 1},   // remainder 1: d10 = 0 is accepted although d9 = 2
+        {0x23, "0000711600", 1},   // remainder 1: d6 = d7
+        {0x23, "0007790300", -1},  // remainder 1 and d6 != d7, although d7 = 0
+        {0x24, "6506801402", 1},   // d1 = 6 is skipped
+        {0x24, "6506801403", -1},
+        {0x24, "3609906204", 1},   // d1 = 3 is skipped
+        {0x24, "3609906208", -1},
+        {0x24, "9132330905", 1},   // d1 = 9 skips d1..d3
+        {0x24, "9132330906", -1},
+        {0x25, "0910000000", 1},   // remainder 1 with working digit 9
+        {0x26, "0990991510", 1},   // one leading zero: check digit d8
+        {0x26, "0185125435", -1},
+        {0x30, "0185125438", 1},   // d2..d5 weigh nothing
+        {0x30, "0185125437", -1},
+        {0x41, "0899999996", 1},   // d4 = 9: d1..d3 are left out
+        {0x41, "0899999999", -1},
+        {0x42, "0185125433", 1},   // d2 weighs 9
+        {0x42, "0185125434", -1},
+        {0x44, "0185125436", 1},   // d5 weighs 10
+        {0x44, "0185125437", -1},
+        {0x45, "4801058030", 0},   // accounts beginning with 48 are exempt
+        {0x45, "4766350096", 1},
+        {0x50, "0025999995", -1},  // the second reading needs three leading zeros
+        {0x57, "8299990315", 1},   // 82: check digit d10
+        {0x57, "8299990317", -1},
+        {0x57, "9520009492", 1},   // 95: check digit d10
+        {0x57, "9520009496", -1},
+        {0x57, "3106590270", 1},   // 31 is still a dated account
+        {0x57, "0100000000", -1},  // month 00
+        {0x59, "0185125432", 1},   // one leading zero is checked
+        {0x59, "0185125430", -1},
+        {0x63, "0025999990", -1},  // the second reading needs d3 = 0 as well
+        {0x63, "7020089900", -1},  // ten digits are not issued
+        {0x66, "0009000001", 1},   // remainder 0 gives check digit 1
+        {0x66, "0009000000", -1},
+        {0x67, "0754208720", 1},   // check digit d8
+        {0x67, "2300799700", -1},
+        {0x68, "0499999990", 0},   // nine digits beginning with 4 are exempt
+        {0x68, "0396000002", 1},
+        {0x68, "0000047092", -1},  // d1..d5 all 0
+        {0x68, "0185125434", 1},   // second reading: d2 weighs 1
+        {0x68, "0185125433", -1},
+        {0x68, "8599999996", 1},   // ten digits need d4 = 9
+        {0x68, "7058794596", -1},
+        {0x74, "0000100003", 1},   // six digits: the complement to the next half decade
+        {0x75, "0025999990", 1},   // d2 = 0, d3 != 0: check digit d7
+        {0x75, "0099040246", -1},
+        {0x75, "0859017950", 1},   // d2 = 8: check digit d7
+        {0x75, "0910000000", -1},  // d2 = 9: check digit d8
+        {0x75, "4007133595", -1},  // ten digits are not issued
+        {0x76, "5095753701", -1},  // d1 = 5 is not issued, although d8 fits
+        {0x76, "0050300500", -1},  // shifted reading refused for d3 = 5
+        {0x76, "0000008230", -1},  // shifted reading refused for d4..d6 all 0
+        {0x85, "0099200040", -1},  // d3 = d4 = 9: remainder 1 has no check digit
+        {0x87, "0000899994", 1},   // d4 = 0: the table digit shifted by five
+        {0x87, "0009000004", -1},
+        {0x87, "0185125438", 1},   // the walk ends on the second table
+        {0x87, "0185125433", -1},
+        {0x90, "1990920040", 1},   // d3 = 9: remainder 1 gives check digit 0
+        {0x93, "0007008240", 1},   // three leading zeros: five digits and check digit d6
+        {0x93, "0009000000", -1},
+        {0x94, "8500000001", 1},   // d1 weighs 1
+        {0x94, "8500000002", -1},
+        {0x94, "0185125438", 1},   // 5 x 2 in d4 folds to 1
+        {0x94, "0185125439", -1},
+        {0x95, "0009000000", 1},   // lower bound of an unchecked range
+        {0x95, "0910000000", 1},
+        {0x99, "0499999999", 0},   // upper bound of the exempt range
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(tarvo_account_check(c.account, c.code), c.expected)
+            << std::hex << c.code << " " << c.account;
+}
+
+TEST(Methods, Method53And52ReadTheBankCode) {
+    // d1 = 9: the weights of method 20, whatever the bank code.
+    EXPECT_EQ(tarvo_account_check2("9996060001", "37040044", 0x53), 1);
+    EXPECT_EQ(tarvo_account_check2("9923000608", "37040044", 0x53), -1);
+    // Method C0 consults method 52 only when d3 is not 0.
+    EXPECT_EQ(tarvo_account_check2("0000899999", "37040044", 0xC0), -1);
+    EXPECT_EQ(tarvo_account_check2("0000899999", "37040044", 0x52), 1);
+}
+
 TEST(Methods, Method76AnswersTwoForTheShiftedReading) {
     // d4..d9 = 123456 weigh 77, remainder 0; the first reading wants d8 = 0, not 5.
     EXPECT_EQ(tarvo_account_check("0041234560", 0x76), 2);
