@@ -56,6 +56,13 @@ TEST_F(ReadersTest, SclRefusesOtherDuplicatesAndBadColumns) {
     const std::string header = "BIC;Name;Service SCT;Service SDD;Service COR1;Service B2B;Service SCC\r\n";
     auto dup = write("dup.csv", header + "ABCDESMMXXX;A;1;0;0;0;0\r\nABCDESMMXXX;A;1;0;0;0;0\r\n");
     EXPECT_EQ(error_of([&] { read_scl_directory(dup); }), dup.string() + ":3: BIC ABCDESMMXXX is listed twice");
+    // A form repeated after the 8- and 11-character listings were merged is still a duplicate.
+    auto triple = write("triple.csv", header + "ABCDESMM   ;A;1;0;0;0;0\r\nABCDESMMXXX;A;0;1;0;0;0\r\n"
+                                               "ABCDESMMXXX;A;0;0;0;1;0\r\n");
+    EXPECT_EQ(error_of([&] { read_scl_directory(triple); }), triple.string() + ":4: BIC ABCDESMMXXX is listed twice");
+    auto triple8 = write("triple8.csv", header + "ABCDESMMXXX;A;1;0;0;0;0\r\nABCDESMM;A;0;1;0;0;0\r\n"
+                                                 "ABCDESMM;A;0;0;0;1;0\r\n");
+    EXPECT_EQ(error_of([&] { read_scl_directory(triple8); }), triple8.string() + ":4: BIC ABCDESMMXXX is listed twice");
     auto flag = write("flag.csv", header + "ABCDESMMXXX;A;1;2;0;0;0\r\n");
     EXPECT_NE(error_of([&] { read_scl_directory(flag); }).find(":2: scheme column 4"), std::string::npos);
     auto fields = write("fields.csv", header + "ABCDESMMXXX;A;1;0;0;0\r\n");

@@ -21,8 +21,8 @@ std::vector<BicEntry> read_scl_directory(const std::filesystem::path &file) {
     LineReader reader(file, Encoding::Detect);
     std::string_view line;
     bool header_seen = false;
-    // key -> entry, plus whether the entry came from an 8-character line
-    std::map<std::string, std::pair<BicEntry, bool>> by_key;
+    // key -> entry, plus which forms were listed (bit 0: 8 characters, bit 1: 11)
+    std::map<std::string, std::pair<BicEntry, unsigned>> by_key;
     while (reader.next(line)) {
         if (trim(line).empty())
             continue;
@@ -50,13 +50,16 @@ std::vector<BicEntry> read_scl_directory(const std::filesystem::path &file) {
                 entry.flags |= scheme_bits[i];
         }
         const bool short_form = trim(fields[0]).size() == 8;
-        auto [it, inserted] = by_key.try_emplace(entry.bic, entry, short_form);
+        const unsigned form = short_form ? 1u : 2u;
+        auto [it, inserted] = by_key.try_emplace(entry.bic, entry, form);
         if (!inserted) {
-            auto &[kept, kept_short] = it->second;
+            auto &[kept, forms] = it->second;
             // The same bank listed once as 8 and once as 11 characters is one key: it is
-            // reachable by either entry. The 8-character line names the institution.
-            if (kept_short == short_form)
+            // reachable by either entry. The 8-character line names the institution. A
+            // form listed again is a duplicate, even after the other form was merged.
+            if (forms & form)
                 reader.fail("BIC " + entry.bic + " is listed twice");
+            forms |= form;
             kept.flags |= entry.flags;
             if (short_form)
                 kept.name = entry.name;
