@@ -57,12 +57,15 @@ extern "C" double __tarvo_strtod(const char *text, char **end) {
         ++p;
     }
 
-    // Mantissa: digits with at most one decimal point.
+    // Mantissa: digits with at most one decimal point. Leading zeros are not significant,
+    // so they do not count against the 18 digits that are used.
     int digits = 0;
+    int leading_zeros = 0;
     int point = -1;
     const char *mantissa = p;
     for (;; ++p) {
         if (isdigit(static_cast<unsigned char>(*p))) {
+            if (*p == '0' && leading_zeros == digits) ++leading_zeros;
             ++digits;
         } else if (*p == '.' && point < 0) {
             point = digits;
@@ -75,13 +78,16 @@ extern "C" double __tarvo_strtod(const char *text, char **end) {
         return 0.0;
     }
     if (point < 0) point = digits;
-    const int used = digits > 18 ? 18 : digits;
-    int exponent = point - used;
+    const int significant = digits - leading_zeros;
+    const int used = significant > 18 ? 18 : significant;
+    int exponent = point - leading_zeros - used;
 
     // At most 18 digits in two integer halves, each converted to double once.
     uint32_t hi = 0;
     uint32_t lo = 0;
     const char *q = mantissa;
+    for (int skipped = 0; skipped < leading_zeros; ++q)
+        if (*q != '.') ++skipped;
     for (int i = 0; i < used; ++q) {
         if (*q == '.') continue;
         if (used > 9 && i < used - 9)

@@ -116,6 +116,14 @@ TEST(TextToAmount, UsesEighteenSignificantDigits) {
     EXPECT_DOUBLE_EQ(__tarvo_strtod("12345678901234567890", nullptr), 12345678901234567800.0);
     EXPECT_DOUBLE_EQ(__tarvo_strtod("123456789.5", nullptr), 123456789.5);
     EXPECT_DOUBLE_EQ(__tarvo_strtod("999999999999999999", nullptr), 999999999999999999.0);
+    // Leading zeros are not significant: they neither use up digits nor lose the value.
+    EXPECT_EQ(__tarvo_strtod("0000000000000000000012.5", nullptr), 12.5);
+    EXPECT_EQ(__tarvo_strtod("0.0000000000000000000125", nullptr), 1.25e-20);
+    EXPECT_EQ(__tarvo_strtod("000.000", nullptr), 0.0);
+    const char *padded = "-00.50x";
+    char *end = nullptr;
+    EXPECT_EQ(__tarvo_strtod(padded, &end), -0.5);
+    EXPECT_EQ(end, padded + 6);
 }
 
 TEST(AmountRoundTrip, EveryCentValueSurvives) {
