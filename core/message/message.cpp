@@ -26,6 +26,14 @@ void release_text(char *&text) {
     text = nullptr;
 }
 
+bool replace_text(char *&field, const char *value) {
+    char *copy = copy_text(value);
+    if (copy == nullptr) return false;
+    release_text(field);
+    field = copy;
+    return true;
+}
+
 namespace {
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -98,17 +106,8 @@ int fail(tarvo_t *h, const char *message) {
     return 0;
 }
 
-// Replaces a field with a copy of value; the old copy is wiped. False when out of memory.
-bool store(char *&field, const char *value) {
-    char *copy = copy_text(value);
-    if (copy == nullptr) return false;
-    release_text(field);
-    field = copy;
-    return true;
-}
-
 int store_or_fail(tarvo_t *h, char *&field, const char *value, const char *oom_message) {
-    return store(field, value) ? 1 : fail(h, oom_message);
+    return replace_text(field, value) ? 1 : fail(h, oom_message);
 }
 
 } // namespace

@@ -92,6 +92,9 @@ char *copy_text(const char *text);
 // Overwrites a stored text with zero bytes before releasing it, then forgets it, so
 // that no account data stays behind in freed memory.
 void release_text(char *&text);
+// Replaces a stored text with a copy of value, wiping the old one; false (the field
+// unchanged) when memory is exhausted.
+bool replace_text(char *&field, const char *value);
 // True for a real calendar date written yyyy-mm-dd (year 0001 to 9999).
 bool is_calendar_date(const char *text);
 

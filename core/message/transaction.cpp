@@ -156,13 +156,7 @@ const Rulebook &rules_in_force() {
 constexpr const char *out_of_memory = "Out of memory";
 
 // Replaces a record's text with a copy of value; null on success.
-const char *store(char *&field, const char *value) {
-    char *copy = copy_text(value);
-    if (copy == nullptr) return out_of_memory;
-    release_text(field);
-    field = copy;
-    return nullptr;
-}
+const char *store(char *&field, const char *value) { return replace_text(field, value) ? nullptr : out_of_memory; }
 
 // The amount rule; null on success with the rounded amount in *amount.
 const char *parse_amount(const char *value, double *amount) {
