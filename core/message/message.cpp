@@ -106,6 +106,15 @@ int fail(tarvo_t *h, const char *message) {
     return 0;
 }
 
+template <typename Tx>
+void release_list(void *head, void (*release)(Tx *)) {
+    for (auto *tx = static_cast<Tx *>(head); tx != nullptr;) {
+        Tx *next = tx->next;
+        release(tx);
+        tx = next;
+    }
+}
+
 int store_or_fail(tarvo_t *h, char *&field, const char *value, const char *oom_message) {
     return replace_text(field, value) ? 1 : fail(h, oom_message);
 }
@@ -132,19 +141,10 @@ tarvo_t *tarvo_new(int msgtype) {
 
 void tarvo_free(tarvo_t *h) {
     if (h == nullptr) return;
-    if (h->msgtype == TARVO_MSGTYPE_DDI) {
-        for (auto *tx = static_cast<ddi_tx *>(h->tx_head); tx != nullptr;) {
-            ddi_tx *next = tx->next;
-            ddi_tx_free(tx);
-            tx = next;
-        }
-    } else if (h->msgtype == TARVO_MSGTYPE_CTI) {
-        for (auto *tx = static_cast<cti_tx *>(h->tx_head); tx != nullptr;) {
-            cti_tx *next = tx->next;
-            cti_tx_free(tx);
-            tx = next;
-        }
-    }
+    if (h->msgtype == TARVO_MSGTYPE_DDI)
+        tarvo::release_list(h->tx_head, ddi_tx_free);
+    else if (h->msgtype == TARVO_MSGTYPE_CTI)
+        tarvo::release_list(h->tx_head, cti_tx_free);
     for (char **field : {&h->iban, &h->bic, &h->name, &h->creditor_id, &h->date, &h->msgid})
         tarvo::release_text(*field);
     // The error buffer may quote a refused IBAN or name.
