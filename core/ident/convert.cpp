@@ -1,6 +1,7 @@
 // German IBAN conversion: bank code and account number to IBAN by the bank's IBAN rule.
 #include <string.h>
 
+#include "account/account.h"
 #include "ident/iban_rules.h"
 #include "ident/ident.h"
 #include "tarvo.h"
@@ -12,52 +13,33 @@ namespace {
 // bad data (perhaps a cycle), and the bank code counts as unknown.
 constexpr int max_successor_steps = 4;
 
-bool all_digits(const char *text, size_t len) {
-    for (size_t i = 0; i < len; ++i)
-        if (text[i] < '0' || text[i] > '9') return false;
-    return true;
-}
-
-// Value of an IBAN character for MOD 97-10: digits 0..9, letters A = 10 ... Z = 35;
-// -1 for anything else.
-int iban_char_value(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-    return -1;
-}
-
 // Writes the check digits into positions 3 and 4 of the work IBAN; false when it holds
-// a character other than a digit or an upper-case letter.
+// a character other than a digit or a letter.
 bool set_check_digits(char *iban) {
     iban[2] = iban[3] = '0';
     const size_t len = strnlen(iban, iban_work_size);
     if (len < 5) return false;
-    // The remainder is taken only when the running value nears 64 bits: the same result
-    // as reducing after every character, with a few divisions instead of two dozen.
-    uint64_t v = 0;
-    const auto feed = [&v](char c) {
-        const int n = iban_char_value(c);
-        if (n < 0) return false;
-        v = (n < 10 ? v * 10 : v * 100) + static_cast<uint64_t>(n);
-        if (v >= 100000000000000000ull) v %= 97;
-        return true;
-    };
-    // Characters 5 to the end, then the country code and check digits.
-    for (size_t k = 4; k < len; ++k)
-        if (!feed(iban[k])) return false;
-    for (size_t k = 0; k < 4; ++k)
-        if (!feed(iban[k])) return false;
-    const unsigned digits = 98 - static_cast<unsigned>(v % 97);
+    const int remainder = iban_mod97(iban, len);
+    if (remainder < 0) return false;
+    const unsigned digits = 98 - static_cast<unsigned>(remainder);
     iban[2] = static_cast<char>('0' + digits / 10);
     iban[3] = static_cast<char>('0' + digits % 10);
     return true;
 }
 
+// The state a conversion starts from at a bank: nothing checked, no status yet.
+iban_rule_ctx fresh_ctx(const char *account, const char *bankid) {
+    iban_rule_ctx ctx{};
+    set_account(&ctx, account);
+    set_bankid(&ctx, bankid);
+    return ctx;
+}
+
 // The status a conversion reports when no rule set one of its own.
 uint8_t derived_status(const iban_rule_ctx &ctx, const char *input_account, const char *input_bankid) {
     if (ctx.check == -1) return IBAN_STATUS_ACCOUNT_INVALID;
-    if (memcmp(ctx.account, input_account, 10) != 0) return IBAN_STATUS_ACCOUNT_REPLACED;
-    if (memcmp(ctx.bankid, input_bankid, 8) != 0) return IBAN_STATUS_BANK_REPLACED;
+    if (!same_account(&ctx, input_account)) return IBAN_STATUS_ACCOUNT_REPLACED;
+    if (!same_bank(&ctx, input_bankid)) return IBAN_STATUS_BANK_REPLACED;
     return IBAN_STATUS_UNCHANGED;
 }
 
@@ -73,16 +55,14 @@ int iban_convert(const char *country, const char *account, const char *bankid, c
     const size_t account_len = strnlen(account, 11);
     // A non-digit would reach the account checks and the rules' position tests as if it
     // were a digit, so such an account is refused before anything runs.
-    if (account_len == 0 || account_len > 10 || !all_digits(account, account_len)) return -1;
+    if (account_len == 0 || account_len > 10 || !all_digits(account, static_cast<int>(account_len))) return -1;
 
     char input_account[11];
     memset(input_account, '0', 10);
     memcpy(input_account + 10 - account_len, account, account_len);
     input_account[10] = '\0';
 
-    iban_rule_ctx ctx{};
-    memcpy(ctx.account, input_account, 11);
-    memcpy(ctx.bankid, bankid, 9);
+    iban_rule_ctx ctx = fresh_ctx(input_account, bankid);
 
     char work[iban_work_size];
     int result = 0;
@@ -106,11 +86,7 @@ int iban_convert(const char *country, const char *account, const char *bankid, c
         }
         // The successor converts the caller's account afresh: whatever the deleted
         // bank's rule made of it does not apply to the successor's rule.
-        char successor[9];
-        memcpy(successor, record.successor, 9);
-        ctx = iban_rule_ctx{};
-        memcpy(ctx.account, input_account, 11);
-        memcpy(ctx.bankid, successor, 9);
+        ctx = fresh_ctx(input_account, record.successor);
         ctx.status = IBAN_STATUS_SUCCESSOR;
     }
 

@@ -200,10 +200,11 @@ constexpr auto char_value = [] {
     return t;
 }();
 
-// MOD 97-10 over the rearranged IBAN, or -1 on a character that has no value. The
-// remainder is taken only when the running value could overflow on the next character,
-// which gives the same result as reducing after every character.
-int mod97(const char *iban, std::size_t length) {
+} // namespace
+
+// The remainder is taken only when the running value could overflow on the next
+// character, which gives the same result as reducing after every character.
+int iban_mod97(const char *iban, std::size_t length) {
     uint64_t v = 0;
     auto feed = [&v](char ch) {
         const uint8_t n = char_value[static_cast<uint8_t>(ch)];
@@ -218,6 +219,8 @@ int mod97(const char *iban, std::size_t length) {
         if (!feed(iban[i])) return -1;
     return static_cast<int>(v % 97);
 }
+
+namespace {
 
 // ISO 13616 issues check digits 02 to 98 only; 00, 01 and 99 are aliases of 97, 98 and
 // 02 that MOD 97-10 alone would let through.
@@ -282,7 +285,7 @@ int iban_check(const char *iban, const char **message) {
     const std::size_t length = strnlen(iban, longest_iban + 1);
     if (length != iban_formats[row].length) return fail(message, "Wrong IBAN length");
     if (!matches(shapes[row], iban)) return fail(message, "Invalid IBAN format");
-    const int remainder = mod97(iban, length);
+    const int remainder = iban_mod97(iban, length);
     if (remainder < 0) return fail(message, "Invalid character in IBAN");
     if (remainder != 1 || !check_digits_in_range(iban)) return fail(message, "Invalid IBAN checksum");
     if (row != german_row) return 1;

@@ -3,6 +3,7 @@
 #ifndef TARVO_IDENT_H
 #define TARVO_IDENT_H
 
+#include <stddef.h>
 #include <stdint.h>
 #include <time.h>
 
@@ -45,6 +46,10 @@ tarvo_bank_t *make_bank(const bank_record &record);
 // Validates an IBAN in electronic form; 1 valid, 0 invalid with *message set (when
 // message is not null) to a constant text.
 int iban_check(const char *iban, const char **message);
+
+// MOD 97-10 remainder of an IBAN of the given length (characters 5 on, then the first
+// four), or -1 when a character is neither a digit nor a letter.
+int iban_mod97(const char *iban, size_t length);
 
 } // namespace tarvo
 
