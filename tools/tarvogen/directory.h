@@ -12,15 +12,17 @@
 #include <vector>
 
 #include "input.h"
+#include "perfect_hash.h"
 
 namespace tarvogen {
 
-// Limits the run-time lookups rely on; a file that breaks one stops the generator.
+// Limits the run-time lookups rely on; a file that breaks one stops the generator. Keys
+// are what the perfect hash can take: no longer than its positions, within its characters.
 inline constexpr std::size_t record_text_size = 192; // bank_record::text, NUL included
 inline constexpr std::size_t min_key_length = 6;
-inline constexpr std::size_t max_key_length = 15;
-inline constexpr char min_key_char = '0';
-inline constexpr char max_key_char = 'z';
+inline constexpr std::size_t max_key_length = hash_positions;
+inline constexpr char min_key_char = hash_first_char;
+inline constexpr char max_key_char = hash_first_char + hash_chars - 1;
 
 // One BIC of the SCL directory; bic has 11 characters.
 struct BicEntry {
