@@ -8,27 +8,22 @@
 
 namespace tarvo {
 
-namespace {
-
-// Countries with a bank-code directory and the length of their bank codes; Liechtenstein
-// codes are Swiss clearing numbers and live under the Swiss key. Ended by an empty row.
-struct bank_code_country {
-    char code[3];
-    char key[3];
-    unsigned length;
-};
 constexpr bank_code_country max_bid_len[] = {
-    {"AT", "AT", 5}, {"CH", "CH", 5}, {"DE", "DE", 8}, {"LI", "CH", 5}, {"", "", 0},
+    {"AT", "AT", 5, 20}, {"CH", "CH", 5, 21}, {"DE", "DE", 8, 22}, {"LI", "CH", 5, 21}, {"", "", 0, 0},
 };
-
-constexpr int min_key_length = 6;
 
 const bank_code_country *find_country(const char *country) {
+    if (!country)
+        return nullptr;
     for (const auto *row = max_bid_len; row->length; ++row)
         if (strcmp(row->code, country) == 0)
             return row;
     return nullptr;
 }
+
+namespace {
+
+constexpr int min_key_length = 6;
 
 // Cuts text at its '|' into up to count fields; fields without a separator left stay null.
 void cut_fields(char *text, char **fields[], int count) {
@@ -81,7 +76,7 @@ const char *read_version(const char *p, bool german, bank_record *out) {
 // The clock is read only for records that have a second version.
 template <typename Clock>
 int lookup(const char *country, const char *bankcode, bank_record *out, Clock now) {
-    if (!country || !bankcode || !*bankcode || !out)
+    if (!bankcode || !*bankcode || !out)
         return 0;
     const bank_code_country *row = find_country(country);
     if (!row)

@@ -26,6 +26,19 @@ struct bank_record {
     char text[192];
 };
 
+// Countries with a bank-code directory: the length of their bank codes and IBANs, and
+// the directory key their codes live under (Liechtenstein codes are Swiss clearing
+// numbers and live under "CH"). Ended by an empty row.
+struct bank_code_country {
+    char code[3];
+    char key[3];
+    unsigned length;
+    unsigned iban_length;
+};
+extern const bank_code_country max_bid_len[];
+// The row of a country code (exact comparison), or null.
+const bank_code_country *find_country(const char *country);
+
 // Record index for a key, or -1 when the key cannot be a record key. Callers compare
 // the key with the record found.
 int hash(const char *key);

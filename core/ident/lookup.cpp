@@ -3,49 +3,24 @@
 #include <string.h>
 
 #include <cstddef>
-#include <string_view>
 
 #include "ident/ident.h"
 
 namespace tarvo {
 namespace {
 
-// Where the bank code sits in each country's IBAN and which directory holds it;
-// Liechtenstein banks carry Swiss clearing numbers.
-struct directory_country {
-    std::string_view code;
-    std::size_t iban_length;
-    std::size_t bankcode_length;
-    const char *directory;
-};
-
-constexpr directory_country directory_countries[] = {
-    {"AT", 20, 5, "AT"},
-    {"CH", 21, 5, "CH"},
-    {"DE", 22, 8, "DE"},
-    {"LI", 21, 5, "CH"},
-};
-
 constexpr std::size_t longest_bankcode = 8;
 
-const directory_country *country_of(const char *code, std::size_t length) {
-    if (code == nullptr) return nullptr;
-    const std::string_view wanted(code, strnlen(code, length + 1));
-    for (const auto &country : directory_countries)
-        if (country.code == wanted) return &country;
-    return nullptr;
-}
-
 // The country whose IBANs begin like iban (exact comparison), or null.
-const directory_country *iban_country(const char *iban) {
-    for (const auto &country : directory_countries)
-        if (strncmp(iban, country.code.data(), country.code.size()) == 0) return &country;
+const bank_code_country *iban_country(const char *iban) {
+    for (const auto *row = max_bid_len; row->length; ++row)
+        if (strncmp(iban, row->code, 2) == 0) return row;
     return nullptr;
 }
 
-void cut_bankcode(const char *iban, const directory_country &country, char (&out)[longest_bankcode + 1]) {
-    memcpy(out, iban + 4, country.bankcode_length);
-    out[country.bankcode_length] = '\0';
+void cut_bankcode(const char *iban, const bank_code_country &country, char (&out)[longest_bankcode + 1]) {
+    memcpy(out, iban + 4, country.length);
+    out[country.length] = '\0';
 }
 
 // German IBAN rules that fix a bank's BIC whatever its directory entry says. Records of
@@ -72,7 +47,7 @@ constexpr bic_override bic_overrides[] = {
 } // namespace tarvo
 
 extern "C" int tarvo_bankid_check(const char *country, const char *bankid, tarvo_bank_t **bank) {
-    if (tarvo::country_of(country, 2) == nullptr) return 0;
+    if (tarvo::find_country(country) == nullptr) return 0;
     tarvo::bank_record record;
     if (tarvo::lookup_bank(country, bankid, &record) != 1) return -2;
     if (bank == nullptr) return 1;
@@ -102,7 +77,7 @@ extern "C" int tarvo_iban_getBIC(const char *iban, char *bic) {
     char bankcode[tarvo::longest_bankcode + 1];
     tarvo::cut_bankcode(iban, *country, bankcode);
     tarvo::bank_record record;
-    if (tarvo::lookup_bank(country->directory, bankcode, &record) != 1) return -3;
+    if (tarvo::lookup_bank(country->key, bankcode, &record) != 1) return -3;
     if (record.bic != nullptr) strncpy(bic, record.bic, 11);
     for (const auto &rule : tarvo::bic_overrides)
         if (record.iban_rule / 100 == rule.rule && rule.applies(bankcode)) memcpy(bic, rule.bic, 12);
