@@ -103,7 +103,7 @@ int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
         out.put("\t\t</PmtInf>\n");
     }
     out.put("\t</CstmrCdtTrfInitn>\n</Document>\n");
-    if (!out.ok()) msg->error = xml::out_of_memory;
+    if (!out.ok()) msg->error = out_of_memory;
     return out.ok() ? 1 : 0;
 }
 
@@ -113,7 +113,7 @@ int cti_write(tarvo_t *msg, buffer_t *out, time_t now) {
     try {
         return write_document(msg, out, now);
     } catch (...) { // only allocations throw here; nothing may cross the C interface
-        msg->error = xml::out_of_memory;
+        msg->error = out_of_memory;
         return 0;
     }
 }

@@ -146,7 +146,7 @@ int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
         }
     }
     out.put("\t</CstmrDrctDbtInitn>\n</Document>\n");
-    if (!out.ok()) msg->error = xml::out_of_memory;
+    if (!out.ok()) msg->error = out_of_memory;
     return out.ok() ? 1 : 0;
 }
 
@@ -171,7 +171,7 @@ int ddi_write(tarvo_t *msg, buffer_t *out, time_t now) {
     try {
         return write_document(msg, out, now);
     } catch (...) { // only allocations throw here; nothing may cross the C interface
-        msg->error = xml::out_of_memory;
+        msg->error = out_of_memory;
         return 0;
     }
 }
@@ -180,12 +180,12 @@ char *render(tarvo_t *msg, time_t now) {
     if (msg == nullptr) return nullptr;
     buffer_t buf{static_cast<char *>(malloc(256)), 0, 256};
     if (buf.data == nullptr) {
-        msg->error = xml::out_of_memory;
+        msg->error = out_of_memory;
         return nullptr;
     }
     int ok = ensure_date(msg, now);
     if (ok && buffer_strappend(&buf, xml_declaration.data()) == 0) {
-        msg->error = xml::out_of_memory;
+        msg->error = out_of_memory;
         ok = 0;
     }
     if (ok && msg->msgtype == TARVO_MSGTYPE_DDI)

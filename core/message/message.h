@@ -87,6 +87,9 @@ inline constexpr const char *ddi_seq_types[4] = {"FRST", "RCUR", "OOFF", "FNAL"}
 
 namespace tarvo {
 
+// The error text of every failed allocation in the message layer.
+inline constexpr const char *out_of_memory = "Out of memory";
+
 // A private copy made with malloc; null when memory is exhausted.
 char *copy_text(const char *text);
 // Overwrites a stored text with zero bytes before releasing it, then forgets it, so

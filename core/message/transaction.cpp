@@ -129,6 +129,7 @@ constexpr char *cti_tx::*cti_texts[] = {&cti_tx::id,        &cti_tx::name,      
 constexpr char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Keys and sequence types compare without regard to case, independent of the locale.
+// Most keys differ in length, so that cheap test comes first.
 constexpr bool equals_ignoring_case(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -138,9 +139,8 @@ constexpr bool equals_ignoring_case(std::string_view a, std::string_view b) {
 
 template <typename Entry, size_t N>
 const Entry *find_key(const Entry (&table)[N], std::string_view key) {
-    // Most entries differ in length: that test comes first and is cheap.
     for (const Entry &entry : table)
-        if (entry.key.size() == key.size() && equals_ignoring_case(entry.key, key)) return &entry;
+        if (equals_ignoring_case(entry.key, key)) return &entry;
     return nullptr;
 }
 
@@ -152,8 +152,6 @@ const Rulebook &rules_in_force() {
     const Rulebook *rb = current_rulebook();
     return rb != nullptr ? *rb : *rulebook(rulebook_count - 1);
 }
-
-constexpr const char *out_of_memory = "Out of memory";
 
 // Replaces a record's text with a copy of value; null on success.
 const char *store(char *&field, const char *value) { return replace_text(field, value) ? nullptr : out_of_memory; }

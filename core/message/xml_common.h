@@ -30,7 +30,6 @@ int cti_write(tarvo_t *msg, buffer_t *out, time_t now);
 
 namespace xml {
 
-inline constexpr const char *out_of_memory = "Out of memory";
 // The longest identifier the documents allow (Max35Text).
 inline constexpr size_t max_id_length = 35;
 // The scheme's largest single amount; banks refuse anything above it.
