@@ -91,7 +91,8 @@ void release_format_patterns();
 using cleanup_fn = void (*)();
 void on_cleanup(cleanup_fn fn);
 
-// True when value matches the compiled pattern (compiled on demand into slot).
+// True when value is a BIC. The pattern is compiled on first use, also for a null
+// value; false when the C library's matcher cannot be bound.
 bool bic_pattern_matches(const char *value);
 
 enum FormatKind { FORMAT_BIC = 0, FORMAT_MAX70 = 1, FORMAT_MAX16 = 2, FORMAT_MAX35 = 3 };
