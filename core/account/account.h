@@ -110,6 +110,10 @@ constexpr bool all_digits(const char *s, int n = 10) {
     return true;
 }
 
+// The normalised account of 1 to 10 decimal digits; false for anything else, which no
+// method may see (they index tables with digits).
+bool normalise_account(const char *account, char (&out)[11]);
+
 constexpr bool in_range(uint64_t v, uint64_t lo, uint64_t hi) { return v >= lo && v <= hi; }
 
 // True when positions 1..n equal the n characters of prefix.

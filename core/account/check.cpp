@@ -10,18 +10,6 @@ namespace {
 constexpr size_t account_digits = 10;
 constexpr size_t bankid_digits = 8;
 
-// Right-aligns the caller's account in ten '0's. Methods index tables with digits, so
-// anything but 1..10 decimal digits is refused here, before a method can see it.
-bool normalise(const char *account, char (&out)[account_digits + 1]) {
-    if (!account) return false;
-    size_t len = strnlen(account, account_digits + 1);
-    if (len == 0 || len > account_digits || !all_digits(account, static_cast<int>(len))) return false;
-    memset(out, '0', account_digits - len);
-    memcpy(out + account_digits - len, account, len);
-    out[account_digits] = '\0';
-    return true;
-}
-
 bool valid_bankid(const char *bankid) {
     return bankid && strnlen(bankid, bankid_digits + 1) == bankid_digits &&
            all_digits(bankid, bankid_digits);
@@ -55,6 +43,16 @@ int dispatch(const char *acct, unsigned code) {
 
 } // namespace
 
+bool tarvo::normalise_account(const char *account, char (&out)[account_digits + 1]) {
+    if (!account) return false;
+    size_t len = strnlen(account, account_digits + 1);
+    if (len == 0 || len > account_digits || !all_digits(account, static_cast<int>(len))) return false;
+    memset(out, '0', account_digits - len);
+    memcpy(out + account_digits - len, account, len);
+    out[account_digits] = '\0';
+    return true;
+}
+
 int account_algo_00(const char *acct, int modulus, int check_index, int w10, int w9, int w8,
                     int w7, int w6, int w5, int w4, int w3, int w2, int w1) {
     int s = weighted_sum(acct, weights_of(w10, w9, w8, w7, w6, w5, w4, w3, w2, w1), Sum::Folded);
@@ -82,13 +80,13 @@ int account_algo_51ex(const char *acct) {
 
 extern "C" int tarvo_account_check(const char *account, int method) {
     char acct[account_digits + 1];
-    if (!normalise(account, acct)) return -1;
+    if (!normalise_account(account, acct)) return -1;
     return dispatch(acct, static_cast<unsigned>(method) & 0xFFu);
 }
 
 extern "C" int tarvo_account_check2(const char *account, const char *bankid, int method) {
     char acct[account_digits + 1];
-    if (!normalise(account, acct) || !valid_bankid(bankid)) return -1;
+    if (!normalise_account(account, acct) || !valid_bankid(bankid)) return -1;
     char bank[bankid_digits + 1];
     memcpy(bank, bankid, sizeof bank);
     switch (static_cast<unsigned>(method) & 0xFFu) {

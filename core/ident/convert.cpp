@@ -51,16 +51,11 @@ int iban_convert(const char *country, const char *account, const char *bankid, c
     if (status != nullptr) *status = 0;
     if (country == nullptr) return -1;
     if (strcmp(country, "DE") != 0) return 0;
-    if (account == nullptr || bankid == nullptr || strnlen(bankid, 9) != 8) return -1;
-    const size_t account_len = strnlen(account, 11);
+    if (bankid == nullptr || strnlen(bankid, 9) != 8) return -1;
     // A non-digit would reach the account checks and the rules' position tests as if it
     // were a digit, so such an account is refused before anything runs.
-    if (account_len == 0 || account_len > 10 || !all_digits(account, static_cast<int>(account_len))) return -1;
-
     char input_account[11];
-    memset(input_account, '0', 10);
-    memcpy(input_account + 10 - account_len, account, account_len);
-    input_account[10] = '\0';
+    if (!normalise_account(account, input_account)) return -1;
 
     iban_rule_ctx ctx = fresh_ctx(input_account, bankid);
 
