@@ -15,6 +15,16 @@ constexpr std::array<double, 9> powersOf10{1e1, 1e2, 1e4, 1e8, 1e16, 1e32, 1e64,
 // 2^63 as a double: the first cent value that no longer fits int64_t.
 constexpr double cents_limit = 9223372036854775808.0;
 
+// An optional sign; p moves past it. True for '-'.
+bool read_sign(const char *&p) {
+    if (*p == '-') {
+        ++p;
+        return true;
+    }
+    if (*p == '+') ++p;
+    return false;
+}
+
 } // namespace
 
 extern "C" void __tarvo_d2str(char *out, size_t cap, double amount) {
@@ -49,13 +59,7 @@ extern "C" void __tarvo_d2str(char *out, size_t cap, double amount) {
 extern "C" double __tarvo_strtod(const char *text, char **end) {
     const char *p = text;
     while (isspace(static_cast<unsigned char>(*p))) ++p;
-    bool negative = false;
-    if (*p == '-') {
-        negative = true;
-        ++p;
-    } else if (*p == '+') {
-        ++p;
-    }
+    const bool negative = read_sign(p);
 
     // Mantissa: digits with at most one decimal point. Leading zeros are not significant,
     // so they do not count against the 18 digits that are used.
@@ -100,13 +104,7 @@ extern "C" double __tarvo_strtod(const char *text, char **end) {
 
     if (*p == 'e' || *p == 'E') {
         ++p;
-        bool exp_negative = false;
-        if (*p == '-') {
-            exp_negative = true;
-            ++p;
-        } else if (*p == '+') {
-            ++p;
-        }
+        const bool exp_negative = read_sign(p);
         int written = 0;
         for (; isdigit(static_cast<unsigned char>(*p)); ++p)
             if (written < 100000) written = written * 10 + (*p - '0');
