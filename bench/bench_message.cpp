@@ -122,10 +122,10 @@ void BM_DirectDebitRender(benchmark::State &state) { render(state, true); }
 void BM_CreditTransferAdd(benchmark::State &state) { add(state, false); }
 void BM_CreditTransferRender(benchmark::State &state) { render(state, false); }
 
-BENCHMARK(BM_DirectDebitAdd)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DirectDebitRender)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CreditTransferAdd)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CreditTransferRender)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DirectDebitAdd)->Arg(25000)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DirectDebitRender)->Arg(25000)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CreditTransferAdd)->Arg(25000)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CreditTransferRender)->Arg(25000)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
