@@ -306,15 +306,16 @@ TEST(DdiXml, IdentificationThatCannotPrefixTheBlockIdsIsRefused) {
 
 // ---- Transactions without optional data -------------------------------------------
 
+// A one-off debit from a foreign account with only the mandatory keys.
+void add_debit_without_id_or_bic(tarvo_t *h) {
+    add_ok(h, {{"name", "D"}, {"iban", "NL91ABNA0417164300"}, {"seq", "OOFF"},
+               {"amount", "3"}, {"mref", "M"}, {"mdate", "2023-05-01"}});
+}
+
 TEST(DdiXml, DebitWithoutIdOrBicGetsNotProvided) {
     RulebookScope rulebook("DE-3.5");
     Message h = new_creditor("Creditor");
-    add_ok(h.get(), {{"name", "D"},
-                     {"iban", "NL91ABNA0417164300"},
-                     {"seq", "OOFF"},
-                     {"amount", "3"},
-                     {"mref", "M"},
-                     {"mdate", "2023-05-01"}});
+    add_debit_without_id_or_bic(h.get());
     const auto doc = render_at(h.get());
     ASSERT_TRUE(doc) << error_of(h.get());
     EXPECT_EQ(element_texts(*doc, "EndToEndId"), std::vector<std::string>{"NOTPROVIDED"});
@@ -413,12 +414,7 @@ TEST(DdiXml, DebitWithoutMandateDataOrNameIsRefusedWithItsPosition) {
 TEST(DdiXml, DebitWithoutAgentIsRefusedWhereTheRulebookWantsOne) {
     RulebookScope rulebook("DE-3.5");
     Message h = new_creditor("Creditor");
-    add_ok(h.get(), {{"name", "D"},
-                     {"iban", "NL91ABNA0417164300"},
-                     {"seq", "OOFF"},
-                     {"amount", "3"},
-                     {"mref", "M"},
-                     {"mdate", "2023-05-01"}});
+    add_debit_without_id_or_bic(h.get());
     EXPECT_TRUE(render_at(h.get())) << error_of(h.get());
     ASSERT_EQ(tarvo_init(TARVO_INIT_RULEBOOK, "DE-2.6"), 1);
     EXPECT_FALSE(render_at(h.get()));
