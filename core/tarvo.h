@@ -69,11 +69,22 @@ int tarvo_iban_getBIC(const char *iban, char *bic);
 /* iban: at least 35 bytes. 1 converted, 0 not applicable, -1 refused, -3 unknown bank. */
 int tarvo_iban_convert(const char *country, const char *account, const char *bankid,
                        char *iban, uint8_t *status);
+/* An IBAN as typed ("iban: de89 3704 0044 0532 0130 00") in electronic form, into iban
+ * (at least 35 bytes): separators and a leading "IBAN" label dropped, letters upper-cased.
+ * 1 when 5 to 34 letters and digits remain, -1 otherwise (iban then empty). The check
+ * digits are not checked: pass the result to tarvo_iban_check. */
+int tarvo_iban_normalize(const char *input, char *iban);
+/* The same IBAN for print, in groups of four ("DE89 3704 0044 0532 0130 00"), into
+ * printed (at least 43 bytes). 1 done, -1 as tarvo_iban_normalize. */
+int tarvo_iban_format(const char *iban, char *printed);
 
 /* German account check digits. method: the code's two hex digits (0x13 is method 13).
  * 1 valid, 2 valid in the second reading of method 76, 0 not checkable, -1 invalid. */
 int tarvo_account_check(const char *account, int method);
 int tarvo_account_check2(const char *account, const char *bankid, int method);
+/* The account checked by the method the directory in force names for a German bank code.
+ * Results as tarvo_account_check2, and -3 when the bank code is not in the directory. */
+int tarvo_account_check_bank(const char *account, const char *bankid);
 
 /* ---- Payment messages ------------------------------------------------------------- */
 

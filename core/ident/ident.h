@@ -60,6 +60,11 @@ tarvo_bank_t *make_bank(const bank_record &record);
 // message is not null) to a constant text.
 int iban_check(const char *iban, const char **message);
 
+// The electronic form of an IBAN as typed: separators and a leading "IBAN" label dropped,
+// letters upper-cased. 1 when what is left is 5 to 34 letters and digits, else -1 with
+// out empty. Says nothing about the check digits.
+int iban_normalize(const char *input, char (&out)[35]);
+
 // MOD 97-10 remainder of an IBAN of the given length (characters 5 on, then the first
 // four), or -1 when a character is neither a digit nor a letter.
 int iban_mod97(const char *iban, size_t length);

@@ -83,3 +83,14 @@ extern "C" int tarvo_iban_getBIC(const char *iban, char *bic) {
         if (record.iban_rule / 100 == rule.rule && rule.applies(bankcode)) memcpy(bic, rule.bic, 12);
     return 1;
 }
+
+extern "C" int tarvo_account_check_bank(const char *account, const char *bankid) {
+    constexpr std::size_t german_bankcode = 8;
+    if (bankid == nullptr || strnlen(bankid, german_bankcode + 1) != german_bankcode) return -3;
+    // The directory pads short codes for its key; a full code must not be found that way.
+    for (std::size_t i = 0; i < german_bankcode; ++i)
+        if (bankid[i] < '0' || bankid[i] > '9') return -3;
+    tarvo::bank_record record;
+    if (tarvo::lookup_bank("DE", bankid, &record) != 1) return -3;
+    return tarvo_account_check2(account, bankid, record.method);
+}

@@ -229,3 +229,62 @@ TEST_F(IbanGetBic, IbanRulesOverrideTheDirectory) {
 }
 
 } // namespace
+
+namespace {
+
+// The bank's own method decides: the same account passes at one bank and fails at another.
+TEST(AccountCheckBank, RunsTheMethodTheDirectoryNames) {
+    const struct {
+        const char *account, *bankid;
+        int result;
+    } cases[] = {
+        {"532013000", "37040044", 1},   // Commerzbank, method 13
+        {"9290702", "37040044", -1},
+        {"9290702", "10020890", 1},     // the same account at a bank with another method
+        {"532013000", "10020890", -1},
+        {"0532013000", "37040044", 1},  // leading zeros as the account check reads them
+        {"532013000", "37040045", -3},  // not a bank code
+        {"532013000", "3704004", -3},   // short code is not padded to another bank's
+        {"532013000", "370400440", -3},
+        {"532013000", "3704004x", -3},
+        {"532013000", nullptr, -3},
+        {nullptr, "37040044", -1},
+        {"53201300a", "37040044", -1},
+        {"", "37040044", -1},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(tarvo_account_check_bank(c.account, c.bankid), c.result)
+            << (c.account ? c.account : "(null)") << " @ " << (c.bankid ? c.bankid : "(null)");
+}
+
+TEST(AccountCheckBank, AgreesWithTheGermanIbanCheck) {
+    // Every German IBAN of the published list: its account passes at its bank exactly
+    // when the IBAN check does not refuse the account.
+    std::ifstream in(TARVO_SHARED_DIR "/testdata/ibans.csv");
+    ASSERT_TRUE(in) << "testdata/ibans.csv";
+    std::string line;
+    int compared = 0;
+    while (std::getline(in, line)) {
+        if (line.rfind("DE,DE", 0) != 0) continue;
+        const std::string iban = line.substr(3, 22);
+        char bankid[9], account[11];
+        memcpy(bankid, iban.c_str() + 4, 8);
+        bankid[8] = '\0';
+        memcpy(account, iban.c_str() + 12, 10);
+        account[10] = '\0';
+        const char *message = nullptr;
+        if (tarvo::iban_check(iban.c_str(), &message) == 1) {
+            EXPECT_GE(tarvo_account_check_bank(account, bankid), 0) << iban;
+            ++compared;
+        } else if (std::string(message) == "Invalid account number in IBAN") {
+            EXPECT_EQ(tarvo_account_check_bank(account, bankid), -1) << iban;
+            ++compared;
+        } else if (std::string(message) == "Invalid bank ID (BLZ) in IBAN") {
+            EXPECT_EQ(tarvo_account_check_bank(account, bankid), -3) << iban;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 0);
+}
+
+} // namespace
