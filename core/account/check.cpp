@@ -15,6 +15,9 @@ bool valid_bankid(const char *bankid) {
            all_digits(bankid, bankid_digits);
 }
 
+// A code is one byte; a larger number is no code, not the code of its low byte.
+bool valid_method(int method) { return method >= 0 && method <= 0xFF; }
+
 Weights weights_of(int w10, int w9, int w8, int w7, int w6, int w5, int w4, int w3, int w2,
                    int w1) {
     return leftward(10, {w10, w9, w8, w7, w6, w5, w4, w3, w2, w1});
@@ -80,20 +83,20 @@ int account_algo_51ex(const char *acct) {
 
 extern "C" int tarvo_account_check(const char *account, int method) {
     char acct[account_digits + 1];
-    if (!normalise_account(account, acct)) return -1;
-    return dispatch(acct, static_cast<unsigned>(method) & 0xFFu);
+    if (!normalise_account(account, acct) || !valid_method(method)) return -1;
+    return dispatch(acct, static_cast<unsigned>(method));
 }
 
 extern "C" int tarvo_account_check2(const char *account, const char *bankid, int method) {
     char acct[account_digits + 1];
-    if (!normalise_account(account, acct) || !valid_bankid(bankid)) return -1;
+    if (!normalise_account(account, acct) || !valid_bankid(bankid) || !valid_method(method)) return -1;
     char bank[bankid_digits + 1];
     memcpy(bank, bankid, sizeof bank);
-    switch (static_cast<unsigned>(method) & 0xFFu) {
+    switch (method) {
     case 0x52: return account_bank_rule_52(acct, bank);
     case 0x53: return account_bank_rule_53(acct, bank);
     case 0xB6: return bank_rule_B6(acct, bank);
     case 0xC0: return bank_rule_C0(acct, bank);
-    default: return dispatch(acct, static_cast<unsigned>(method) & 0xFFu);
+    default: return dispatch(acct, static_cast<unsigned>(method));
     }
 }

@@ -38,20 +38,27 @@ extern "C" void __tarvo_d2str(char *out, size_t cap, double amount) {
     const int64_t cents = static_cast<int64_t>(rounded);
     uint64_t value = cents < 0 ? uint64_t{0} - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
     uint64_t divisor = 10;
-    while (divisor <= value / 10) divisor *= 10;
+    size_t digits = 2;
+    for (; divisor <= value / 10; divisor *= 10) ++digits;
+    // Sign, "0." before amounts below 1, the digits and the full stop among them.
+    const size_t length = (cents < 0 ? 1 : 0) + (value <= 99 ? 2 : 1) + digits;
+    // A text cut to fit would read as another amount.
+    if (length >= cap) {
+        out[0] = '\0';
+        return;
+    }
 
     size_t pos = 0;
-    if (cents < 0 && cap - pos >= 2) out[pos++] = '-';
-    if (value <= 99 && cap - pos >= 3) {
+    if (cents < 0) out[pos++] = '-';
+    if (value <= 99) {
         out[pos++] = '0';
         out[pos++] = '.';
     }
-    while (cap - pos > 1) {
+    for (;; divisor /= 10) {
         out[pos++] = static_cast<char>('0' + value / divisor);
         value %= divisor;
-        if (divisor == 100 && cap - pos > 1) out[pos++] = '.';
+        if (divisor == 100) out[pos++] = '.';
         if (divisor == 1) break;
-        divisor /= 10;
     }
     out[pos] = '\0';
 }

@@ -8,14 +8,15 @@
 #include <stdint.h>
 #include <time.h>
 
+#include <atomic>
 #include <string_view>
 
 #include "tarvo.h"
 
 extern "C" {
-// Process-wide state shared with the front ends.
-extern int __tarvo_rulebook; // -1 until a rulebook is chosen
-extern int __tarvo_idcount;  // message identifications generated so far
+// Process-wide state shared with the front ends; any thread may read or change it.
+extern std::atomic<int> __tarvo_rulebook; // -1 until a rulebook is chosen
+extern std::atomic<int> __tarvo_idcount;  // message identifications generated so far
 
 // The C library's regular-expression functions, bound at run time.
 extern int (*libc_regcomp)(regex_t *, const char *, int);
@@ -75,7 +76,8 @@ const Rulebook *current_rulebook();
 int rulebook_number(std::string_view id);
 // The rulebook a message created at this local calendar date gets by default.
 int default_rulebook(const struct tm &local);
-// Chooses the default rulebook for the instant now when none is selected yet.
+// Chooses the default rulebook for the instant now when none is selected yet; a choice
+// made meanwhile by tarvo_init is kept.
 void fix_default_rulebook(time_t now);
 
 // ---- Error texts -------------------------------------------------------------------
@@ -84,6 +86,9 @@ void fix_default_rulebook(time_t now);
 const char *format_error(char (&buf)[256], const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 
 // ---- Regular expressions and field checks ------------------------------------------
+
+// Binds the C library's functions unless bound; true when all three are there to call.
+bool regex_functions_bound();
 
 // Releases every compiled pattern of the frame (the BIC pattern); the IBAN layer
 // registers its own release with on_cleanup.

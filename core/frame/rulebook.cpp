@@ -7,8 +7,8 @@
 #include "frame/frame.h"
 
 extern "C" {
-int __tarvo_rulebook = -1;
-int __tarvo_idcount = 0;
+std::atomic<int> __tarvo_rulebook = -1;
+std::atomic<int> __tarvo_idcount = 0;
 const char *const tarvo_version_str = "2.30";
 const int tarvo_version_int = 23000;
 }
@@ -54,7 +54,7 @@ const Rulebook *rulebook(int number) {
     return &rulebooks[static_cast<size_t>(number)];
 }
 
-const Rulebook *current_rulebook() { return rulebook(__tarvo_rulebook); }
+const Rulebook *current_rulebook() { return rulebook(__tarvo_rulebook.load(std::memory_order_relaxed)); }
 
 int rulebook_number(std::string_view id) {
     for (int i = 0; i < rulebook_count; ++i)
@@ -73,10 +73,11 @@ int default_rulebook(const struct tm &local) {
 }
 
 void fix_default_rulebook(time_t now) {
-    if (__tarvo_rulebook != -1) return;
+    if (__tarvo_rulebook.load(std::memory_order_relaxed) != -1) return;
     struct tm local {};
     if (localtime_r(&now, &local) == nullptr) return;
-    __tarvo_rulebook = default_rulebook(local);
+    int unset = -1;
+    __tarvo_rulebook.compare_exchange_strong(unset, default_rulebook(local), std::memory_order_relaxed);
 }
 
 const char *format_error(char (&buf)[256], const char *fmt, ...) {
@@ -93,6 +94,6 @@ extern "C" int tarvo_init(int type, const char *value) {
     if (type != TARVO_INIT_RULEBOOK || value == nullptr) return 0;
     const int number = tarvo::rulebook_number(value);
     if (number < 0) return 0;
-    __tarvo_rulebook = number;
+    __tarvo_rulebook.store(number, std::memory_order_relaxed);
     return 1;
 }

@@ -1,6 +1,5 @@
 // BIC lookups in the directory and the tarvo_bank_t result block that every bank lookup
 // hands out.
-#include <ctype.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -46,6 +45,10 @@ constexpr size_t bic_key_length = 11;
 constexpr size_t bic_flags_offset = 11;
 constexpr size_t bic_name_offset = 12;
 
+// ASCII rules, not the locale's: under a Turkish locale toupper('i') is not 'I'.
+constexpr char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr bool is_upper_or_digit(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
 } // namespace
 
 } // namespace tarvo
@@ -59,10 +62,10 @@ extern "C" int tarvo_bic_getBank(const char *bic, tarvo_bank_t **bank) {
         return -2;
     char key[bic_key_length + 1];
     for (size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(bic[i]);
-        if (!isalnum(c))
+        const char c = ascii_upper(bic[i]);
+        if (!is_upper_or_digit(c))
             return -2;
-        key[i] = static_cast<char>(toupper(c));
+        key[i] = c;
     }
     if (length == 8)
         memcpy(key + 8, "XXX", 3);

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "frame/frame.h"
+#include "frame/lazy_init.h"
 #include "ident/ident.h"
 
 namespace tarvo {
@@ -230,19 +231,23 @@ bool check_digits_in_range(const char *iban) {
 }
 
 // ---- Compiled patterns -----------------------------------------------------------------
+//
+// The check matches by the position table above; the compiled forms serve the C
+// library's own reading of the same patterns (iban_regex_match), and compiling them at
+// the first check keeps a process whose matcher cannot be bound from passing IBANs
+// unnoticed.
 
-int regex_initialized = 0;
+LazyInit regex_initialized;
 std::array<regex_t, format_count> compiled_patterns; // row by row with iban_formats
 
 void release_iban_patterns() {
-    if (!regex_initialized) return;
-    for (auto &preg : compiled_patterns) libc_regfree(&preg);
-    regex_initialized = 0;
+    regex_initialized.reset([] {
+        for (auto &preg : compiled_patterns) libc_regfree(&preg);
+    });
 }
 
 bool compile_iban_patterns() {
-    libc_regex_init();
-    if (libc_regcomp == nullptr || libc_regexec == nullptr || libc_regfree == nullptr) return false;
+    if (!regex_functions_bound()) return false;
     for (std::size_t row = 0; row < format_count; ++row) {
         if (libc_regcomp(&compiled_patterns[row], iban_formats[row].pattern, REG_EXTENDED) != 0) {
             // The next check compiles all rows again; keep nothing half built.
@@ -250,7 +255,6 @@ bool compile_iban_patterns() {
             return false;
         }
     }
-    regex_initialized = 1;
     on_cleanup(release_iban_patterns);
     return true;
 }
@@ -278,7 +282,7 @@ int check_german(const char *iban, const char **message) {
 
 int iban_check(const char *iban, const char **message) {
     if (iban == nullptr) return fail(message, "Invalid IBAN (NULL)");
-    if (!regex_initialized && !compile_iban_patterns())
+    if (!regex_initialized.ensure(compile_iban_patterns))
         return fail(message, "Error while initializing regular expressions");
     const int row = format_row(iban);
     if (row < 0) return fail(message, "Invalid or unknown IBAN country code");
@@ -296,7 +300,7 @@ int iban_check(const char *iban, const char **message) {
 // patterns are not compiled or no row fits. Lets tests hold the position table to the
 // C library's own reading of the same pattern.
 int iban_regex_match(const char *iban) {
-    if (iban == nullptr || !regex_initialized) return -1;
+    if (iban == nullptr || !regex_initialized.ready()) return -1;
     const int row = format_row(iban);
     if (row < 0) return -1;
     return libc_regexec(&compiled_patterns[row], iban, 0, nullptr, 0) == 0 ? 1 : 0;

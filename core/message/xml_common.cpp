@@ -146,9 +146,9 @@ int ensure_msgid(tarvo_t *msg, time_t now, const char *copy_failure) {
     if (msg->msgid != nullptr) return 1;
     struct tm local {};
     localtime_r(&now, &local);
-    // Counted in unsigned arithmetic: the signed counter wraps instead of overflowing.
-    const uint32_t count = static_cast<uint32_t>(__tarvo_idcount);
-    __tarvo_idcount = static_cast<int>(count + 1U);
+    // One atomic step, so that threads rendering at once never take the same number; the
+    // counter wraps at its largest value.
+    const uint32_t count = static_cast<uint32_t>(__tarvo_idcount.fetch_add(1, std::memory_order_relaxed));
     const uint32_t sequence = (count + static_cast<uint32_t>(getpid()) * 100U) % 10000000U;
     char id[64];
     snprintf(id, sizeof id, "SEPA-%04i%02i%02i%02i%02i%02i-%07i", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,

@@ -48,13 +48,18 @@ TEST(AccountFrame, NonDigitsAreRefusedBeforeAnyMethodRuns) {
     });
 }
 
-TEST(AccountFrame, OnlyTheLowByteOfTheCodeCounts) {
-    for (const char *account : {"0000000034", "0000000035", "9290701", "1234567890"})
-        for (int code : {0x00, 0x06, 0x87, 0xA1, 0xE4}) {
-            EXPECT_EQ(tarvo_account_check(account, code | 0x100), tarvo_account_check(account, code));
-            EXPECT_EQ(tarvo_account_check(account, code - 0x1000), tarvo_account_check(account, code));
-            EXPECT_EQ(tarvo_account_check2(account, bankid, code | 0x7f00), tarvo_account_check(account, code));
+// A code is one byte: a larger or negative number is refused, even when its low byte
+// names a method that would accept the account.
+TEST(AccountFrame, CodesOutsideOneByteAreRefused) {
+    for (const char *account : {"0000000034", "9290701", "1234567890"})
+        for (int code : {0x00, 0x06, 0x09, 0x87, 0xA1, 0xE4}) {
+            for (int outside : {code | 0x100, code - 0x1000, code | 0x7f00, -1 - code, INT32_MIN + code}) {
+                EXPECT_EQ(tarvo_account_check(account, outside), -1) << account << " " << outside;
+                EXPECT_EQ(tarvo_account_check2(account, bankid, outside), -1) << account << " " << outside;
+            }
         }
+    EXPECT_EQ(tarvo_account_check("0000000034", 0x00), 1) << "the same account passes method 00 itself";
+    EXPECT_EQ(tarvo_account_check("0000000034", 0xFF), 0) << "the highest byte is a code without a method";
 }
 
 TEST(AccountFrame, DispatchTableHoldsExactlyTheCatalogue) {

@@ -57,11 +57,29 @@ TEST(AmountToText, NeverWritesPastTheCapacity) {
     __tarvo_d2str(out, 0, 12.5);
     EXPECT_EQ(out[0], 'X');
     __tarvo_d2str(out, 5, 12345.67);
-    EXPECT_EQ(strlen(out), 4u);
-    EXPECT_EQ(std::string(out), "1234");
-    EXPECT_EQ(out[5], 'X');
+    EXPECT_EQ(std::string(out), "") << "a cut text would be another amount";
+    EXPECT_EQ(out[1], 'X');
     __tarvo_d2str(out, 1, 1.0);
     EXPECT_EQ(out[0], '\0');
+}
+
+// The whole text or none: a capacity one byte short of the text and its NUL gives the
+// empty text, an exact one the amount.
+TEST(AmountToText, WholeTextOrNone) {
+    const struct {
+        double amount;
+        const char *text;
+    } cases[] = {
+        {1234567.891, "1234567.89"}, {0.05, "0.05"}, {-0.5, "-0.50"}, {100, "100.00"},
+        {-1234.5, "-1234.50"},       {0, "0.00"},    {9.99, "9.99"},  {1234567890.12, "1234567890.12"},
+    };
+    for (const auto &c : cases) {
+        const size_t exact = strlen(c.text) + 1;
+        EXPECT_EQ(d2str(c.amount, exact), c.text) << c.text;
+        EXPECT_EQ(d2str(c.amount, exact - 1), "") << c.text;
+        EXPECT_EQ(d2str(c.amount, 2), "") << c.text;
+    }
+    EXPECT_EQ(d2str(1234567.891, 8), "");
 }
 
 TEST(TextToAmount, StopsAtTheFirstUnusedCharacter) {

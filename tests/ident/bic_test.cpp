@@ -2,8 +2,10 @@
 // the SCL directory in ../shared/data and change with a new edition.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
@@ -99,6 +101,31 @@ TEST(BicGetBank, EveryBicRecordIsFoundWithItsFlagsAndName) {
         // The record's name is what follows the key and the flags byte.
         EXPECT_STREQ(b->name, tarvo::DB[i] + 12);
     }
+}
+
+// A single-byte Turkish locale upper-cases 'i' to the dotted capital 0xDD and counts
+// bytes such as 0xC7 as letters; a BIC is read by ASCII rules whatever the locale.
+TEST(BicGetBank, AsciiRulesUnderATurkishLocale) {
+    char dir[] = "/tmp/tarvo-locale-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string made = std::string(dir) + "/tr_TR.ISO-8859-9";
+    ASSERT_EQ(system(("localedef -i tr_TR -f ISO-8859-9 " + made + " 2>/dev/null").c_str()), 0) << "package locales";
+    setenv("LOCPATH", dir, 1);
+    ASSERT_NE(setlocale(LC_CTYPE, "tr_TR.ISO-8859-9"), nullptr);
+    EXPECT_NE(toupper('i'), 'I') << "the locale is in force";
+    int with_i = 0;
+    for (int i = 0; i < tarvo::db_at_first; ++i) {
+        std::string bic(tarvo::DB[i], 11);
+        if (bic.find('I') == std::string::npos) continue;
+        ++with_i;
+        for (char &c : bic) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        EXPECT_EQ(tarvo_bic_getBank(bic.c_str(), nullptr), 1) << bic;
+    }
+    EXPECT_EQ(tarvo_bic_getBank("AACSDE33\xC7XX", nullptr), -2);
+    setlocale(LC_CTYPE, "C");
+    unsetenv("LOCPATH");
+    std::filesystem::remove_all(dir);
+    EXPECT_GT(with_i, 100);
 }
 
 TEST(BicGetBank, BankCodeKeysAreNotBics) {

@@ -4,7 +4,15 @@
 
 #include "message/xml_test_support.h"
 
-#ifdef __SANITIZE_ADDRESS__
+// GCC announces AddressSanitizer with a macro, clang through __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define TARVO_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TARVO_TEST_ASAN 1
+#endif
+#endif
+#ifdef TARVO_TEST_ASAN
 // The growth test asks for more memory than exists and expects a null answer, not an abort.
 extern "C" const char *__asan_default_options() { return "allocator_may_return_null=1"; }
 #endif
