@@ -142,6 +142,14 @@ void write_address(Out &out, const Rulebook &rb, const Address &addr, bool end_w
     out.put(end_with_newline ? "\t\t\t\t\t</PstlAdr>\n" : "\t\t\t\t\t</PstlAdr>");
 }
 
+void write_agent_id(Out &out, int depth, bool bicfi, const char *bic) {
+    if (bic != nullptr) {
+        write_bic(out, depth, bicfi, bic);
+        return;
+    }
+    out.tabs(depth).put("<Othr>\n").tabs(depth + 1).put("<Id>NOTPROVIDED</Id>\n").tabs(depth).put("</Othr>\n");
+}
+
 int ensure_msgid(tarvo_t *msg, time_t now, const char *copy_failure) {
     if (msg->msgid != nullptr) return 1;
     struct tm local {};

@@ -87,6 +87,10 @@ void write_block_head(Out &out, const BlockHead &head);
 
 // An agent's BIC line at depth TABs, as <BICFI> where the rulebook identifies agents so.
 void write_bic(Out &out, int depth, bool bicfi, const char *bic);
+// The identification inside an agent's FinInstnId at depth TABs: its BIC, or the EPC's
+// "NOTPROVIDED" for IBAN-only payments, since the SEPA schemas refuse an empty one.
+// Variants without the Othr choice need a BIC; their writers refuse a missing one first.
+void write_agent_id(Out &out, int depth, bool bicfi, const char *bic);
 
 // The fields of a party's postal address.
 struct Address {
