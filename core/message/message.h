@@ -36,7 +36,7 @@ struct ddi_tx {
     char *addrLine2;
     address_parts addr;
     int32_t seq; // 1 FRST, 2 RCUR, 3 OOFF, 4 FNAL; 0 not given
-    double amount;
+    int64_t amount; // in cents
     char *date; // null: the message's date
     char *mref;
     char *mdate;
@@ -59,7 +59,7 @@ struct cti_tx {
     address_parts addr;
     char *ref;
     char *purp;
-    double amount;
+    int64_t amount; // in cents
     char *date; // null: the message's date
     cti_tx *next;
 };
@@ -75,7 +75,7 @@ struct tarvo_s {
     char *msgid;
     char errbuf[256];
     uint32_t tx_count;
-    double ctrl_sum;
+    int64_t ctrl_sum; // in cents
     int32_t ddtype;
     uint8_t batch_booking;
     void *tx_head; // ddi_tx or cti_tx by msgtype
@@ -89,6 +89,8 @@ namespace tarvo {
 
 // The error text of every failed allocation in the message layer.
 inline constexpr const char *out_of_memory = "Out of memory";
+// The refusal of an amount above the scheme's largest, when added and when rendered.
+inline constexpr const char *amount_too_large = "Amount too large (at most 999999999.99)";
 
 // A private copy made with malloc; null when memory is exhausted.
 char *copy_text(const char *text);

@@ -1,8 +1,7 @@
 // Transactions: a key/value list is checked pair by pair against the rules of its key and
 // the rulebook in force, completed, and appended to the message's list.
-#include <errno.h>
-#include <math.h>
 #include <stdlib.h>
+#include <stdint.h>
 #include <string.h>
 
 #include <array>
@@ -156,23 +155,16 @@ const Rulebook &rules_in_force() {
 // Replaces a record's text with a copy of value; null on success.
 const char *store(char *&field, const char *value) { return replace_text(field, value) ? nullptr : out_of_memory; }
 
-// The amount rule; null on success with the rounded amount in *amount.
-const char *parse_amount(const char *value, double *amount) {
-    if (value == nullptr) return "Invalid amount";
-    errno = 0;
-    char *end = nullptr;
-    const double parsed = __tarvo_strtod(value, &end);
-    const bool range_error = errno == ERANGE;
-    if (*end != '\0') return "Invalid amount";
-    if (parsed == 0) return range_error ? "Invalid amount" : "Empty amount not allowed";
-    // An exponent within the parser's limit can still overflow a double; an infinite
-    // amount has no text in the document, so it is refused like one out of range.
-    if (!isfinite(parsed)) return "Invalid amount";
-    if (parsed < 0) return "Negative or zero amount not allowed";
-    const double rounded = round(parsed * 100) / 100;
-    if (!isfinite(rounded)) return "Invalid amount";
-    *amount = rounded;
-    return nullptr;
+// The amount rule; null on success with the amount in cents in *cents.
+const char *parse_amount(const char *value, int64_t *cents) {
+    switch (parse_cents(value, cents)) {
+    case AmountText::Ok: return nullptr;
+    case AmountText::Invalid: return "Invalid amount";
+    case AmountText::Empty: return "Empty amount not allowed";
+    case AmountText::Negative: return "Negative or zero amount not allowed";
+    case AmountText::TooLarge: return amount_too_large;
+    }
+    return "Invalid amount";
 }
 
 // ---- Applying one pair -------------------------------------------------------------
@@ -362,7 +354,7 @@ int add(tarvo_t *h, const char *const *kv) {
     if (error == nullptr) error = complete(*tx, rules_in_force());
     // Neither the count nor the control sum may wrap or overflow into a wrong document.
     if (error == nullptr && h->tx_count == UINT32_MAX) error = "Too many transactions";
-    if (error == nullptr && !isfinite(h->ctrl_sum + tx->amount)) error = "Control sum out of range";
+    if (error == nullptr && h->ctrl_sum > INT64_MAX - tx->amount) error = "Control sum out of range";
     if (error != nullptr) {
         h->error = error;
         release(tx);

@@ -56,9 +56,9 @@ Out &Out::number(uint64_t value) {
     return put(text);
 }
 
-Out &Out::amount(double value) {
-    char text[128];
-    __tarvo_d2str(text, sizeof text, value);
+Out &Out::amount(int64_t cents) {
+    char text[cents_text_size];
+    format_cents(cents, text);
     return put(text);
 }
 
@@ -175,9 +175,9 @@ bool msgid_fits(const tarvo_t *msg, size_t blocks) {
     return strlen(msg->msgid) + 2 + digits <= max_id_length;
 }
 
-const char *amount_problem(double amount) {
-    if (!(amount > 0.0)) return "Invalid amount";
-    if (!(amount <= max_amount)) return "Amount too large (at most 999999999.99)";
+const char *amount_problem(int64_t cents) {
+    if (cents <= 0) return "Invalid amount";
+    if (cents > max_amount_cents) return amount_too_large;
     return nullptr;
 }
 

@@ -29,7 +29,7 @@ TEST_F(MessageTest, NewRefusesUnknownTypesAndStartsWithDefaults) {
         EXPECT_EQ(m->ddtype, TARVO_DDTYPE_CORE);
         EXPECT_EQ(m->batch_booking, 1);
         EXPECT_EQ(m->tx_count, 0u);
-        EXPECT_EQ(m->ctrl_sum, 0.0);
+        EXPECT_EQ(m->ctrl_sum, 0);
         EXPECT_EQ(m->tx_head, nullptr);
         EXPECT_EQ(m->iban, nullptr);
         EXPECT_EQ(m->date, nullptr);
