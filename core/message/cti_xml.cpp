@@ -24,7 +24,9 @@ int check_transfers(tarvo_t *msg, const Rulebook *rb) {
         const char *missing = tx->name == nullptr                  ? "Missing creditor name"
                               : tx->iban == nullptr                ? "Missing creditor IBAN"
                               : (bic_needed && tx->bic == nullptr) ? "Missing creditor BIC"
-                                                                   : xml::amount_problem(tx->amount);
+                              : rb != nullptr                      ? address_problem(*tx, *rb)
+                                                                   : nullptr;
+        if (missing == nullptr) missing = xml::amount_problem(tx->amount);
         if (missing != nullptr) return xml::refuse_transaction(msg, missing, position);
     }
     return 1;

@@ -43,7 +43,9 @@ int check_debits(tarvo_t *msg, const Rulebook *rb) {
                               : tx->iban == nullptr                ? "Missing debtor IBAN"
                               : (bic_needed && tx->bic == nullptr) ? "Missing debtor BIC"
                               : (tx->seq < 1 || tx->seq > 4)       ? "Missing sequence type"
-                                                                   : xml::amount_problem(tx->amount);
+                              : rb != nullptr                      ? address_problem(*tx, *rb)
+                                                                   : nullptr;
+        if (missing == nullptr) missing = xml::amount_problem(tx->amount);
         if (missing != nullptr) return xml::refuse_transaction(msg, missing, position);
     }
     return 1;

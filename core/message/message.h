@@ -103,6 +103,16 @@ bool replace_text(char *&field, const char *value);
 // True for a real calendar date written yyyy-mm-dd (year 0001 to 9999).
 bool is_calendar_date(const char *text);
 
+// Why an address cannot be written under rb, or null: the structured parts need a
+// rulebook that writes them, address lines one that still does, and a structured
+// address at least its town and country, without which banks refuse it.
+const char *address_problem(const char *country, const char *line1, const char *line2, const address_parts &parts,
+                            const Rulebook &rb);
+template <class Tx>
+const char *address_problem(const Tx &tx, const Rulebook &rb) {
+    return address_problem(tx.addrCC, tx.addrLine1, tx.addrLine2, tx.addr, rb);
+}
+
 enum class BicVerdict { Ok, BadLength, BadFormat };
 // Checks a BIC of the message or of a transaction; on Ok, upper holds it in upper case.
 BicVerdict check_bic(const char *bic, char (&upper)[12]);

@@ -167,6 +167,13 @@ const char *parse_amount(const char *value, int64_t *cents) {
     return "Invalid amount";
 }
 
+// A refused byte of a structured address part; bytes that are no printable character
+// are named by their code, so that the message itself stays readable text.
+const char *refused_character(tarvo_t *h, unsigned char bad, std::string_view key) {
+    if (bad >= 0x20 && bad < 0x7F) return format_error(h->errbuf, "Invalid character '%c' in '%s'", bad, key.data());
+    return format_error(h->errbuf, "Invalid character (byte 0x%02X) in '%s'", bad, key.data());
+}
+
 // ---- Applying one pair -------------------------------------------------------------
 
 template <typename Tx>
@@ -271,6 +278,8 @@ const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *val
     if (rb.structured_address) {
         if (const AddressKey *address = find_key(address_keys, key)) {
             if (!format_check(address->kind, value)) return format_error(h->errbuf, "Invalid format for '%s'", key.data());
+            unsigned char bad = 0;
+            if (!check_string(value, &bad, CHARSET_EXTENDED)) return refused_character(h, bad, key);
             return store(tx.addr.*address->field, value);
         }
     }
@@ -278,6 +287,9 @@ const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *val
     if (rule == nullptr) rule = find_key(Kind<Tx>::rules, key);
     if (rule != nullptr) return apply_rule(h, tx, *rule, value, rb);
     if (Kind<Tx>::refuses_unknown_keys) return format_error(h->errbuf, "Invalid transaction property '%s'", key.data());
+    // Even an ignored key needs its value: a null one may be a list's end given one slot
+    // too early, and reading on would run past it.
+    if (value == nullptr) return format_error(h->errbuf, "Missing value for '%s'", key.data());
     return nullptr;
 }
 
@@ -308,15 +320,32 @@ const char *complete(const ddi_tx &tx, const Rulebook &rb) {
     }
     if (tx.seq == 0) return "Sequence type missing";
     if (tx.amount == 0) return "Amount missing";
-    return nullptr;
+    return address_problem(tx, rb);
 }
 
 const char *complete(const cti_tx &tx, const Rulebook &rb) {
     if (tx.iban == nullptr) return "IBAN missing";
     if (tx.bic == nullptr && rb.tx_bic_mandatory) return "BIC missing";
     if (tx.amount == 0) return "Amount missing";
+    return address_problem(tx, rb);
+}
+
+} // namespace
+
+const char *address_problem(const char *country, const char *line1, const char *line2, const address_parts &parts,
+                            const Rulebook &rb) {
+    bool structured = false;
+    for (const AddressKey &part : address_keys) structured = structured || parts.*part.field != nullptr;
+    if (!rb.structured_address)
+        return structured ? "Structured address not supported by the selected SEPA rulebook" : nullptr;
+    if (line1 != nullptr || line2 != nullptr)
+        return "Address lines not supported by the selected SEPA rulebook (structured address required)";
+    if ((structured || country != nullptr) && (parts.addrTown == nullptr || country == nullptr))
+        return "Address requires town and country (addrTown and addrCC)";
     return nullptr;
 }
+
+namespace {
 
 // ---- Records -----------------------------------------------------------------------
 
