@@ -103,9 +103,12 @@ int account_rule_25(const char *a) {
     return verdict(digit(a, 10) == p);
 }
 
+// P = 11 - r; the two values without a digit, 10 and 11, become 7 and 8 for ten-digit
+// accounts beginning with 9 and make every other account invalid.
 int account_rule_56(const char *a) {
-    int r = weighted_sum(a, weights_06, Sum::Plain) % 11;
-    return verdict(r > 1 && digit(a, 10) == 11 - r);
+    int p = 11 - weighted_sum(a, weights_06, Sum::Plain) % 11;
+    if (p >= 10 && digit(a, 1) != 9) return -1;
+    return verdict(digit(a, 10) == (p >= 10 ? p - 3 : p));
 }
 
 int account_rule_66(const char *a) {
@@ -200,10 +203,10 @@ int account_rule_74(const char *a) {
     return account_rule_04(a);
 }
 
+// Ten-digit accounts are read like the eight- and nine-digit ones: d6..d2, check d7.
 int account_rule_75(const char *a) {
-    if (digit(a, 1) != 0) return -1;
-    if (digit(a, 2) == 0 && digit(a, 3) == 0) return check(a, folded(w_21212));
-    if (digit(a, 2) == 9) return check(a, folded(leftward(7, {2, 1, 2, 1, 2}), Rule::M10, 8));
+    if (starts_with(a, "000")) return check(a, folded(w_21212));
+    if (starts_with(a, "09")) return check(a, folded(leftward(7, {2, 1, 2, 1, 2}), Rule::M10, 8));
     return check(a, folded(leftward(6, {2, 1, 2, 1, 2}), Rule::M10, 7));
 }
 

@@ -21,7 +21,7 @@ constexpr std::array<uint8_t, 256> make_classes() {
     for (unsigned char ch : std::string_view("'()+,-./:?")) c[ch] = IDENT;
     c[' '] = TEXT;
     for (unsigned char ch : std::string_view("$%&*")) c[ch] = EXTENDED;
-    for (unsigned char ch : std::string_view("\"!#;<=>@[]^_{|}~\xA7\xB0")) c[ch] = AUSTRIAN;
+    for (unsigned char ch : std::string_view("\"!#;<=>@[]^_{|}~")) c[ch] = AUSTRIAN;
     return c;
 }
 constexpr std::array<uint8_t, 256> classes = make_classes();
@@ -31,6 +31,10 @@ constexpr bool is_umlaut_tail(unsigned char b) {
     return b == 0x84 || b == 0x96 || b == 0x9C || b == 0x9F || b == 0xA4 || b == 0xB6 || b == 0xBC;
 }
 
+// Second bytes of the UTF-8 section and degree signs after the lead byte C2: the
+// documents are UTF-8, so their single ISO 8859-1 bytes would make them ill-formed.
+constexpr bool is_austrian_sign_tail(unsigned char b) { return b == 0xA7 || b == 0xB0; }
+
 // Bytes of a character that starts at p and is allowed, or 0.
 size_t allowed_length(const unsigned char *p, int mode, bool austrian) {
     const uint8_t cls = classes[*p];
@@ -39,6 +43,7 @@ size_t allowed_length(const unsigned char *p, int mode, bool austrian) {
     if (cls == EXTENDED) return mode >= tarvo::CHARSET_EXTENDED ? 1 : 0;
     if (cls == AUSTRIAN) return austrian ? 1 : 0;
     if (*p == 0xC3 && mode >= tarvo::CHARSET_EXTENDED && is_umlaut_tail(p[1])) return 2;
+    if (*p == 0xC2 && austrian && is_austrian_sign_tail(p[1])) return 2;
     if (*p == 0xE2 && austrian && p[1] == 0x82 && p[2] == 0xAC) return 3;
     return 0;
 }

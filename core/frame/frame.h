@@ -80,6 +80,27 @@ int default_rulebook(const struct tm &local);
 // made meanwhile by tarvo_init is kept.
 void fix_default_rulebook(time_t now);
 
+// ---- Amounts in cents ---------------------------------------------------------------
+
+// The scheme's largest single amount, 999999999.99, in cents.
+inline constexpr int64_t max_amount_cents = 99'999'999'999;
+
+enum class AmountText : uint8_t {
+    Ok,       // *cents holds the amount, rounded half away from zero to whole cents
+    Invalid,  // no number, characters after it, or an exponent beyond the parser's range
+    Empty,    // the empty text, or a number that is zero
+    Negative, // below zero
+    TooLarge, // above max_amount_cents once rounded
+};
+// Reads an amount in the amount parser's syntax (leading blanks, sign, digits with at
+// most one point, optional exponent) exactly, without binary floating point.
+AmountText parse_cents(const char *text, int64_t *cents);
+
+// Room for any int64_t amount as text: sign, 17 digits, point, 2 decimals and a NUL.
+inline constexpr size_t cents_text_size = 24;
+// Writes the amount as units, a point and two decimals ("0.05", "1234.50"); returns the length.
+size_t format_cents(int64_t cents, char (&out)[cents_text_size]);
+
 // ---- Error texts -------------------------------------------------------------------
 
 // Formats into an object's 256-byte error buffer, cutting to fit; returns buf.

@@ -24,7 +24,9 @@ int check_transfers(tarvo_t *msg, const Rulebook *rb) {
         const char *missing = tx->name == nullptr                  ? "Missing creditor name"
                               : tx->iban == nullptr                ? "Missing creditor IBAN"
                               : (bic_needed && tx->bic == nullptr) ? "Missing creditor BIC"
-                                                                   : xml::amount_problem(tx->amount);
+                              : rb != nullptr                      ? address_problem(*tx, *rb)
+                                                                   : nullptr;
+        if (missing == nullptr) missing = xml::amount_problem(tx->amount);
         if (missing != nullptr) return xml::refuse_transaction(msg, missing, position);
     }
     return 1;
@@ -49,9 +51,10 @@ void write_transfer(Out &out, const Rulebook &rb, const cti_tx &tx) {
     if (tx.iban != nullptr) out.elem("\t\t\t\t\t<IBAN>", tx.iban, "</IBAN>\n");
     out.put("\t\t\t\t</Id>\n\t\t\t\t</CdtrAcct>\n");
     if (tx.purp != nullptr) out.elem("\t\t\t\t<Purp>\n\t\t\t\t\t<Cd>", tx.purp, "</Cd>\n\t\t\t\t</Purp>\n");
-    out.put("\t\t\t\t<RmtInf>\n");
-    if (const char *ref = xml::present(tx.ref)) out.elem("\t\t\t\t\t<Ustrd>", ref, "</Ustrd>\n");
-    out.put("\t\t\t\t</RmtInf>\n\t\t\t</CdtTrfTxInf>\n");
+    // RmtInf is optional everywhere, but the SEPA schemas refuse it empty.
+    if (const char *ref = xml::present(tx.ref))
+        out.elem("\t\t\t\t<RmtInf>\n\t\t\t\t\t<Ustrd>", ref, "</Ustrd>\n\t\t\t\t</RmtInf>\n");
+    out.put("\t\t\t</CdtTrfTxInf>\n");
 }
 
 // The debtor's part of a block, after the service level.
@@ -65,7 +68,7 @@ void write_debtor(Out &out, const Rulebook &rb, const tarvo_t *msg, const char *
     out.put("\t\t\t</Dbtr>\n\t\t\t<DbtrAcct>\n\t\t\t\t<Id>\n");
     if (msg->iban != nullptr) out.elem("\t\t\t\t\t<IBAN>", msg->iban, "</IBAN>\n");
     out.put("\t\t\t\t</Id>\n\t\t\t</DbtrAcct>\n\t\t\t<DbtrAgt>\n\t\t\t\t<FinInstnId>\n");
-    if (msg->bic != nullptr) xml::write_bic(out, 5, rb.bicfi, msg->bic);
+    xml::write_agent_id(out, 5, rb.bicfi, msg->bic);
     out.put("\t\t\t\t</FinInstnId>\n\t\t\t</DbtrAgt>\n\t\t\t<ChrgBr>SLEV</ChrgBr>\n");
 }
 

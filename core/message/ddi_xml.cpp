@@ -43,7 +43,9 @@ int check_debits(tarvo_t *msg, const Rulebook *rb) {
                               : tx->iban == nullptr                ? "Missing debtor IBAN"
                               : (bic_needed && tx->bic == nullptr) ? "Missing debtor BIC"
                               : (tx->seq < 1 || tx->seq > 4)       ? "Missing sequence type"
-                                                                   : xml::amount_problem(tx->amount);
+                              : rb != nullptr                      ? address_problem(*tx, *rb)
+                                                                   : nullptr;
+        if (missing == nullptr) missing = xml::amount_problem(tx->amount);
         if (missing != nullptr) return xml::refuse_transaction(msg, missing, position);
     }
     return 1;
@@ -77,10 +79,7 @@ void write_debit(Out &out, const Rulebook &rb, const ddi_tx &tx) {
     out.elem("\t\t\t\t\t\t<DtOfSgntr>", tx.mdate, "</DtOfSgntr>\n");
     write_amendment(out, rb, tx);
     out.put("\t\t\t\t\t</MndtRltdInf>\n\t\t\t\t</DrctDbtTx>\n\t\t\t\t<DbtrAgt>\n\t\t\t\t\t<FinInstnId>\n");
-    if (tx.bic != nullptr)
-        xml::write_bic(out, 6, rb.bicfi, tx.bic);
-    else
-        out.put("\t\t\t\t\t\t<Othr>\n\t\t\t\t\t\t\t<Id>NOTPROVIDED</Id>\n\t\t\t\t\t\t</Othr>\n");
+    xml::write_agent_id(out, 6, rb.bicfi, tx.bic);
     out.put("\t\t\t\t\t</FinInstnId>\n\t\t\t\t</DbtrAgt>\n");
     out.elem("\t\t\t\t<Dbtr>\n\t\t\t\t\t<Nm>", tx.name, "</Nm>\n");
     xml::write_address(out, rb, {tx.addrCC, tx.addrLine1, tx.addrLine2, &tx.addr}, true);

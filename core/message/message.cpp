@@ -81,7 +81,7 @@ namespace {
 enum class CreditorIdVerdict { Ok, BadCharacter, BadChecksum };
 
 // ISO 7064 MOD 97-10 over the characters from position 8 on, then the country code and
-// check digits. The creditor business code (positions 5 to 7) is free and not looked at.
+// check digits. The creditor business code (positions 5 to 7) does not enter the sum.
 CreditorIdVerdict creditor_id_checksum(std::string_view ci) {
     int remainder = 0;
     for (std::string_view part : {ci.substr(7), ci.substr(0, 4)}) {
@@ -97,9 +97,13 @@ CreditorIdVerdict creditor_id_checksum(std::string_view ci) {
     return remainder == 1 ? CreditorIdVerdict::Ok : CreditorIdVerdict::BadChecksum;
 }
 
-constexpr bool is_message_id_char(char c) {
-    return is_digit(c) || is_upper(c) || is_lower(c) || std::string_view(" '()+,-./:?").find(c) != std::string_view::npos;
+// The creditor business code is copied into the documents as it is: letters, digits and
+// the few signs the SEPA identifier pattern admits, so that no byte can break the XML.
+constexpr bool is_business_code_char(char c) {
+    return is_digit(c) || is_upper(c) || is_lower(c) || std::string_view("'()+,-./:?").find(c) != std::string_view::npos;
 }
+
+constexpr bool is_message_id_char(char c) { return c == ' ' || is_business_code_char(c); }
 
 int fail(tarvo_t *h, const char *message) {
     h->error = message;
@@ -200,6 +204,9 @@ int tarvo_setCreditorIdentifier(tarvo_t *h, const char *ci) {
     const size_t length = ci != nullptr ? strlen(ci) : 0;
     if (length <= 6) return fail(h, "Creditor Identifier too short");
     if (length > 35) return fail(h, "Creditor Identifier too long");
+    for (size_t i = 4; i < 7; ++i)
+        if (!tarvo::is_business_code_char(ci[i]))
+            return fail(h, "Invalid character in Creditor Identifier business code (positions 5-7)");
     switch (tarvo::creditor_id_checksum(std::string_view(ci, length))) {
     case tarvo::CreditorIdVerdict::BadCharacter: return fail(h, "Invalid character in Creditor Identifier");
     case tarvo::CreditorIdVerdict::BadChecksum: return fail(h, "Invalid Creditor Identifier checksum");

@@ -36,7 +36,7 @@ struct ddi_tx {
     char *addrLine2;
     address_parts addr;
     int32_t seq; // 1 FRST, 2 RCUR, 3 OOFF, 4 FNAL; 0 not given
-    double amount;
+    int64_t amount; // in cents
     char *date; // null: the message's date
     char *mref;
     char *mdate;
@@ -59,7 +59,7 @@ struct cti_tx {
     address_parts addr;
     char *ref;
     char *purp;
-    double amount;
+    int64_t amount; // in cents
     char *date; // null: the message's date
     cti_tx *next;
 };
@@ -75,7 +75,7 @@ struct tarvo_s {
     char *msgid;
     char errbuf[256];
     uint32_t tx_count;
-    double ctrl_sum;
+    int64_t ctrl_sum; // in cents
     int32_t ddtype;
     uint8_t batch_booking;
     void *tx_head; // ddi_tx or cti_tx by msgtype
@@ -89,6 +89,8 @@ namespace tarvo {
 
 // The error text of every failed allocation in the message layer.
 inline constexpr const char *out_of_memory = "Out of memory";
+// The refusal of an amount above the scheme's largest, when added and when rendered.
+inline constexpr const char *amount_too_large = "Amount too large (at most 999999999.99)";
 
 // A private copy made with malloc; null when memory is exhausted.
 char *copy_text(const char *text);
@@ -100,6 +102,16 @@ void release_text(char *&text);
 bool replace_text(char *&field, const char *value);
 // True for a real calendar date written yyyy-mm-dd (year 0001 to 9999).
 bool is_calendar_date(const char *text);
+
+// Why an address cannot be written under rb, or null: the structured parts need a
+// rulebook that writes them, address lines one that still does, and a structured
+// address at least its town and country, without which banks refuse it.
+const char *address_problem(const char *country, const char *line1, const char *line2, const address_parts &parts,
+                            const Rulebook &rb);
+template <class Tx>
+const char *address_problem(const Tx &tx, const Rulebook &rb) {
+    return address_problem(tx.addrCC, tx.addrLine1, tx.addrLine2, tx.addr, rb);
+}
 
 enum class BicVerdict { Ok, BadLength, BadFormat };
 // Checks a BIC of the message or of a transaction; on Ok, upper holds it in upper case.

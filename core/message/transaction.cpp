@@ -1,8 +1,7 @@
 // Transactions: a key/value list is checked pair by pair against the rules of its key and
 // the rulebook in force, completed, and appended to the message's list.
-#include <errno.h>
-#include <math.h>
 #include <stdlib.h>
+#include <stdint.h>
 #include <string.h>
 
 #include <array>
@@ -156,23 +155,23 @@ const Rulebook &rules_in_force() {
 // Replaces a record's text with a copy of value; null on success.
 const char *store(char *&field, const char *value) { return replace_text(field, value) ? nullptr : out_of_memory; }
 
-// The amount rule; null on success with the rounded amount in *amount.
-const char *parse_amount(const char *value, double *amount) {
-    if (value == nullptr) return "Invalid amount";
-    errno = 0;
-    char *end = nullptr;
-    const double parsed = __tarvo_strtod(value, &end);
-    const bool range_error = errno == ERANGE;
-    if (*end != '\0') return "Invalid amount";
-    if (parsed == 0) return range_error ? "Invalid amount" : "Empty amount not allowed";
-    // An exponent within the parser's limit can still overflow a double; an infinite
-    // amount has no text in the document, so it is refused like one out of range.
-    if (!isfinite(parsed)) return "Invalid amount";
-    if (parsed < 0) return "Negative or zero amount not allowed";
-    const double rounded = round(parsed * 100) / 100;
-    if (!isfinite(rounded)) return "Invalid amount";
-    *amount = rounded;
-    return nullptr;
+// The amount rule; null on success with the amount in cents in *cents.
+const char *parse_amount(const char *value, int64_t *cents) {
+    switch (parse_cents(value, cents)) {
+    case AmountText::Ok: return nullptr;
+    case AmountText::Invalid: return "Invalid amount";
+    case AmountText::Empty: return "Empty amount not allowed";
+    case AmountText::Negative: return "Negative or zero amount not allowed";
+    case AmountText::TooLarge: return amount_too_large;
+    }
+    return "Invalid amount";
+}
+
+// A refused byte of a structured address part; bytes that are no printable character
+// are named by their code, so that the message itself stays readable text.
+const char *refused_character(tarvo_t *h, unsigned char bad, std::string_view key) {
+    if (bad >= 0x20 && bad < 0x7F) return format_error(h->errbuf, "Invalid character '%c' in '%s'", bad, key.data());
+    return format_error(h->errbuf, "Invalid character (byte 0x%02X) in '%s'", bad, key.data());
 }
 
 // ---- Applying one pair -------------------------------------------------------------
@@ -279,6 +278,8 @@ const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *val
     if (rb.structured_address) {
         if (const AddressKey *address = find_key(address_keys, key)) {
             if (!format_check(address->kind, value)) return format_error(h->errbuf, "Invalid format for '%s'", key.data());
+            unsigned char bad = 0;
+            if (!check_string(value, &bad, CHARSET_EXTENDED)) return refused_character(h, bad, key);
             return store(tx.addr.*address->field, value);
         }
     }
@@ -286,6 +287,9 @@ const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *val
     if (rule == nullptr) rule = find_key(Kind<Tx>::rules, key);
     if (rule != nullptr) return apply_rule(h, tx, *rule, value, rb);
     if (Kind<Tx>::refuses_unknown_keys) return format_error(h->errbuf, "Invalid transaction property '%s'", key.data());
+    // Even an ignored key needs its value: a null one may be a list's end given one slot
+    // too early, and reading on would run past it.
+    if (value == nullptr) return format_error(h->errbuf, "Missing value for '%s'", key.data());
     return nullptr;
 }
 
@@ -316,15 +320,32 @@ const char *complete(const ddi_tx &tx, const Rulebook &rb) {
     }
     if (tx.seq == 0) return "Sequence type missing";
     if (tx.amount == 0) return "Amount missing";
-    return nullptr;
+    return address_problem(tx, rb);
 }
 
 const char *complete(const cti_tx &tx, const Rulebook &rb) {
     if (tx.iban == nullptr) return "IBAN missing";
     if (tx.bic == nullptr && rb.tx_bic_mandatory) return "BIC missing";
     if (tx.amount == 0) return "Amount missing";
+    return address_problem(tx, rb);
+}
+
+} // namespace
+
+const char *address_problem(const char *country, const char *line1, const char *line2, const address_parts &parts,
+                            const Rulebook &rb) {
+    bool structured = false;
+    for (const AddressKey &part : address_keys) structured = structured || parts.*part.field != nullptr;
+    if (!rb.structured_address)
+        return structured ? "Structured address not supported by the selected SEPA rulebook" : nullptr;
+    if (line1 != nullptr || line2 != nullptr)
+        return "Address lines not supported by the selected SEPA rulebook (structured address required)";
+    if ((structured || country != nullptr) && (parts.addrTown == nullptr || country == nullptr))
+        return "Address requires town and country (addrTown and addrCC)";
     return nullptr;
 }
+
+namespace {
 
 // ---- Records -----------------------------------------------------------------------
 
@@ -362,7 +383,7 @@ int add(tarvo_t *h, const char *const *kv) {
     if (error == nullptr) error = complete(*tx, rules_in_force());
     // Neither the count nor the control sum may wrap or overflow into a wrong document.
     if (error == nullptr && h->tx_count == UINT32_MAX) error = "Too many transactions";
-    if (error == nullptr && !isfinite(h->ctrl_sum + tx->amount)) error = "Control sum out of range";
+    if (error == nullptr && h->ctrl_sum > INT64_MAX - tx->amount) error = "Control sum out of range";
     if (error != nullptr) {
         h->error = error;
         release(tx);

@@ -56,9 +56,9 @@ Out &Out::number(uint64_t value) {
     return put(text);
 }
 
-Out &Out::amount(double value) {
-    char text[128];
-    __tarvo_d2str(text, sizeof text, value);
+Out &Out::amount(int64_t cents) {
+    char text[cents_text_size];
+    format_cents(cents, text);
     return put(text);
 }
 
@@ -142,6 +142,14 @@ void write_address(Out &out, const Rulebook &rb, const Address &addr, bool end_w
     out.put(end_with_newline ? "\t\t\t\t\t</PstlAdr>\n" : "\t\t\t\t\t</PstlAdr>");
 }
 
+void write_agent_id(Out &out, int depth, bool bicfi, const char *bic) {
+    if (bic != nullptr) {
+        write_bic(out, depth, bicfi, bic);
+        return;
+    }
+    out.tabs(depth).put("<Othr>\n").tabs(depth + 1).put("<Id>NOTPROVIDED</Id>\n").tabs(depth).put("</Othr>\n");
+}
+
 int ensure_msgid(tarvo_t *msg, time_t now, const char *copy_failure) {
     if (msg->msgid != nullptr) return 1;
     struct tm local {};
@@ -167,9 +175,9 @@ bool msgid_fits(const tarvo_t *msg, size_t blocks) {
     return strlen(msg->msgid) + 2 + digits <= max_id_length;
 }
 
-const char *amount_problem(double amount) {
-    if (!(amount > 0.0)) return "Invalid amount";
-    if (!(amount <= max_amount)) return "Amount too large (at most 999999999.99)";
+const char *amount_problem(int64_t cents) {
+    if (cents <= 0) return "Invalid amount";
+    if (cents > max_amount_cents) return amount_too_large;
     return nullptr;
 }
 

@@ -32,9 +32,6 @@ namespace xml {
 
 // The longest identifier the documents allow (Max35Text).
 inline constexpr size_t max_id_length = 35;
-// The scheme's largest single amount; banks refuse anything above it.
-inline constexpr double max_amount = 999999999.99;
-
 // Room made before each transaction section: more than a typical section needs, so the
 // appends inside it rarely grow the buffer themselves.
 inline constexpr uint64_t transaction_room = 4096;
@@ -54,7 +51,7 @@ public:
     Out &esc(const char *value);
     Out &elem(const char *open, const char *value, const char *close) { return put(open).esc(value).put(close); }
     Out &number(uint64_t value);
-    Out &amount(double value);
+    Out &amount(int64_t cents);
     // depth TABs, for the lines whose depth is chosen at run time.
     Out &tabs(int depth);
     // Makes room for at least `bytes` more, growing the buffer geometrically: a large
@@ -81,12 +78,16 @@ struct BlockHead {
     const char *method; // "DD" or "TRF"
     bool batch_booking;
     uint32_t count;
-    double sum;
+    int64_t sum; // in cents
 };
 void write_block_head(Out &out, const BlockHead &head);
 
 // An agent's BIC line at depth TABs, as <BICFI> where the rulebook identifies agents so.
 void write_bic(Out &out, int depth, bool bicfi, const char *bic);
+// The identification inside an agent's FinInstnId at depth TABs: its BIC, or the EPC's
+// "NOTPROVIDED" for IBAN-only payments, since the SEPA schemas refuse an empty one.
+// Variants without the Othr choice need a BIC; their writers refuse a missing one first.
+void write_agent_id(Out &out, int depth, bool bicfi, const char *bic);
 
 // The fields of a party's postal address.
 struct Address {
@@ -109,7 +110,7 @@ int ensure_msgid(tarvo_t *msg, time_t now, const char *copy_failure);
 bool msgid_fits(const tarvo_t *msg, size_t blocks);
 
 // Refuses an amount the documents cannot carry; returns the complaint or null.
-const char *amount_problem(double amount);
+const char *amount_problem(int64_t cents);
 
 // Sets msg->error to "<what> in transaction <position>" in the message's error buffer.
 int refuse_transaction(tarvo_t *msg, const char *what, uint32_t position);
@@ -131,7 +132,7 @@ template <size_t Slots>
 struct pmt_group {
     std::array<char, 11> key{}; // the date, NUL-terminated
     std::array<uint32_t, Slots> count{};
-    std::array<double, Slots> sum{};
+    std::array<int64_t, Slots> sum{}; // in cents
     std::array<size_t, Slots> first{};
 };
 

@@ -117,6 +117,13 @@ TEST(Methods, BranchesBeyondThePublishedExamples) {
         {0x45, "4766350096", 1},
         {0x50, "0025999995", -1},  // the second reading needs three leading zeros
         {0x57, "8299990315", 1},   // 82: check digit d10
+        {0x56, "9000000137", 1},   // first digit 9: check digit 10 becomes 7
+        {0x56, "9000000130", -1},
+        {0x56, "9000000048", 1},   // and 11 becomes 8
+        {0x56, "9000000040", -1},
+        {0x56, "1000000047", -1},  // elsewhere 10 and 11 stay invalid
+        {0x56, "1000000098", -1},
+        {0x56, "0900000097", -1},  // nine digits beginning with 9 included
         {0x57, "8299990317", -1},
         {0x57, "9520009492", 1},   // 95: check digit d10
         {0x57, "9520009496", -1},
@@ -142,7 +149,12 @@ TEST(Methods, BranchesBeyondThePublishedExamples) {
         {0x75, "0099040246", -1},
         {0x75, "0859017950", 1},   // d2 = 8: check digit d7
         {0x75, "0910000000", -1},  // d2 = 9: check digit d8
-        {0x75, "4007133595", -1},  // ten digits are not issued
+        {0x75, "4007133595", -1},  // ten digits: d6..d2 weigh 12, so d7 would be 8
+        {0x75, "1234567890", 1},   // ten digits: d6..d2 weigh 23, check digit d7
+        {0x75, "9234567890", 1},   // a first digit 9 changes nothing
+        {0x75, "1900001000", 1},   // nor does d2 = 9 on ten digits: still d7
+        {0x75, "1900000010", -1},
+        {0x75, "1000000007", 1},   // nor do zeros in d2, d3: d7, not d10
         {0x76, "5095753701", -1},  // d1 = 5 is not issued, although d8 fits
         {0x76, "0050300500", -1},  // shifted reading refused for d3 = 5
         {0x76, "0000008230", -1},  // shifted reading refused for d4..d6 all 0

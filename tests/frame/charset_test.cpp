@@ -50,7 +50,12 @@ TEST_F(Charset, AustrianAdditionsInEveryMode) {
     use("AT-6");
     EXPECT_EQ(refused("a@b[c]", tarvo::CHARSET_TEXT), 0);
     EXPECT_EQ(refused("a@b", tarvo::CHARSET_IDENT), 0);
-    EXPECT_EQ(refused("\"!#;<=>@[]^_{|}~\xA7\xB0", tarvo::CHARSET_IDENT), 0);
+    EXPECT_EQ(refused("\"!#;<=>@[]^_{|}~", tarvo::CHARSET_IDENT), 0);
+    EXPECT_EQ(refused("\xC2\xA7" "3,20\xC2\xB0", tarvo::CHARSET_IDENT), 0) << "section and degree in UTF-8";
+    EXPECT_EQ(refused("\xA7 3", tarvo::CHARSET_TEXT), 0xA7) << "ISO 8859-1 section sign";
+    EXPECT_EQ(refused("20 \xB0", tarvo::CHARSET_TEXT), 0xB0) << "ISO 8859-1 degree sign";
+    EXPECT_EQ(refused("\xC2\xA9", tarvo::CHARSET_TEXT), 0xC2) << "copyright sign";
+    EXPECT_EQ(refused("\xC2", tarvo::CHARSET_TEXT), 0xC2) << "cut section sign";
     EXPECT_EQ(refused("10 \xE2\x82\xAC", tarvo::CHARSET_TEXT), 0);
     EXPECT_EQ(refused("10 $", tarvo::CHARSET_TEXT), '$');
     EXPECT_EQ(refused("a\\b", tarvo::CHARSET_TEXT), '\\');
@@ -58,6 +63,7 @@ TEST_F(Charset, AustrianAdditionsInEveryMode) {
     EXPECT_EQ(refused("\xE2\x82\xAD", tarvo::CHARSET_TEXT), 0xE2);
     use("NL-6");
     EXPECT_EQ(refused("a@b", tarvo::CHARSET_TEXT), '@');
+    EXPECT_EQ(refused("\xC2\xA7", tarvo::CHARSET_EXTENDED), 0xC2);
 }
 
 TEST(FormatCheck, BicPattern) {

@@ -434,7 +434,12 @@ TEST(DdiXml, AmountBeyondTheSchemeLimitIsRefused) {
     Message h = new_creditor("Creditor");
     add_ok(h.get(), debit("NL91ABNA0417164300", "RCUR", "999999999.99", "M"));
     EXPECT_TRUE(render_at(h.get())) << error_of(h.get());
-    add_ok(h.get(), debit("NL91ABNA0417164300", "RCUR", "1000000000", "M"));
+    Kv too_large = debit("NL91ABNA0417164300", "RCUR", "1000000000", "M");
+    EXPECT_EQ(tarvo_add(h.get(), too_large.list()), 0);
+    EXPECT_EQ(error_of(h.get()), "Amount too large (at most 999999999.99)");
+    // Records are only made by adding; the writer still refuses one that was changed since.
+    add_ok(h.get(), debit("NL91ABNA0417164300", "RCUR", "1", "M"));
+    static_cast<ddi_tx *>(h->tx_tail)->amount = 99999999999 + 1;
     EXPECT_FALSE(render_at(h.get()));
     EXPECT_EQ(error_of(h.get()), "Amount too large (at most 999999999.99) in transaction 2");
 }

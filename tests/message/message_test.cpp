@@ -29,7 +29,7 @@ TEST_F(MessageTest, NewRefusesUnknownTypesAndStartsWithDefaults) {
         EXPECT_EQ(m->ddtype, TARVO_DDTYPE_CORE);
         EXPECT_EQ(m->batch_booking, 1);
         EXPECT_EQ(m->tx_count, 0u);
-        EXPECT_EQ(m->ctrl_sum, 0.0);
+        EXPECT_EQ(m->ctrl_sum, 0);
         EXPECT_EQ(m->tx_head, nullptr);
         EXPECT_EQ(m->iban, nullptr);
         EXPECT_EQ(m->date, nullptr);
@@ -174,10 +174,17 @@ TEST_F(MessageTest, SetCreditorIdentifier) {
     };
     for (const Case &c : {
              Case{"DE98ZZZ09999999999", nullptr},
-             Case{"DE98abc09999999999", nullptr}, // the business code is not looked at
-             Case{"DE98!?_09999999999", nullptr},
+             Case{"DE98abc09999999999", nullptr}, // the business code does not enter the sum
+             Case{"DE98(?)09999999999", nullptr},
              Case{"AT61ZZZ01234567890", nullptr},
-             Case{"DE36xy!", nullptr}, // seven characters: only the first four count
+             Case{"DE36xy:", nullptr}, // seven characters: only the first four count
+             // The business code is written as it is, so it holds no byte that breaks XML.
+             Case{"DE98!?_09999999999", "Invalid character in Creditor Identifier business code (positions 5-7)"},
+             Case{"DE98Z<Z09999999999", "Invalid character in Creditor Identifier business code (positions 5-7)"},
+             Case{"DE98Z\x01" "Z09999999999", "Invalid character in Creditor Identifier business code (positions 5-7)"},
+             Case{"DE98ZZ\x1B" "09999999999", "Invalid character in Creditor Identifier business code (positions 5-7)"},
+             Case{"DE98Z\xC3\xA4" "09999999999", "Invalid character in Creditor Identifier business code (positions 5-7)"},
+             Case{"DE98 ZZ09999999999", "Invalid character in Creditor Identifier business code (positions 5-7)"},
              Case{"DE37ZZZ", "Invalid Creditor Identifier checksum"},
              Case{"DE97ZZZ09999999999", "Invalid Creditor Identifier checksum"},
              Case{"DE98ZZZ0999999999", "Invalid Creditor Identifier checksum"},
@@ -197,7 +204,7 @@ TEST_F(MessageTest, SetCreditorIdentifier) {
             EXPECT_STREQ(m->creditor_id, c.ci);
         }
     }
-    EXPECT_STREQ(m->creditor_id, "DE36xy!");
+    EXPECT_STREQ(m->creditor_id, "DE36xy:");
 }
 
 TEST_F(MessageTest, SetDateWantsARealCalendarDate) {
