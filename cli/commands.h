@@ -12,6 +12,7 @@ int cmd_check(char **args);
 int cmd_bic(char **args);
 int cmd_mt940(char **args);
 int cmd_camt053(char **args);
+int cmd_account(char **args);
 
 } // namespace tarvotool
 

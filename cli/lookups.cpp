@@ -112,4 +112,15 @@ int cmd_bic(char **args) {
     return 0;
 }
 
+// Exit 0 only for an account its bank's method accepts.
+int cmd_account(char **args) {
+    switch (tarvo_account_check_bank(args[0], args[1])) {
+    case 1: puts("Account ok."); return 0;
+    case 2: puts("Account ok (second reading of the method)."); return 0;
+    case 0: puts("Account not checkable"); return 1;
+    case -3: puts("Unknown bank ID"); return 1;
+    default: puts("Invalid account"); return 1;
+    }
+}
+
 } // namespace tarvotool

@@ -28,6 +28,7 @@ constexpr Command commands[] = {
     {"bic", 3, "bic <bic>", cmd_bic},
     {"mt940", 3, "mt940 <file>", cmd_mt940},
     {"camt053", 3, "camt053 <file>", cmd_camt053},
+    {"account", 4, "account <account> <bank_id>", cmd_account},
 };
 
 void print_summary(const char *program) {

@@ -73,6 +73,16 @@ const char *read_version(const char *p, bool german, bank_record *out) {
     return more ? p + n + 1 : nullptr;
 }
 
+// The start of the German version after the one at p, or null when it is the last: a
+// version is four bytes and six '|'-separated fields, and a sixth '|' leads on.
+const char *next_german_version(const char *p) {
+    p += 4;
+    for (int bars = 0; *p; ++p)
+        if (*p == '|' && ++bars == 6)
+            return p + 1;
+    return nullptr;
+}
+
 // The clock is read only for records that have a second version.
 template <typename Clock>
 int lookup(const char *country, const char *bankcode, bank_record *out, Clock now) {
@@ -109,6 +119,25 @@ int lookup(const char *country, const char *bankcode, bank_record *out, Clock no
     return 1;
 }
 
+template <typename Clock>
+int method_in_force(const char *bankcode, Clock now) {
+    constexpr size_t code_length = 8;
+    char key[3 + code_length + 1] = {'_', 'D', 'E'};
+    memcpy(key + 3, bankcode, code_length);
+    key[3 + code_length] = '\0';
+    const int index = hash(key);
+    if (index < db_de_first || memcmp(DB[index], key, sizeof key - 1) != 0)
+        return -1;
+    const char *version = DB[index] + sizeof key - 1;
+    const char *next = next_german_version(version);
+    if (next && now() >= directory_switch_instant)
+        for (; next; next = next_german_version(next))
+            version = next;
+    if (static_cast<uint8_t>(version[0]) == directory_version_absent)
+        return -1;
+    return static_cast<uint8_t>(version[1]);
+}
+
 } // namespace
 
 int hash(const char *key) {
@@ -138,6 +167,14 @@ int lookup_bank(const char *country, const char *bankcode, bank_record *out) {
 
 int lookup_bank_at(const char *country, const char *bankcode, bank_record *out, time_t now) {
     return lookup(country, bankcode, out, [now] { return now; });
+}
+
+int german_method(const char *bankcode) {
+    return method_in_force(bankcode, [] { return time(nullptr); });
+}
+
+int german_method_at(const char *bankcode, time_t now) {
+    return method_in_force(bankcode, [now] { return now; });
 }
 
 } // namespace tarvo

@@ -43,6 +43,12 @@ const bank_code_country *find_country(const char *country);
 // the key with the record found.
 int hash(const char *key);
 
+// The check-method byte the version in force of a German directory entry names, or -1
+// when the edition in force does not list the code. bankcode is 8 digits (not checked
+// here); nothing is copied, for callers that check accounts in bulk.
+int german_method(const char *bankcode);
+int german_method_at(const char *bankcode, time_t now);
+
 // Looks up a national bank code ("AT", "CH", "DE", "LI"); 1 when out was filled.
 // German records answer in the version in force at the current time.
 int lookup_bank(const char *country, const char *bankcode, bank_record *out);

@@ -90,7 +90,7 @@ extern "C" int tarvo_account_check_bank(const char *account, const char *bankid)
     // The directory pads short codes for its key; a full code must not be found that way.
     for (std::size_t i = 0; i < german_bankcode; ++i)
         if (bankid[i] < '0' || bankid[i] > '9') return -3;
-    tarvo::bank_record record;
-    if (tarvo::lookup_bank("DE", bankid, &record) != 1) return -3;
-    return tarvo_account_check2(account, bankid, record.method);
+    const int method = tarvo::german_method(bankid);
+    if (method < 0) return -3;
+    return tarvo_account_check2(account, bankid, method);
 }

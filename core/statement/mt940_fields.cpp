@@ -101,12 +101,14 @@ bool parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value) {
         p += 4;
     }
 
-    if (p < end && *p == 'R') {
+    const bool reversal = p < end && *p == 'R';
+    if (reversal) {
         tx.reversal = 1;
         ++p;
     }
     if (p >= end) return false;
-    const bool debit = *p == 'D';
+    // "RC" reverses a credit and is booked as a debit, "RD" the other way round.
+    const bool debit = *p == (reversal ? 'C' : 'D');
     ++p;
     if (p < end && is_letter(*p)) ++p; // funds code
 
@@ -199,19 +201,77 @@ const char *next_marker_above(const char *p, const char *end, int above, int &nu
     return nullptr;
 }
 
+// The keyword whose four letters and '+' are split as tail + head, if any.
+const Keyword *keyword_across(const char *tail, size_t tail_length, const char *head) {
+    char tag[5];
+    memcpy(tag, tail, tail_length);
+    for (size_t i = tail_length; i < sizeof tag; ++i) {
+        // The head is NUL-terminated or runs on into a marker; either stops the tag.
+        if (head[i - tail_length] == '\0' || head[i - tail_length] == '?') return nullptr;
+        tag[i] = head[i - tail_length];
+    }
+    return keyword_of(tag, sizeof tag);
+}
+
 // Remittance text arrives in subfields of at most 27 characters; a keyword's value
 // continues in the following subfields, a text without keyword is free purpose text.
 class Remittance {
 public:
     explicit Remittance(tarvo_stmt_tx_t &tx) : tx_(tx) {}
 
+    // A subfield of 20-29. Some banks start a keyword in the middle of a subfield or
+    // split its tag across two, so keywords count wherever they start in the joined
+    // text; next is the text of the following subfield when it is one of 20-29.
+    void add_scanning(char *text, size_t length, const char *next) {
+        struct Cut {
+            size_t at;     // where the piece starts
+            size_t value;  // where its text starts (behind the tag for a keyword)
+            const Keyword *keyword;
+        };
+        // Bounded: keywords past the fifteenth of one subfield stay in the text.
+        std::array<Cut, 16> cuts;
+        size_t count = 0;
+        if (pending_ != nullptr) {
+            cuts[count++] = {0, pending_rest_, pending_};
+            pending_ = nullptr;
+        } else {
+            cuts[count++] = {0, 0, nullptr};
+        }
+        for (size_t q = cuts[0].value + 4; q < length && count < cuts.size() - 1; ++q) {
+            const char *plus = static_cast<const char *>(memchr(text + q, '+', length - q));
+            if (plus == nullptr) break;
+            q = static_cast<size_t>(plus - text);
+            const size_t at = q - 4;
+            if (at < cuts[count - 1].value || (at == 0 && cuts[0].keyword == nullptr)) continue;
+            if (const Keyword *k = keyword_of(text + at, length - at)) cuts[count++] = {at, q + 1, k};
+        }
+        size_t end = length;
+        if (next != nullptr)
+            for (size_t tail = 1; tail <= 4 && tail <= length - cuts[count - 1].value; ++tail)
+                if (const Keyword *k = keyword_across(text + length - tail, tail, next)) {
+                    end = length - tail;
+                    pending_ = k;
+                    pending_rest_ = 5 - tail;
+                    break;
+                }
+        for (size_t i = 0; i < count; ++i) {
+            const Cut &c = cuts[i];
+            size_t stop = i + 1 < count ? cuts[i + 1].at : end;
+            // The blank before a keyword separates it and belongs to neither value.
+            if (stop < length)
+                while (stop > c.value && text[stop - 1] == ' ') --stop;
+            if (c.keyword == nullptr) {
+                if (stop > 0) add(text, stop);
+            } else {
+                begin(*c.keyword, text + c.value, stop - c.value);
+                last_joined_ = length;
+            }
+        }
+    }
+
     void add(char *text, size_t length) {
         if (const Keyword *k = keyword_of(text, length)) {
-            char *value = text + 5;
-            text[length] = '\0';
-            if (k->amount)
-                if (char *comma = strchr(value, ',')) *comma = '.';
-            start(&(tx_.*(k->field)), value, length - 5);
+            begin(*k, text + 5, length - 5);
         } else if (current_ != nullptr) {
             join(text, length);
         } else {
@@ -221,6 +281,13 @@ public:
     }
 
 private:
+    void begin(const Keyword &k, char *value, size_t length) {
+        value[length] = '\0';
+        if (k.amount)
+            if (char *comma = static_cast<char *>(memchr(value, ',', length))) *comma = '.';
+        start(&(tx_.*(k.field)), value, length);
+    }
+
     void start(char **field, char *value, size_t length) {
         *field = value;
         current_ = field;
@@ -249,9 +316,14 @@ private:
     char **current_ = nullptr;
     size_t current_length_ = 0;
     size_t last_joined_ = 0;
+    // A keyword whose tag the previous subfield began, and how many of its characters
+    // (the '+' included) open the next one.
+    const Keyword *pending_ = nullptr;
+    size_t pending_rest_ = 0;
 };
 
-void take_subfield(tarvo_stmt_tx_t &tx, Remittance &remittance, int number, char *text, char *end) {
+void take_subfield(tarvo_stmt_tx_t &tx, Remittance &remittance, int number, char *text, char *end,
+                   const char *next_remittance) {
     const size_t length = static_cast<size_t>(end - text);
     switch (carries_table[static_cast<size_t>(number)]) {
     case Carries::Nothing:
@@ -265,7 +337,10 @@ void take_subfield(tarvo_stmt_tx_t &tx, Remittance &remittance, int number, char
         tx.primanota = text;
         break;
     case Carries::Remittance:
-        remittance.add(text, length);
+        if (number <= 29)
+            remittance.add_scanning(text, length, next_remittance);
+        else
+            remittance.add(text, length);
         break;
     case Carries::Bank:
         copy_capped(tx.bank, text, length);
@@ -322,7 +397,8 @@ void parse_information(tarvo_stmt_tx_t &tx, char *text, char *end) {
                 following = number + 1;
             }
         }
-        take_subfield(tx, remittance, number, body, stop);
+        const bool remittance_follows = found != nullptr && number >= 20 && following <= 29;
+        take_subfield(tx, remittance, number, body, stop, remittance_follows ? stop + 3 : nullptr);
         if (found == nullptr) break;
         marker = stop;
         number = following;

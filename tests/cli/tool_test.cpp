@@ -24,7 +24,8 @@ TEST(CommandLine, NoCommandPrintsTheSummary) {
     const std::string p = program;
     EXPECT_EQ(r.err, p + ": missing command\nUsage:\n  " + p + " bankid <country> <bank_id>\n  " + p +
                          " convert <country> <bank_id> <account>\n  " + p + " getbic <iban>\n  " + p +
-                         " check <iban>\n  " + p + " bic <bic>\n  " + p + " mt940 <file>\n  " + p + " camt053 <file>\n");
+                         " check <iban>\n  " + p + " bic <bic>\n  " + p + " mt940 <file>\n  " + p + " camt053 <file>\n  " + p +
+                         " account <account> <bank_id>\n");
 }
 
 TEST(CommandLine, UnknownCommandFails) {
@@ -49,6 +50,7 @@ TEST(CommandLine, WrongWordCountPrintsTheCommandUsage) {
         {{"check"}, "check <iban>"},
         {{"mt940"}, "mt940 <file>"},
         {{"camt053", "a", "b"}, "camt053 <file>"},
+        {{"account", "532013000"}, "account <account> <bank_id>"},
     };
     for (const Case &c : cases) {
         Output r;
@@ -98,6 +100,25 @@ TEST(Check, WrongCheckDigits) {
     const Output r = run("C", {"check", "DE89370400440532013001"});
     EXPECT_EQ(r.out, "Invalid IBAN\n");
     EXPECT_EQ(r.status, 1);
+}
+
+// Every answer of the library has its line, and only an accepted account exits 0.
+TEST(Account, AnswersAsTheLibrary) {
+    const struct {
+        const char *account, *bankid, *out;
+    } cases[] = {
+        {"532013000", "37040044", "Account ok.\n"},
+        {"9290702", "37040044", "Invalid account\n"},
+        {"532013000", "37040045", "Unknown bank ID\n"},
+        {"53201300a", "37040044", "Invalid account\n"},
+    };
+    for (const auto &c : cases) {
+        const int verdict = tarvo_account_check_bank(c.account, c.bankid);
+        const Output r = run(utf8_locale, {"account", c.account, c.bankid});
+        EXPECT_EQ(r.out, c.out) << c.account << " @ " << c.bankid;
+        EXPECT_EQ(r.status, verdict >= 1 ? 0 : 1) << c.account << " @ " << c.bankid;
+        EXPECT_EQ(r.err, "");
+    }
 }
 
 std::string or_empty(const char *s) { return s != nullptr ? s : ""; }

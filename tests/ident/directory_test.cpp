@@ -272,6 +272,38 @@ TEST(LookupBank, EveryGermanRecordReadsCleanlyOnBothSidesOfTheSwitch) {
     EXPECT_EQ(second_versions, tarvo::db_second_versions);
 }
 
+// The method-only lookup behind bulk account checks reads the same version as the full one.
+TEST(GermanMethod, AgreesWithTheFullRecordOnBothSidesOfTheSwitch) {
+    int listed = 0, unlisted = 0;
+    for (int i = tarvo::db_de_first; i < tarvo::db_records; ++i) {
+        const std::string code = key_of(i).substr(3);
+        for (const time_t at : {tarvo::directory_switch_instant - 1, tarvo::directory_switch_instant}) {
+            bank_record r;
+            const bool found = lookup_bank_at("DE", code.c_str(), &r, at) == 1;
+            EXPECT_EQ(tarvo::german_method_at(code.c_str(), at), found ? r.method : -1) << code << " @ " << at;
+            found ? ++listed : ++unlisted;
+        }
+    }
+    EXPECT_GT(listed, 1000);
+    EXPECT_GT(unlisted, 0);
+}
+
+TEST(GermanMethod, CodesNotInTheDirectory) {
+    std::mt19937 rnd(99);
+    int absent = 0;
+    for (int k = 0; k < 20000; ++k) {
+        char code[9];
+        for (int p = 0; p < 8; ++p)
+            code[p] = static_cast<char>('0' + rnd() % 10);
+        code[8] = '\0';
+        bank_record r;
+        const bool found = lookup_bank("DE", code, &r) == 1;
+        ASSERT_EQ(tarvo::german_method(code), found ? r.method : -1) << code;
+        absent += !found;
+    }
+    EXPECT_GT(absent, 0);
+}
+
 TEST(LookupBank, EveryAustrianAndSwissRecordIsFoundByItsCode) {
     for (int i = tarvo::db_at_first; i < tarvo::db_de_first; ++i) {
         const std::string key = key_of(i);

@@ -11,7 +11,7 @@ file_put_contents($file, implode("\r\n", [
     ':86:166?00GUTSCHRIFT?20Rent?21February?34011',
     ':61:2402010202D1,50NTRF//B1',
     ':61:2312290102RD2,00NCHGREF1//B2',
-    ':62F:C240201EUR11,50',
+    ':62F:C240201EUR15,50',
     '-',
     ':20:SECOND',
     ':25:DE02120300000000202051',
@@ -34,7 +34,7 @@ var_dump($first['tx'][0]);
 echo "-- bank reference only, entry date\n";
 $tx = $first['tx'][1];
 var_dump(isset($tx['ref']), $tx['bankref'], $tx['valuta'], $tx['booked'], $tx['amount'], $tx['gvc']);
-echo "-- reversed debit, entry date in the next year\n";
+echo "-- reversed debit (a credit), entry date in the next year\n";
 $tx = $first['tx'][2];
 var_dump($tx['ref'], $tx['bankref'], $tx['code'], $tx['amount'], $tx['valuta'], $tx['booked']);
 echo "-- statement without transactions\n";
@@ -92,11 +92,11 @@ string(10) "2024-02-01"
 string(10) "2024-02-02"
 float(-1.5)
 int(0)
--- reversed debit, entry date in the next year
+-- reversed debit (a credit), entry date in the next year
 string(4) "REF1"
 string(2) "B2"
 string(3) "CHG"
-float(-2)
+float(2)
 string(10) "2023-12-29"
 string(10) "2024-01-02"
 -- statement without transactions

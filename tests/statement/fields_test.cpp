@@ -68,13 +68,25 @@ TEST(Turnover, WithoutEntryDateBookedIsZero) {
     EXPECT_EQ(t.tx().bankref, nullptr);
 }
 
+// "RC" takes back a credit, so it is booked as a debit; "RD" takes back a debit.
 TEST(Turnover, ReversalMarks) {
-    OneTransaction rc("2401010101RC3,00NTRFX");
-    EXPECT_EQ(rc.tx().reversal, 1);
-    EXPECT_DOUBLE_EQ(rc.tx().amount, 3.0);
-    OneTransaction rd("2401010101RD3,00NTRFX");
-    EXPECT_EQ(rd.tx().reversal, 1);
-    EXPECT_DOUBLE_EQ(rd.tx().amount, -3.0);
+    const struct {
+        const char *line;
+        int reversal;
+        double amount;
+    } cases[] = {
+        {"2401010101RC3,00NTRFX", 1, -3.0},
+        {"2401010101RD3,00NTRFX", 1, 3.0},
+        {"2401010101C3,00NTRFX", 0, 3.0},
+        {"2401010101D3,00NTRFX", 0, -3.0},
+        {"240101RC3,00NTRFX", 1, -3.0},
+        {"240101RD3,00NTRFX", 1, 3.0},
+    };
+    for (const auto &c : cases) {
+        OneTransaction t(c.line);
+        EXPECT_EQ(t.tx().reversal, c.reversal) << c.line;
+        EXPECT_DOUBLE_EQ(t.tx().amount, c.amount) << c.line;
+    }
 }
 
 TEST(Turnover, FundsCodeIsSkipped) {
@@ -83,7 +95,7 @@ TEST(Turnover, FundsCodeIsSkipped) {
     EXPECT_EQ(text(cr.tx().bankref), "0724710333343453");
     OneTransaction rdr("2002010219RDR1027,25N068NONREF");
     EXPECT_EQ(rdr.tx().reversal, 1);
-    EXPECT_DOUBLE_EQ(rdr.tx().amount, -1027.25);
+    EXPECT_DOUBLE_EQ(rdr.tx().amount, 1027.25);
     EXPECT_STREQ(rdr.tx().code, "068");
 }
 
@@ -227,6 +239,47 @@ TEST(Subfields, EmptyKeywordValue) {
     OneTransaction t("240101C1,00NTRFX", "166?20EREF+?21SVWZ+");
     EXPECT_EQ(text(t.tx().eref), "");
     EXPECT_EQ(text(t.tx().svwz), "");
+}
+
+// Some banks start a keyword inside a subfield or split its tag across two subfields.
+TEST(Subfields, KeywordsWhereverTheyStartInTheRemittanceText) {
+    const struct {
+        const char *info;
+        const char *eref, *mref, *cred, *svwz, *purpose;
+    } cases[] = {
+        {"105?20EREF+E1?21MREF+M1 CRED+DE98ZZZ09999999999?22SVWZ+Beitrag", "E1", "M1", "DE98ZZZ09999999999",
+         "Beitrag", nullptr},
+        {"105?20EREF+E1 MREF+M1?21CRED+C1?22S?23VWZ+Beitrag Mai", "E1", "M1", "C1", "Beitrag Mai", nullptr},
+        {"105?20EREF+E1?21S?22VWZ+Miete", "E1", nullptr, nullptr, "Miete", nullptr},
+        {"105?20SVWZ+Miete Mai EREF?21+E1", "E1", nullptr, nullptr, "Miete Mai", nullptr},
+        {"105?20SVWZ+Miete Mai ERE?21F+E1", "E1", nullptr, nullptr, "Miete Mai", nullptr},
+        {"105?20SVWZ+Miete Mai ER?21EF+E1", "E1", nullptr, nullptr, "Miete Mai", nullptr},
+        {"105?20SVWZ+Miete Mai E?21REF+E1", "E1", nullptr, nullptr, "Miete Mai", nullptr},
+        {"105?20SVWZ+Rechnung 4711 vom 0?2101.2024 EREF+X?22MREF+M", "X", "M", nullptr,
+         "Rechnung 4711 vom 0 01.2024", nullptr},
+        {"105?20Miete Mai EREF+E1", "E1", nullptr, nullptr, nullptr, "Miete Mai"},
+        {"105?20EREF+E1EREF+E2", "E2", nullptr, nullptr, nullptr, nullptr},
+        // No keyword: a '+' in a value, a tag that is none, a letter that does not go on.
+        {"105?20SVWZ+1+1=2 ABCD+x?21S?22Sale", nullptr, nullptr, nullptr, "1+1=2 ABCD+x S Sale", nullptr},
+        {"105?20SVWZ+Miete S?30VWZ+X", nullptr, nullptr, nullptr, "Miete S", nullptr},
+    };
+    const auto same = [](const char *got, const char *want) { return want ? text(got) == want : got == nullptr; };
+    for (const auto &c : cases) {
+        OneTransaction t("240101C1,00NTRFX", c.info);
+        const tarvo_stmt_tx_t &tx = t.tx();
+        EXPECT_TRUE(same(tx.eref, c.eref)) << c.info << ": " << text(tx.eref);
+        EXPECT_TRUE(same(tx.mref, c.mref)) << c.info << ": " << text(tx.mref);
+        EXPECT_TRUE(same(tx.cred, c.cred)) << c.info << ": " << text(tx.cred);
+        EXPECT_TRUE(same(tx.svwz, c.svwz)) << c.info << ": " << text(tx.svwz);
+        EXPECT_TRUE(same(tx.purpose, c.purpose)) << c.info << ": " << text(tx.purpose);
+    }
+}
+
+TEST(Subfields, SplitAmountKeywordReadsItsDecimalComma) {
+    OneTransaction t("240101C1,00NTRFX", "105?20SVWZ+Gebuehr CO?21AM+1,50 OAMT+12,00");
+    EXPECT_EQ(text(t.tx().coam), "1.50");
+    EXPECT_EQ(text(t.tx().oamt), "12.00");
+    EXPECT_EQ(text(t.tx().svwz), "Gebuehr");
 }
 
 } // namespace

@@ -165,7 +165,7 @@ TEST(SampleDetails, ReversalInSparkasseFile) {
     const auto tx = parsed.transactions(0);
     ASSERT_EQ(tx.size(), 1u);
     EXPECT_EQ(tx[0]->reversal, 1);
-    EXPECT_DOUBLE_EQ(tx[0]->amount, -1027.25);
+    EXPECT_DOUBLE_EQ(tx[0]->amount, 1027.25); // "RD": a debit taken back
     EXPECT_EQ(date(tx[0]->booked), "2020-02-19");
 }
 
