@@ -30,7 +30,6 @@ constexpr int max_depth = 100;
 // The longest text the schemas allow is 500 characters of at most 4 bytes each.
 constexpr size_t max_text = size_t{16} << 10;
 constexpr size_t parser_memory = size_t{8} << 20;
-constexpr XML_Char namespace_separator = '\x01';
 
 // ---- expat's memory, capped -------------------------------------------------------------
 
@@ -132,7 +131,7 @@ private:
     void start(const XML_Char *name, const XML_Char **attributes);
     void end();
     void text(const char *text, size_t length);
-    bool start_document(std::string_view name);
+    bool start_document(std::string_view name, const XML_Char **attributes);
     void start_node(uint16_t index, const XML_Char **attributes);
     void end_node();
     Fault close_scope(Scope scope);
@@ -152,7 +151,8 @@ private:
     XML_Parser parser_ = nullptr;
     bool failed_ = false;
 
-    std::string namespace_;
+    std::string prefix_text_;
+    std::string_view prefix_; // "p:" of <p:Document>, or empty
     Message message_{};
     RecordBuilder *builder_ = nullptr;
     bool saw_message_ = false;
@@ -196,29 +196,37 @@ void Reader::fail(const Fault &fault) {
     XML_StopParser(parser_, XML_FALSE);
 }
 
-bool Reader::start_document(std::string_view name) {
-    const size_t separator = name.find(namespace_separator);
-    const std::string_view local = separator == std::string_view::npos ? name : name.substr(separator + 1);
+// The root element names the message by its namespace, the default one or the one
+// bound to its own prefix. Namespace processing stays off: expat would build a name of
+// namespace and local name for every element, and camt documents declare their
+// namespace once, on <Document>.
+bool Reader::start_document(std::string_view name, const XML_Char **attributes) {
+    const size_t colon = name.find(':');
+    const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
     char what[256];
     if (local != "Document") {
-        snprintf(what, sizeof what, "Not a camt document: the root element is <%.*s>", static_cast<int>(local.size()),
-                 local.data());
+        snprintf(what, sizeof what, "Not a camt document: the root element is <%.*s>",
+                 static_cast<int>(std::min<size_t>(name.size(), 64)), name.data());
         fail(what);
         return false;
     }
-    if (separator == std::string_view::npos) {
+    prefix_ = colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon + 1);
+    std::string declaration = "xmlns";
+    if (!prefix_.empty()) declaration.append(":").append(prefix_.substr(0, prefix_.size() - 1));
+    const XML_Char *ns = nullptr;
+    for (const XML_Char **a = attributes; *a != nullptr; a += 2)
+        if (declaration == a[0]) ns = a[1];
+    if (ns == nullptr) {
         fail("Not a camt document: <Document> has no namespace");
         return false;
     }
-    const std::string_view ns = name.substr(0, separator);
     if (!identify(ns, message_)) {
-        snprintf(what, sizeof what, "Unknown namespace '%.*s'", static_cast<int>(std::min<size_t>(ns.size(), 160)),
-                 ns.data());
+        snprintf(what, sizeof what, "Unknown namespace '%.160s'", ns);
         fail(what);
         return false;
     }
-    namespace_ = ns;
-    namespace_ += namespace_separator;
+    prefix_text_ = prefix_;
+    prefix_ = prefix_text_;
     return true;
 }
 
@@ -235,15 +243,17 @@ void Reader::start(const XML_Char *name, const XML_Char **attributes) {
         return;
     }
     if (depth_ == document_level) {
-        start_document(name);
+        start_document(name, attributes);
         return;
     }
-    // Elements of other namespaces (inside supplementary data) are not camt's.
-    if (strncmp(name, namespace_.data(), namespace_.size()) != 0) {
+    // Elements with another prefix are not camt's; neither are those of a default
+    // namespace when camt's has a prefix, but as their names have no prefix they match
+    // none of the mapping's either.
+    if (!prefix_.empty() && strncmp(name, prefix_.data(), prefix_.size()) != 0) {
         skipped_ = 1;
         return;
     }
-    const std::string_view local(name + namespace_.size());
+    const std::string_view local(name + prefix_.size());
     if (depth_ == message_level) {
         if (local != message_.root) {
             char what[160];
@@ -366,7 +376,7 @@ bool Reader::parse_error(bool at_end) {
 }
 
 bool Reader::run(int fd) {
-    parser_ = XML_ParserCreate_MM(nullptr, &memory_suite, &namespace_separator);
+    parser_ = XML_ParserCreate_MM(nullptr, &memory_suite, nullptr);
     if (parser_ == nullptr) {
         format_error(error_, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
                      strerror(ENOMEM));

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +22,11 @@ struct RecordArena::Block {
 };
 
 namespace {
-constexpr size_t block_capacity = size_t{1} << 20;
+// After a first small block for small files, blocks of one huge page: a large
+// statement file fills thousands of small pages otherwise, and taking each on first
+// touch costs as much as reading the records.
+constexpr size_t first_block_size = size_t{64} << 10;
+constexpr size_t block_size = size_t{2} << 20;
 constexpr size_t block_alignment = 16;
 constexpr size_t block_header = (sizeof(RecordArena::Block) + block_alignment - 1) & ~(block_alignment - 1);
 } // namespace
@@ -29,10 +34,15 @@ constexpr size_t block_header = (sizeof(RecordArena::Block) + block_alignment - 
 void *RecordArena::allocate(size_t size, size_t alignment) {
     if (head_ != nullptr) head_->used = (head_->used + alignment - 1) & ~(alignment - 1);
     if (head_ == nullptr || head_->used > head_->capacity || head_->capacity - head_->used < size) {
-        const size_t capacity = std::max(block_capacity, size);
-        // calloc: records start zero-filled.
-        auto *block = static_cast<Block *>(calloc(1, block_header + capacity));
+        const size_t unit = head_ == nullptr ? first_block_size : block_size;
+        if (size > SIZE_MAX - block_header - unit) return nullptr;
+        const size_t bytes = (block_header + size + unit - 1) / unit * unit;
+        auto *block = static_cast<Block *>(aligned_alloc(unit, bytes));
         if (block == nullptr) return nullptr;
+        if (unit == block_size) madvise(block, bytes, MADV_HUGEPAGE);
+        // Records start zero-filled.
+        memset(block, 0, bytes);
+        const size_t capacity = bytes - block_header;
         block->previous = head_;
         block->capacity = capacity;
         head_ = block;
