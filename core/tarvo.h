@@ -113,6 +113,8 @@ char *tarvo_toXML(tarvo_t *h);
 /* ---- Statements ------------------------------------------------------------------- */
 
 #define TARVO_STMT_FORMAT_MT940 1
+/* ISO 20022 camt.053 statements, camt.052 reports and camt.054 notifications. */
+#define TARVO_STMT_FORMAT_CAMT 3
 
 typedef struct tarvo_stmt_tx_s {
     struct tm valuta;
@@ -142,6 +144,12 @@ typedef struct tarvo_stmt_tx_s {
     char *abwa;
     char *abwe;
     struct tarvo_stmt_tx_s *next;
+    /* Filled from camt; MT940 leaves them empty. */
+    char currency[4];    /* currency of amount */
+    char *amountText;    /* amount exactly as written, "-" before debits */
+    char *uetr;          /* unique end-to-end transaction reference */
+    char *creditorRef;   /* structured creditor reference (RF or ISR reference) */
+    char *partyName;     /* counterparty name in full; name holds its first 55 bytes */
 } tarvo_stmt_tx_t;
 
 typedef struct tarvo_stmt_s {
@@ -158,6 +166,9 @@ typedef struct tarvo_stmt_s {
     tarvo_stmt_tx_t *tx;
     tarvo_stmt_tx_t *last;
     struct tarvo_stmt_s *next;
+    /* Filled from camt; MT940 leaves them empty. Balances exactly as written, "-" before debits. */
+    char *openSaldoText;
+    char *closeSaldoText;
 } tarvo_stmt_t;
 
 typedef struct tarvo_stmt_parser_s tarvo_stmt_parser_t;

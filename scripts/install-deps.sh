@@ -2,8 +2,25 @@
 # Installs the Debian packages the build and the tests need, skipping those already present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils
-          php8.2-dev php8.2-cli openjdk-17-jdk-headless junit4 locales)
+# One package a line, so that additions merge cleanly.
+packages=(
+    cmake
+    ninja-build
+    g++
+    make
+    pkg-config
+    libgtest-dev
+    libgmock-dev
+    libbenchmark-dev
+    libxml2-utils
+    libexpat1-dev
+    nlohmann-json3-dev
+    php8.2-dev
+    php8.2-cli
+    openjdk-17-jdk-headless
+    junit4
+    locales
+)
 
 missing=()
 for p in "${packages[@]}"; do

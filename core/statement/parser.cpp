@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,18 +22,27 @@ struct RecordArena::Block {
 };
 
 namespace {
-constexpr size_t block_capacity = size_t{1} << 20;
-constexpr size_t record_alignment = 16;
-constexpr size_t block_header = (sizeof(RecordArena::Block) + record_alignment - 1) & ~(record_alignment - 1);
+// After a first small block for small files, blocks of one huge page: a large
+// statement file fills thousands of small pages otherwise, and taking each on first
+// touch costs as much as reading the records.
+constexpr size_t first_block_size = size_t{64} << 10;
+constexpr size_t block_size = size_t{2} << 20;
+constexpr size_t block_alignment = 16;
+constexpr size_t block_header = (sizeof(RecordArena::Block) + block_alignment - 1) & ~(block_alignment - 1);
 } // namespace
 
-void *RecordArena::allocate(size_t size) {
-    size = (size + record_alignment - 1) & ~(record_alignment - 1);
-    if (head_ == nullptr || head_->capacity - head_->used < size) {
-        const size_t capacity = std::max(block_capacity, size);
-        // calloc: records start zero-filled.
-        auto *block = static_cast<Block *>(calloc(1, block_header + capacity));
+void *RecordArena::allocate(size_t size, size_t alignment) {
+    if (head_ != nullptr) head_->used = (head_->used + alignment - 1) & ~(alignment - 1);
+    if (head_ == nullptr || head_->used > head_->capacity || head_->capacity - head_->used < size) {
+        const size_t unit = head_ == nullptr ? first_block_size : block_size;
+        if (size > SIZE_MAX - block_header - unit) return nullptr;
+        const size_t bytes = (block_header + size + unit - 1) / unit * unit;
+        auto *block = static_cast<Block *>(aligned_alloc(unit, bytes));
         if (block == nullptr) return nullptr;
+        if (unit == block_size) madvise(block, bytes, MADV_HUGEPAGE);
+        // Records start zero-filled.
+        memset(block, 0, bytes);
+        const size_t capacity = bytes - block_header;
         block->previous = head_;
         block->capacity = capacity;
         head_ = block;
@@ -40,6 +50,14 @@ void *RecordArena::allocate(size_t size) {
     void *record = reinterpret_cast<unsigned char *>(head_) + block_header + head_->used;
     head_->used += size;
     return record;
+}
+
+char *RecordArena::copy(const char *text, size_t length) {
+    auto *out = static_cast<char *>(allocate(length + 1, 1));
+    if (out == nullptr) return nullptr;
+    memcpy(out, text, length);
+    out[length] = '\0';
+    return out;
 }
 
 RecordArena::~RecordArena() {
@@ -55,6 +73,7 @@ StatementState::~StatementState() { free(text); }
 namespace {
 
 constexpr int format_mt940 = TARVO_STMT_FORMAT_MT940;
+constexpr int format_camt = TARVO_STMT_FORMAT_CAMT;
 // Reads of at most 1 GiB, the most one read() call hands over on every kernel.
 constexpr size_t read_chunk = size_t{1} << 30;
 
@@ -110,6 +129,13 @@ bool load_text(tarvo_stmt_parser_t *p, StatementState &state, const char *path) 
     return ok;
 }
 
+// Records point into each other and into the text: all of it goes.
+void discard_records(tarvo_stmt_parser_t *p) {
+    p->first = p->last = nullptr;
+    delete p->state;
+    p->state = nullptr;
+}
+
 } // namespace
 } // namespace tarvo
 
@@ -139,7 +165,7 @@ extern "C" int tarvo_stmt_parser_load(tarvo_stmt_parser_t *p, int format, const 
         return 0;
     }
     p->format = format;
-    if (format != format_mt940) {
+    if (format != format_mt940 && format != format_camt) {
         format_error(p->error, "Format not (yet) supported");
         return 0;
     }
@@ -150,6 +176,11 @@ extern "C" int tarvo_stmt_parser_load(tarvo_stmt_parser_t *p, int format, const 
         return 0;
     }
     p->state = state;
+    if (format == format_camt) {
+        if (read_camt(path, state->records, StatementList{&p->first, &p->last}, p->error)) return 1;
+        discard_records(p);
+        return 0;
+    }
     if (!load_text(p, *state, path)) return 0;
     if (state->text[0] == '\0') {
         format_error(p->error, "Input file starts with a NUL byte");
@@ -158,10 +189,7 @@ extern "C" int tarvo_stmt_parser_load(tarvo_stmt_parser_t *p, int format, const 
         return 0;
     }
     if (!read_mt940(state->text, state->size, state->records, StatementList{&p->first, &p->last})) {
-        // Records point into each other and into the text: all of it goes.
-        p->first = p->last = nullptr;
-        p->state = nullptr;
-        delete state;
+        discard_records(p);
         format_error(p->error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(tarvo_stmt_tx_t)),
                      strerror(ENOMEM));
         return 0;

@@ -19,12 +19,15 @@ public:
     ~RecordArena();
 
     // A zero-filled record, or null when memory is exhausted.
-    template <class T> T *make() { return static_cast<T *>(allocate(sizeof(T))); }
+    template <class T> T *make() { return static_cast<T *>(allocate(sizeof(T), record_alignment)); }
+    // A NUL-terminated copy of text[0, length), or null when memory is exhausted.
+    char *copy(const char *text, size_t length);
 
     struct Block;
 
 private:
-    void *allocate(size_t size);
+    static constexpr size_t record_alignment = 16;
+    void *allocate(size_t size, size_t alignment);
     Block *head_ = nullptr;
 };
 
@@ -45,6 +48,11 @@ struct StatementList {
     tarvo_stmt_t **first;
     tarvo_stmt_t **last;
 };
+
+// Reads a camt.052, camt.053 or camt.054 document from the file at path, streaming.
+// False with the reason in error when the file cannot be read completely; the
+// statements in the list are then incomplete and must not be handed out.
+bool read_camt(const char *path, RecordArena &records, StatementList out, char (&error)[256]);
 
 // Reads MT940 statements from text[0, size) (text[size] must be writable and NUL),
 // cutting the text in place. False when a record could not be allocated; the

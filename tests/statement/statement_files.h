@@ -60,8 +60,8 @@ public:
         TempFile file(content);
         result_ = tarvo_stmt_parser_load(parser_, format, file.path());
     }
-    explicit Parsed(Path path) : parser_(tarvo_stmt_parser_new()) {
-        result_ = tarvo_stmt_parser_load(parser_, TARVO_STMT_FORMAT_MT940, path.name);
+    explicit Parsed(Path path, int format = TARVO_STMT_FORMAT_MT940) : parser_(tarvo_stmt_parser_new()) {
+        result_ = tarvo_stmt_parser_load(parser_, format, path.name);
     }
     Parsed(const Parsed &) = delete;
     Parsed &operator=(const Parsed &) = delete;
