@@ -5,6 +5,10 @@
 
 namespace tarvotool {
 
+// What a command that reads its own options returns when the words do not fit: the
+// caller prints the command's usage text.
+constexpr int wrong_usage = -1;
+
 int cmd_bankid(char **args);
 int cmd_convert(char **args);
 int cmd_getbic(char **args);
@@ -13,6 +17,8 @@ int cmd_bic(char **args);
 int cmd_mt940(char **args);
 int cmd_camt053(char **args);
 int cmd_account(char **args);
+int cmd_check_batch(char **args);
+int cmd_convert_batch(char **args);
 
 } // namespace tarvotool
 

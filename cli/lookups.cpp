@@ -85,8 +85,10 @@ int cmd_getbic(char **args) {
     return print_iban(iban, "lookup failed...") ? 0 : 1;
 }
 
+// The IBAN as typed ("de89 3704 ..."); what does not normalise is checked as given.
 int cmd_check(char **args) {
-    if (tarvo_iban_check(args[0]) == 1) {
+    char iban[35];
+    if (tarvo_iban_check(tarvo_iban_normalize(args[0], iban) == 1 ? iban : args[0]) == 1) {
         puts("IBAN ok.");
         return 0;
     }

@@ -1,4 +1,5 @@
-// tarvotool: tries the library's lookups and the statement parser from a shell.
+// tarvotool: tries the library's lookups and the statement parser from a shell, and
+// checks or converts whole files of them.
 #include <errno.h>
 #include <locale.h>
 #include <stdio.h>
@@ -8,6 +9,7 @@
 
 #include "commands.h"
 #include "locale_text.h"
+#include "tarvo.h"
 
 namespace {
 
@@ -15,26 +17,110 @@ using namespace tarvotool;
 
 struct Command {
     std::string_view name;
-    int words; // counting the program name and the command word
+    int words; // counting the program name and the command word; 0: the command reads its own options
     const char *usage; // after the program name
     int (*run)(char **args);
+    const char *summary = nullptr;  // one line for --help
+    const char *synopsis = nullptr; // the usage with every option, for --help; null: usage
+    const char *details = nullptr;  // more for "<command> --help"
+    const char *notes = nullptr;    // what follows the details, shared between commands
+    bool listed_without_command = true;
+    int usage_status = 1;
 };
 
+constexpr const char *batch_details =
+    "Reads the file, or standard input for '-', and writes one result row per line in input\n"
+    "order to standard output: CSV with ';' between fields and a header row, or with --json\n"
+    "one JSON object per line (empty fields left out). Output texts are UTF-8. Lines that are\n"
+    "empty, longer than 1024 bytes or not UTF-8 text get a row with an error.\n"
+    "  --json   JSON Lines instead of CSV\n"
+    "  -j N     N threads (default: one per core)\n"
+    "Exit code: 0 every line valid, 1 some lines not, 2 the run failed.\n";
+
 constexpr Command commands[] = {
-    {"bankid", 4, "bankid <country> <bank_id>", cmd_bankid},
-    {"convert", 5, "convert <country> <bank_id> <account>", cmd_convert},
-    {"getbic", 3, "getbic <iban>", cmd_getbic},
-    {"check", 3, "check <iban>", cmd_check},
-    {"bic", 3, "bic <bic>", cmd_bic},
-    {"mt940", 3, "mt940 <file>", cmd_mt940},
-    {"camt053", 3, "camt053 <file>", cmd_camt053},
-    {"account", 4, "account <account> <bank_id>", cmd_account},
+    {"bankid", 4, "bankid <country> <bank_id>", cmd_bankid, "the bank of a national bank code"},
+    {"convert", 5, "convert <country> <bank_id> <account>", cmd_convert, "a German account and bank code as IBAN"},
+    {"getbic", 3, "getbic <iban>", cmd_getbic, "the BIC and bank of an IBAN"},
+    {"check", 3, "check <iban>", cmd_check, "whether an IBAN is valid; spaces and lower case are fine"},
+    {"bic", 3, "bic <bic>", cmd_bic, "the bank of a BIC and the SEPA schemes it reaches"},
+    {"mt940", 0, "mt940 <file>", cmd_mt940, "the statements of an MT940 file", "mt940 [--json] <file>",
+     "  --json   the statements as JSON Lines: one statement object per line, with its\n"
+     "           transactions; texts in UTF-8, amounts as decimal strings, dates as\n"
+     "           YYYY-MM-DD, fields without a value left out\n"},
+    {"camt053", 0, "camt053 <file>", cmd_camt053, "the statements of a camt.053 file", "camt053 [--json] <file>",
+     "  --json   as for mt940\n"},
+    {"check-batch", 0, "check-batch [--json] [-j N] <file|->", cmd_check_batch,
+     "checks a file of IBANs, one per line", nullptr,
+     "Columns: line;input;iban;printed;valid;error;bank_code;bic;bank_name\n"
+     "A first line \"IBAN\" is taken as a header and skipped.\n", batch_details, false, 2},
+    {"convert-batch", 0, "convert-batch [--json] [-j N] <file|->", cmd_convert_batch,
+     "converts a file of country;bank code;account lines", nullptr,
+     "Columns: line;input;country;bank_code;account;iban;bic;valid;status;status_text;error\n"
+     "A first line whose bank code and account hold no digit is taken as a header and skipped.\n",
+     batch_details, false, 2},
+    {"account", 4, "account <account> <bank_id>", cmd_account, "a German account checked by its bank's method"},
 };
 
 void print_summary(const char *program) {
     fprintf(stderr, "%s: missing command\n", program);
     fputs("Usage:\n", stderr);
-    for (const Command &c : commands) fprintf(stderr, "  %s %s\n", program, c.usage);
+    for (const Command &c : commands)
+        if (c.listed_without_command) fprintf(stderr, "  %s %s\n", program, c.usage);
+}
+
+const char *synopsis(const Command &c) { return c.synopsis != nullptr ? c.synopsis : c.usage; }
+
+void print_help(const char *program) {
+    printf("Usage: %s <command> <arguments>\n", program);
+    printf("       %s <command> --help\n", program);
+    printf("       %s --version\n\nCommands:\n", program);
+    for (const Command &c : commands)
+        printf("  %-40s %s\n", synopsis(c), c.summary != nullptr ? c.summary : "");
+}
+
+void print_command_help(const char *program, const Command &c) {
+    printf("Usage: %s %s\n", program, synopsis(c));
+    if (c.summary != nullptr) printf("\n%s.\n", c.summary);
+    if (c.details != nullptr) printf("\n%s", c.details);
+    if (c.notes != nullptr) printf("\n%s", c.notes);
+}
+
+// Flushes standard output: a full disk or a closed pipe fails the run.
+bool output_written() {
+    if (fflush(stdout) == 0 && ferror(stdout) == 0) return true;
+    fprintf(stderr, "tarvotool: cannot write the output: %s\n", strerror(errno));
+    return false;
+}
+
+int dispatch(int argc, char **argv) {
+    const char *program = argv[0];
+    const std::string_view word(argv[1]);
+    if (word == "--help") {
+        print_help(program);
+        return 0;
+    }
+    if (word == "--version") {
+        printf("tarvotool %s\n", tarvo_version_str);
+        return 0;
+    }
+    const Command *command = nullptr;
+    for (const Command &c : commands)
+        if (c.name == word) command = &c;
+    if (command == nullptr) {
+        fprintf(stderr, "%s: unknown command '%s'\n", program, argv[1]);
+        return 1;
+    }
+    if (argc == 3 && strcmp(argv[2], "--help") == 0) {
+        print_command_help(program, *command);
+        return 0;
+    }
+    int status = wrong_usage;
+    if (command->words == 0 || argc == command->words) status = command->run(argv + 2);
+    if (status == wrong_usage) {
+        fprintf(stderr, "Usage: %s %s\n", program, command->usage);
+        status = command->usage_status;
+    }
+    return status;
 }
 
 } // namespace
@@ -47,22 +133,11 @@ int main(int argc, char **argv) {
         return 1;
     }
     int status = 0;
-    if (argc < 2) {
+    if (argc < 2)
         print_summary(program);
-    } else {
-        const Command *command = nullptr;
-        for (const Command &c : commands)
-            if (c.name == argv[1]) command = &c;
-        if (command == nullptr) {
-            fprintf(stderr, "%s: unknown command '%s'\n", program, argv[1]);
-            status = 1;
-        } else if (argc != command->words) {
-            fprintf(stderr, "Usage: %s %s\n", program, command->usage);
-            status = 1;
-        } else {
-            status = command->run(argv + 2);
-        }
-    }
+    else
+        status = dispatch(argc, argv);
     close_locale_text();
+    if (!output_written()) status = 2;
     return status;
 }

@@ -1,9 +1,11 @@
 // Commands that read statement files and list their records.
 #include <stdio.h>
+#include <string.h>
 
 #include <memory>
 
 #include "commands.h"
+#include "statement_json.h"
 #include "tarvo.h"
 
 namespace tarvotool {
@@ -55,26 +57,48 @@ void print_statement(const tarvo_stmt_t &s) {
 }
 
 // Statement texts are printed as the bank wrote them, without conversion.
-int list_statements(int format, const char *path) {
-    const std::unique_ptr<tarvo_stmt_parser_t, FreeParser> parser(tarvo_stmt_parser_new());
-    if (parser == nullptr) {
-        puts("MT940: out of memory");
-        return 1;
-    }
-    if (tarvo_stmt_parser_load(parser.get(), format, path) != 1) {
-        printf("MT940: %s\n", tarvo_stmt_parser_getError(parser.get()));
-        return 1;
-    }
+int list_statements(tarvo_stmt_parser_t *parser) {
     puts("loaded MT940...");
-    for (const tarvo_stmt_t *s = tarvo_stmt_parser_getStatement(parser.get()); s != nullptr; s = s->next)
+    for (const tarvo_stmt_t *s = tarvo_stmt_parser_getStatement(parser); s != nullptr; s = s->next)
         print_statement(*s);
     return 0;
 }
 
+// Standard output holds JSON only: the failure goes to standard error.
+int write_json(tarvo_stmt_parser_t *parser) {
+    if (write_statements_json(tarvo_stmt_parser_getStatement(parser), stdout)) return 0;
+    fputs("tarvotool: no converter from ISO-8859-1 to UTF-8\n", stderr);
+    return 1;
+}
+
+// "<file>" or "--json <file>" (either order); wrong_usage otherwise.
+int read_statements(int format, char **args) {
+    bool json = false;
+    const char *path = nullptr;
+    int words = 0;
+    for (char **word = args; *word != nullptr; ++word, ++words) {
+        if (strcmp(*word, "--json") == 0 && args[1] != nullptr)
+            json = true;
+        else
+            path = path == nullptr ? *word : nullptr;
+    }
+    if (path == nullptr || words != (json ? 2 : 1)) return wrong_usage;
+    const std::unique_ptr<tarvo_stmt_parser_t, FreeParser> parser(tarvo_stmt_parser_new());
+    if (parser == nullptr) {
+        fputs("MT940: out of memory\n", json ? stderr : stdout);
+        return 1;
+    }
+    if (tarvo_stmt_parser_load(parser.get(), format, path) != 1) {
+        fprintf(json ? stderr : stdout, "MT940: %s\n", tarvo_stmt_parser_getError(parser.get()));
+        return 1;
+    }
+    return json ? write_json(parser.get()) : list_statements(parser.get());
+}
+
 } // namespace
 
-int cmd_mt940(char **args) { return list_statements(TARVO_STMT_FORMAT_MT940, args[0]); }
+int cmd_mt940(char **args) { return read_statements(TARVO_STMT_FORMAT_MT940, args); }
 
-int cmd_camt053(char **args) { return list_statements(format_camt053, args[0]); }
+int cmd_camt053(char **args) { return read_statements(format_camt053, args); }
 
 } // namespace tarvotool

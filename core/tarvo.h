@@ -78,6 +78,18 @@ int tarvo_iban_normalize(const char *input, char *iban);
  * printed (at least 43 bytes). 1 done, -1 as tarvo_iban_normalize. */
 int tarvo_iban_format(const char *iban, char *printed);
 
+/* What the checks and the bank directory say about an IBAN in electronic form. */
+typedef struct {
+    const char *error; /* why the IBAN is invalid (a constant English text); NULL when valid */
+    char bankid[9];    /* bank code, for the countries with a directory */
+    char bic[12];      /* the BIC its bank uses, IBAN rules applied */
+    char name[128];    /* the bank's name, UTF-8 (cut to fit) */
+} tarvo_iban_info_t;
+/* The verdict of tarvo_iban_check with its reason, and for a valid IBAN of a country with
+ * a directory its bank in one call without allocation: 1 valid, -1 invalid (info->error
+ * set). Bank fields not known stay empty. */
+int tarvo_iban_inspect(const char *iban, tarvo_iban_info_t *info);
+
 /* German account check digits. method: the code's two hex digits (0x13 is method 13).
  * 1 valid, 2 valid in the second reading of method 76, 0 not checkable, -1 invalid. */
 int tarvo_account_check(const char *account, int method);

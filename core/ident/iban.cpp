@@ -264,14 +264,13 @@ int fail(const char **message, const char *text) {
     return 0;
 }
 
-int check_german(const char *iban, const char **message) {
+int check_german(const char *iban, const char **message, bank_record &bank) {
     char bankcode[9];
     char account[11];
     memcpy(bankcode, iban + 4, 8);
     bankcode[8] = '\0';
     memcpy(account, iban + 12, 10);
     account[10] = '\0';
-    bank_record bank;
     if (lookup_bank("DE", bankcode, &bank) != 1) return fail(message, "Invalid bank ID (BLZ) in IBAN");
     if (tarvo_account_check2(account, bankcode, bank.method) == -1)
         return fail(message, "Invalid account number in IBAN");
@@ -280,7 +279,7 @@ int check_german(const char *iban, const char **message) {
 
 } // namespace
 
-int iban_check(const char *iban, const char **message) {
+int iban_check(const char *iban, const char **message, bank_record *bank) {
     if (iban == nullptr) return fail(message, "Invalid IBAN (NULL)");
     if (!regex_initialized.ensure(compile_iban_patterns))
         return fail(message, "Error while initializing regular expressions");
@@ -293,7 +292,8 @@ int iban_check(const char *iban, const char **message) {
     if (remainder < 0) return fail(message, "Invalid character in IBAN");
     if (remainder != 1 || !check_digits_in_range(iban)) return fail(message, "Invalid IBAN checksum");
     if (row != german_row) return 1;
-    return check_german(iban, message);
+    bank_record own;
+    return check_german(iban, message, bank != nullptr ? *bank : own);
 }
 
 // The country's compiled pattern applied to iban: 1 match, 0 no match, -1 when the

@@ -63,8 +63,10 @@ tarvo_bank_t *make_bank(const char *name, const char *zip, const char *city, con
 tarvo_bank_t *make_bank(const bank_record &record);
 
 // Validates an IBAN in electronic form; 1 valid, 0 invalid with *message set (when
-// message is not null) to a constant text.
-int iban_check(const char *iban, const char **message);
+// message is not null) to a constant text. For a German IBAN whose bank code the
+// directory lists, *bank (when not null) receives that bank's record, valid or not, so a
+// caller that also wants the bank need not look it up again.
+int iban_check(const char *iban, const char **message, bank_record *bank = nullptr);
 
 // The electronic form of an IBAN as typed: separators and a leading "IBAN" label dropped,
 // letters upper-cased. 1 when what is left is 5 to 34 letters and digits, else -1 with

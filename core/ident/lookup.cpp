@@ -43,6 +43,21 @@ constexpr bic_override bic_overrides[] = {
     {14, always, "DAAEDEDDXXX"},
 };
 
+// The BIC an IBAN with this bank code uses: the record's, unless an IBAN rule fixes another.
+void bic_of(const bank_record &record, const char *bankcode, char (&bic)[12]) {
+    memset(bic, 0, sizeof bic);
+    if (record.bic != nullptr) strncpy(bic, record.bic, sizeof bic - 1);
+    for (const auto &rule : bic_overrides)
+        if (record.iban_rule / 100 == rule.rule && rule.applies(bankcode)) memcpy(bic, rule.bic, sizeof bic);
+}
+
+// Copies text into an array, cut to fit; null copies as empty.
+template <std::size_t N> void copy_cut(char (&to)[N], const char *text) {
+    const std::size_t n = text != nullptr ? strnlen(text, N - 1) : 0;
+    memcpy(to, text, n);
+    to[n] = '\0';
+}
+
 } // namespace
 } // namespace tarvo
 
@@ -78,9 +93,28 @@ extern "C" int tarvo_iban_getBIC(const char *iban, char *bic) {
     tarvo::cut_bankcode(iban, *country, bankcode);
     tarvo::bank_record record;
     if (tarvo::lookup_bank(country->key, bankcode, &record) != 1) return -3;
-    if (record.bic != nullptr) strncpy(bic, record.bic, 11);
-    for (const auto &rule : tarvo::bic_overrides)
-        if (record.iban_rule / 100 == rule.rule && rule.applies(bankcode)) memcpy(bic, rule.bic, 12);
+    char found[12];
+    tarvo::bic_of(record, bankcode, found);
+    memcpy(bic, found, sizeof found);
+    return 1;
+}
+
+extern "C" int tarvo_iban_inspect(const char *iban, tarvo_iban_info_t *info) {
+    if (info == nullptr) return -1;
+    memset(info, 0, sizeof *info);
+    // A German check reads the directory and fills the record; others leave it empty.
+    tarvo::bank_record record{};
+    if (tarvo::iban_check(iban, &info->error, &record) != 1) return -1;
+    const auto *country = tarvo::iban_country(iban);
+    if (country == nullptr) return 1;
+    char bankcode[tarvo::longest_bankcode + 1];
+    tarvo::cut_bankcode(iban, *country, bankcode);
+    tarvo::copy_cut(info->bankid, bankcode);
+    if (record.text[0] == '\0' && tarvo::lookup_bank(country->key, bankcode, &record) != 1) return 1;
+    char bic[12];
+    tarvo::bic_of(record, bankcode, bic);
+    tarvo::copy_cut(info->bic, bic);
+    tarvo::copy_cut(info->name, record.name);
     return 1;
 }
 

@@ -90,7 +90,9 @@ ssize_t read_some(int fd, char *into, size_t count) {
 // longer than its size said when it was opened (written to meanwhile) is refused rather
 // than read in part.
 bool load_text(tarvo_stmt_parser_t *p, StatementState &state, const char *path) {
-    const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC) : (errno = EINVAL, -1);
+    // O_NONBLOCK: opening a FIFO must not wait for a writer before it can be refused; on a
+    // regular file the flag changes nothing.
+    const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK) : (errno = EINVAL, -1);
     if (fd < 0) {
         format_error(p->error, "Can't open input file: %s", strerror(errno));
         return false;
@@ -99,6 +101,9 @@ bool load_text(tarvo_stmt_parser_t *p, StatementState &state, const char *path) 
     bool ok = false;
     if (fstat(fd, &st) != 0) {
         format_error(p->error, "Can't stat input file: %s", strerror(errno));
+    } else if (!S_ISREG(st.st_mode)) {
+        // Devices, pipes and directories have no size to read up to (/dev/zero never ends).
+        format_error(p->error, "Input is not a regular file");
     } else if (st.st_size == 0) {
         format_error(p->error, "Input file is empty");
     } else if ((state.text = static_cast<char *>(malloc(static_cast<size_t>(st.st_size) + 1))) == nullptr) {

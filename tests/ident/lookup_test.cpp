@@ -288,3 +288,76 @@ TEST(AccountCheckBank, AgreesWithTheGermanIbanCheck) {
 }
 
 } // namespace
+
+namespace {
+
+std::vector<std::string> shared_ibans() {
+    std::vector<std::string> out;
+    std::ifstream in(TARVO_SHARED_DIR "/testdata/ibans.csv");
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        const size_t start = line.find(',') + 1;
+        out.push_back(line.substr(start, line.find(',', start) - start));
+    }
+    return out;
+}
+
+// One call must say what the check, the BIC lookup and the bank lookup say one by one.
+TEST(IbanInspect, AgreesWithTheSeparateCalls) {
+    const auto ibans = shared_ibans();
+    ASSERT_GT(ibans.size(), 100u);
+    int with_bank = 0;
+    for (const std::string &iban : ibans) {
+        tarvo_iban_info_t info;
+        memset(&info, 'x', sizeof info);
+        const int valid = tarvo_iban_check(iban.c_str());
+        ASSERT_EQ(tarvo_iban_inspect(iban.c_str(), &info), valid) << iban;
+        EXPECT_EQ(info.error == nullptr, valid == 1) << iban;
+        char bic[12] = "";
+        const bool bic_known = valid == 1 && tarvo_iban_getBIC(iban.c_str(), bic) == 1;
+        EXPECT_EQ(std::string(info.bic), bic_known ? bic : "") << iban;
+        tarvo_bank_t *raw = nullptr;
+        const bool bank_known = valid == 1 && tarvo_iban_getBank(iban.c_str(), &raw) == 1;
+        const bank_ptr bank(raw);
+        EXPECT_EQ(std::string(info.name), bank_known ? text(bank->name) : "") << iban;
+        EXPECT_TRUE(!bank_known || info.bankid[0] != '\0') << iban;
+        with_bank += bank_known;
+    }
+    EXPECT_GT(with_bank, 0);
+}
+
+TEST(IbanInspect, SaysWhyAnIbanIsInvalid) {
+    struct Case {
+        const char *iban;
+        const char *error;
+    };
+    constexpr Case cases[] = {
+        {"DE89370400440532013001", "Invalid IBAN checksum"},
+        {"XX89370400440532013000", "Invalid or unknown IBAN country code"},
+        {"DE8937040044053201300", "Wrong IBAN length"},
+        {"DE8937040044053201300A", "Invalid IBAN format"},
+        {"de89370400440532013000", "Invalid IBAN format"},
+    };
+    for (const Case &c : cases) {
+        tarvo_iban_info_t info;
+        EXPECT_EQ(tarvo_iban_inspect(c.iban, &info), -1) << c.iban;
+        EXPECT_EQ(text(info.error), c.error) << c.iban;
+        EXPECT_STREQ(info.bankid, "") << c.iban;
+        EXPECT_STREQ(info.bic, "") << c.iban;
+    }
+    tarvo_iban_info_t info;
+    EXPECT_EQ(tarvo_iban_inspect(nullptr, &info), -1);
+    EXPECT_NE(info.error, nullptr);
+    EXPECT_EQ(tarvo_iban_inspect("DE89370400440532013000", nullptr), -1);
+}
+
+TEST(IbanInspect, GermanBankFromTheCheckItself) {
+    tarvo_iban_info_t info;
+    ASSERT_EQ(tarvo_iban_inspect("DE89370400440532013000", &info), 1);
+    EXPECT_STREQ(info.bankid, "37040044");
+    EXPECT_STREQ(info.bic, "COBADEFFXXX");
+    EXPECT_STREQ(info.name, "Commerzbank");
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 // The parser handle: its life cycle, the one-load rule and the file errors.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
@@ -85,8 +86,25 @@ TEST(LoadErrors, EmptyFile) {
 TEST(LoadErrors, DirectoryCannotBeRead) {
     Parsed parsed(Path{"/"});
     EXPECT_EQ(parsed.result(), 0);
-    EXPECT_EQ(parsed.error(), "Error while reading from file: Is a directory");
+    EXPECT_EQ(parsed.error(), "Input is not a regular file");
     EXPECT_EQ(tarvo_stmt_parser_getStatement(parsed.parser()), nullptr);
+}
+
+// A FIFO without a writer would block the open, /dev/zero would be read without end and
+// /dev/null looked like an empty file: all are refused at once, before any read.
+TEST(LoadErrors, OnlyRegularFilesAreRead) {
+    char dir[] = "/tmp/tarvo-fifo-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string fifo = std::string(dir) + "/statement.sta";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string &path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
+        Parsed parsed(Path{path.c_str()});
+        EXPECT_EQ(parsed.result(), 0) << path;
+        EXPECT_EQ(parsed.error(), "Input is not a regular file") << path;
+        EXPECT_EQ(tarvo_stmt_parser_getStatement(parsed.parser()), nullptr);
+    }
+    unlink(fifo.c_str());
+    rmdir(dir);
 }
 
 TEST(LoadErrors, LeadingNulByteFails) {

@@ -1,0 +1,174 @@
+// Statements as JSON Lines: one field table per record kind, so a new record field is
+// one more row.
+#include "statement_json.h"
+
+#include <iconv.h>
+#include <string.h>
+
+#include <charconv>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "utf8_text.h"
+
+namespace tarvotool {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+// The record texts in UTF-8. A first pass over all records (scanning) finds out whether
+// the file is UTF-8 throughout; otherwise every text is taken as ISO-8859-1, which
+// gives every byte a character: statement files from German banks that are not UTF-8
+// are Latin-1.
+class Texts {
+public:
+    enum Mode { scanning, utf8, latin1 };
+    explicit Texts(Mode mode) : mode_(mode) {
+        if (mode == latin1) converter_ = iconv_open("UTF-8", "ISO-8859-1");
+    }
+    Texts(const Texts &) = delete;
+    Texts &operator=(const Texts &) = delete;
+    ~Texts() {
+        if (ready()) iconv_close(converter_);
+    }
+    bool ready() const { return converter_ != reinterpret_cast<iconv_t>(-1); }
+    bool all_utf8() const { return all_utf8_; }
+
+    // The text as a JSON string; null (left out) for an absent or empty text.
+    json operator()(const char *text, size_t capacity = SIZE_MAX) {
+        const size_t length = text != nullptr ? strnlen(text, capacity) : 0;
+        if (length == 0) return json();
+        const std::string_view view(text, length);
+        switch (mode_) {
+        case scanning: all_utf8_ = all_utf8_ && is_utf8(view); return json();
+        case utf8: return json(std::string(view));
+        case latin1: break;
+        }
+        std::string out(2 * length, '\0');
+        char *in = const_cast<char *>(text);
+        size_t in_left = length;
+        char *to = out.data();
+        size_t out_left = out.size();
+        iconv(converter_, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(converter_, &in, &in_left, &to, &out_left) == static_cast<size_t>(-1)) return json();
+        out.resize(out.size() - out_left);
+        return json(std::move(out));
+    }
+
+private:
+    Mode mode_;
+    iconv_t converter_ = reinterpret_cast<iconv_t>(-1);
+    bool all_utf8_ = true;
+};
+
+template <size_t N> json text(Texts &texts, const char (&array)[N]) { return texts(array, N); }
+
+// A calendar date as YYYY-MM-DD; null for the all-zero date of a field the file lacks.
+json date(const struct tm &d) {
+    if (d.tm_mday == 0) return json();
+    char out[32];
+    snprintf(out, sizeof out, "%04d-%02d-%02d", d.tm_year + 1900, d.tm_mon + 1, d.tm_mday);
+    return json(out);
+}
+
+// The amount as the shortest decimal that reads back as the same double, with at least
+// two decimals: the amount as the file wrote it, without binary fractions ("0.1" rather
+// than 0.1000000000000000055).
+json amount(double value) {
+    if (value == 0) value = 0; // no "-0.00"
+    char out[400];
+    const auto end = std::to_chars(out, out + sizeof out - 3, value, std::chars_format::fixed).ptr;
+    std::string text(out, end);
+    const size_t point = text.find('.');
+    if (point == std::string::npos) text.append(".00");
+    else if (text.size() - point == 2) text.push_back('0');
+    return json(std::move(text));
+}
+
+json number(uint32_t value) { return value != 0 ? json(value) : json(); }
+
+template <class Record> struct Field {
+    const char *key;
+    json (*value)(const Record &, Texts &);
+};
+
+using Tx = tarvo_stmt_tx_t;
+using Statement = tarvo_stmt_t;
+
+// Numbers that are 0 are fields the file did not have, as for the text listing.
+constexpr Field<Tx> transaction_fields[] = {
+    {"valuta", [](const Tx &t, Texts &) { return date(t.valuta); }},
+    {"booked", [](const Tx &t, Texts &) { return date(t.booked); }},
+    {"reversal", [](const Tx &t, Texts &) { return t.reversal != 0 ? json(true) : json(); }},
+    {"amount", [](const Tx &t, Texts &) { return amount(t.amount); }},
+    {"code", [](const Tx &t, Texts &x) { return text(x, t.code); }},
+    {"ref", [](const Tx &t, Texts &x) { return x(t.ref); }},
+    {"bankref", [](const Tx &t, Texts &x) { return x(t.bankref); }},
+    {"txtext", [](const Tx &t, Texts &x) { return x(t.txtext); }},
+    {"primanota", [](const Tx &t, Texts &x) { return x(t.primanota); }},
+    {"gvc", [](const Tx &t, Texts &) { return number(t.gvc); }},
+    {"extcode", [](const Tx &t, Texts &) { return number(t.extcode); }},
+    {"bank", [](const Tx &t, Texts &x) { return text(x, t.bank); }},
+    {"account", [](const Tx &t, Texts &x) { return text(x, t.account); }},
+    {"name", [](const Tx &t, Texts &x) { return text(x, t.name); }},
+    {"purpose", [](const Tx &t, Texts &x) { return x(t.purpose); }},
+    {"eref", [](const Tx &t, Texts &x) { return x(t.eref); }},
+    {"kref", [](const Tx &t, Texts &x) { return x(t.kref); }},
+    {"mref", [](const Tx &t, Texts &x) { return x(t.mref); }},
+    {"cred", [](const Tx &t, Texts &x) { return x(t.cred); }},
+    {"debt", [](const Tx &t, Texts &x) { return x(t.debt); }},
+    {"purp", [](const Tx &t, Texts &x) { return x(t.purp); }},
+    {"coam", [](const Tx &t, Texts &x) { return x(t.coam); }},
+    {"oamt", [](const Tx &t, Texts &x) { return x(t.oamt); }},
+    {"svwz", [](const Tx &t, Texts &x) { return x(t.svwz); }},
+    {"abwa", [](const Tx &t, Texts &x) { return x(t.abwa); }},
+    {"abwe", [](const Tx &t, Texts &x) { return x(t.abwe); }},
+};
+
+template <class Record, size_t N> json object(const Record &r, const Field<Record> (&fields)[N], Texts &texts) {
+    json out = json::object();
+    for (const Field<Record> &f : fields) {
+        json value = f.value(r, texts);
+        if (!value.is_null()) out[f.key] = std::move(value);
+    }
+    return out;
+}
+
+json transactions(const Statement &s, Texts &texts) {
+    json out = json::array();
+    for (const Tx *t = s.tx; t != nullptr; t = t->next) out.push_back(object(*t, transaction_fields, texts));
+    return out.empty() ? json() : out;
+}
+
+constexpr Field<Statement> statement_fields[] = {
+    {"ref", [](const Statement &s, Texts &x) { return x(s.ref); }},
+    {"account", [](const Statement &s, Texts &x) { return x(s.account); }},
+    {"number", [](const Statement &s, Texts &) { return number(s.number); }},
+    {"page", [](const Statement &s, Texts &) { return number(s.page); }},
+    {"openDate", [](const Statement &s, Texts &) { return date(s.openDate); }},
+    {"closeDate", [](const Statement &s, Texts &) { return date(s.closeDate); }},
+    {"openSaldo", [](const Statement &s, Texts &) { return amount(s.openSaldo); }},
+    {"closeSaldo", [](const Statement &s, Texts &) { return amount(s.closeSaldo); }},
+    {"openCurrency", [](const Statement &s, Texts &x) { return text(x, s.openCurrency); }},
+    {"closeCurrency", [](const Statement &s, Texts &x) { return text(x, s.closeCurrency); }},
+    {"transactions", transactions},
+};
+
+} // namespace
+
+bool write_statements_json(const tarvo_stmt_t *first, FILE *out) {
+    Texts scan(Texts::scanning);
+    for (const Statement *s = first; s != nullptr; s = s->next) object(*s, statement_fields, scan);
+    Texts texts(scan.all_utf8() ? Texts::utf8 : Texts::latin1);
+    if (!scan.all_utf8() && !texts.ready()) return false;
+    for (const Statement *s = first; s != nullptr; s = s->next) {
+        const std::string line = object(*s, statement_fields, texts).dump(-1, ' ', false, json::error_handler_t::replace);
+        fputs(line.c_str(), out);
+        fputc('\n', out);
+    }
+    return true;
+}
+
+} // namespace tarvotool
