@@ -9,6 +9,7 @@
 #include <jni.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "modified_utf8.h"
 #include "tarvo.h"
@@ -210,51 +211,41 @@ JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setBatchBooking(JNIEnv *env, jc
     if (tarvo_setBatchBooking(h, flag ? 1 : 0) != 1) throw_handle_error(env, h);
 }
 
-/* The rows of a String[][] held while the library reads them: the Java references and
- * their bytes, key and value alternating, with room for the list's closing NULL pair. */
-typedef struct {
-    jstring *refs;
-    const char **kv;
-    jsize converted; /* rows whose two strings are held */
-} property_list;
+/* A copy of a Java string's modified UTF-8 bytes from malloc, so that no local reference
+ * has to be held while later rows are read: a transaction may have any number of rows,
+ * and the virtual machine grants only so many local references at once. NULL with the
+ * exception pending (NullPointerException for a null string is left to the caller). */
+static char *copy_utf_chars(JNIEnv *env, jstring s) {
+    const char *chars = (*env)->GetStringUTFChars(env, s, NULL);
+    if (chars == NULL) return NULL;
+    const size_t size = strlen(chars) + 1;
+    char *copy = malloc(size);
+    if (copy != NULL) memcpy(copy, chars, size);
+    (*env)->ReleaseStringUTFChars(env, s, chars);
+    if (copy == NULL) throw_class(env, OOM_CLASS, "out of memory");
+    return copy;
+}
 
-/* Converts row i into the list. 0 when the row is not a {key, value} pair of strings
- * (a null row or element is refused too: a null key would end the list early and drop
- * the rows after it); -1 when the virtual machine is out of memory (it has thrown). */
-static int convert_row(JNIEnv *env, jobjectArray properties, jsize i, property_list *list) {
+/* Converts row i into kv[2i], kv[2i+1]. 0 when the row is not a {key, value} pair of
+ * strings (a null row or element is refused too: a null key would end the list early
+ * and drop the rows after it); -1 when the virtual machine has thrown. */
+static int convert_row(JNIEnv *env, jobjectArray properties, jsize i, char **kv) {
     jobjectArray row = (jobjectArray)(*env)->GetObjectArrayElement(env, properties, i);
     if (row == NULL) return 0;
     int status = 0;
     if ((*env)->GetArrayLength(env, row) == 2) {
         jstring key = (jstring)(*env)->GetObjectArrayElement(env, row, 0);
         jstring value = (jstring)(*env)->GetObjectArrayElement(env, row, 1);
-        const char *k = key != NULL && value != NULL ? (*env)->GetStringUTFChars(env, key, NULL) : NULL;
-        const char *v = k != NULL ? (*env)->GetStringUTFChars(env, value, NULL) : NULL;
-        if (v != NULL) {
-            list->refs[2 * i] = key;
-            list->refs[2 * i + 1] = value;
-            list->kv[2 * i] = k;
-            list->kv[2 * i + 1] = v;
-            list->converted = i + 1;
-            status = 1;
-        } else {
-            release_utf_chars(env, key, k);
-            status = (*env)->ExceptionCheck(env) ? -1 : 0;
-            (*env)->DeleteLocalRef(env, key);
-            (*env)->DeleteLocalRef(env, value);
+        if (key != NULL && value != NULL) {
+            kv[2 * i] = copy_utf_chars(env, key);
+            kv[2 * i + 1] = kv[2 * i] != NULL ? copy_utf_chars(env, value) : NULL;
+            status = kv[2 * i + 1] != NULL ? 1 : -1;
         }
+        (*env)->DeleteLocalRef(env, key);
+        (*env)->DeleteLocalRef(env, value);
     }
     (*env)->DeleteLocalRef(env, row);
     return status;
-}
-
-static void release_rows(JNIEnv *env, property_list *list) {
-    for (jsize i = 0; i < list->converted; ++i) {
-        for (int j = 0; j < 2; ++j) {
-            release_utf_chars(env, list->refs[2 * i + j], list->kv[2 * i + j]);
-            (*env)->DeleteLocalRef(env, list->refs[2 * i + j]);
-        }
-    }
 }
 
 JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jlong handle,
@@ -262,36 +253,26 @@ JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jl
     (void)cls;
     if (properties == NULL) return;
     const jsize n = (*env)->GetArrayLength(env, properties);
-    if (n > (INT32_MAX - 4) / 2) {
-        throw_new(env, OOM_CLASS, "too many transaction properties");
+    /* Zeroed: the slots after a failed row stay NULL, which the release skips. */
+    char **kv = calloc(2 * (size_t)n + 2, sizeof(char *));
+    if (kv == NULL) {
+        throw_class(env, OOM_CLASS, "out of memory");
         return;
     }
-    /* Each row holds two local references until the library call; make room for them. */
-    if ((*env)->EnsureLocalCapacity(env, 2 * n + 4) != 0) return;
-    property_list list = {
-        .refs = calloc(2 * (size_t)n + 2, sizeof(jstring)),
-        .kv = calloc(2 * (size_t)n + 2, sizeof(const char *)),
-        .converted = 0,
-    };
     tarvo_t *h = handle_of(handle);
     const char *error = NULL;
     int vm_threw = 0;
-    if (list.refs == NULL || list.kv == NULL) {
-        throw_new(env, OOM_CLASS, "out of memory");
-        vm_threw = 1;
-    }
     for (jsize i = 0; i < n && error == NULL && !vm_threw; ++i) {
-        const int status = convert_row(env, properties, i, &list);
+        const int status = convert_row(env, properties, i, kv);
         if (status == 0) error = "Invalid array dimensions";
         if (status < 0) vm_threw = 1;
     }
-    if (error == NULL && !vm_threw && tarvo_add(h, list.kv) != 1) {
+    if (error == NULL && !vm_threw && tarvo_add(h, (const char *const *)kv) != 1) {
         error = tarvo_getError(h);
         if (error == NULL) error = "unknown error";
     }
-    release_rows(env, &list);
-    free(list.refs);
-    free(list.kv);
+    for (size_t i = 0; i < 2 * (size_t)n; ++i) free(kv[i]);
+    free(kv);
     if (error != NULL) throw_new(env, TARVO_EXCEPTION_CLASS, error);
 }
 

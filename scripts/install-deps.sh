@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils
-          php8.2-dev php8.2-cli openjdk-17-jdk-headless junit4)
+          php8.2-dev php8.2-cli php-parser openjdk-17-jdk-headless junit4)
 
 missing=()
 for p in "${packages[@]}"; do
