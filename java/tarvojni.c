@@ -13,27 +13,27 @@
 
 #include "modified_utf8.h"
 #include "tarvo.h"
+#include "tarvojni.h"
 
-#define NPE_CLASS "java/lang/NullPointerException"
-#define TARVO_EXCEPTION_CLASS "com/libtarvo/TARVOException"
-#define OOM_CLASS "java/lang/OutOfMemoryError"
 
 /* Enough for the longest IBAN (34 characters) and its NUL. */
 #define IBAN_BUFFER 35
+/* A printed IBAN: 34 characters, 8 blanks between groups, the NUL. */
+#define IBAN_PRINTED_BUFFER 43
 #define BIC_BUFFER 12
 
 typedef int (*text_setter)(tarvo_t *, const char *);
 
 /* The class is looked up at the moment of the throw; when the lookup fails its own
  * NoClassDefFoundError is already pending and is what the caller sees. */
-static void throw_class(JNIEnv *env, const char *class_name, const char *message) {
+void throw_class(JNIEnv *env, const char *class_name, const char *message) {
     jclass cls = (*env)->FindClass(env, class_name);
     if (cls == NULL) return;
     (*env)->ThrowNew(env, cls, message);
     (*env)->DeleteLocalRef(env, cls);
 }
 
-static void throw_new(JNIEnv *env, const char *class_name, const char *message) {
+void throw_new(JNIEnv *env, const char *class_name, const char *message) {
     const char *text = modified_utf8(message);
     if (text == NULL) {
         throw_class(env, OOM_CLASS, "out of memory");
@@ -53,7 +53,7 @@ static void throw_handle_error(JNIEnv *env, tarvo_t *h) {
 /* A Java string as modified UTF-8 bytes. A null string throws NullPointerException with
  * "<name> is NULL". NULL is returned then, and also when the virtual machine could not
  * copy the string (it has thrown OutOfMemoryError itself). */
-static const char *utf_chars(JNIEnv *env, jstring s, const char *null_message) {
+const char *utf_chars(JNIEnv *env, jstring s, const char *null_message) {
     if (s == NULL) {
         throw_new(env, NPE_CLASS, null_message);
         return NULL;
@@ -61,12 +61,12 @@ static const char *utf_chars(JNIEnv *env, jstring s, const char *null_message) {
     return (*env)->GetStringUTFChars(env, s, NULL);
 }
 
-static void release_utf_chars(JNIEnv *env, jstring s, const char *chars) {
+void release_utf_chars(JNIEnv *env, jstring s, const char *chars) {
     if (chars != NULL) (*env)->ReleaseStringUTFChars(env, s, chars);
 }
 
 /* NULL with OutOfMemoryError pending when the string cannot be made. */
-static jstring new_string(JNIEnv *env, const char *text) {
+jstring new_string(JNIEnv *env, const char *text) {
     const char *converted = modified_utf8(text);
     if (converted == NULL) {
         throw_class(env, OOM_CLASS, "out of memory");
@@ -124,6 +124,40 @@ JNIEXPORT jboolean JNICALL Java_com_libtarvo_TARVO_IBAN_1check(JNIEnv *env, jcla
     const int valid = tarvo_iban_check(i);
     release_utf_chars(env, iban, i);
     return valid == 1 ? JNI_TRUE : JNI_FALSE;
+}
+
+typedef int (*iban_form)(const char *, char *);
+
+/* The IBAN in another form, or null when the library refuses the input. */
+static jstring iban_in_form(JNIEnv *env, jstring input, const char *null_message, iban_form form) {
+    const char *i = utf_chars(env, input, null_message);
+    if (i == NULL) return NULL;
+    char out[IBAN_PRINTED_BUFFER] = {0};
+    const int done = form(i, out);
+    release_utf_chars(env, input, i);
+    return done == 1 ? new_string(env, out) : NULL;
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanNormalize(JNIEnv *env, jclass cls, jstring input) {
+    (void)cls;
+    return iban_in_form(env, input, "input is NULL", tarvo_iban_normalize);
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanFormat(JNIEnv *env, jclass cls, jstring iban) {
+    (void)cls;
+    return iban_in_form(env, iban, "iban is NULL", tarvo_iban_format);
+}
+
+JNIEXPORT jint JNICALL Java_com_libtarvo_TARVO_accountCheckBank(JNIEnv *env, jclass cls, jstring account,
+                                                                jstring bankid) {
+    (void)cls;
+    const char *a = utf_chars(env, account, "account is NULL");
+    if (a == NULL) return -1;
+    const char *b = utf_chars(env, bankid, "bankid is NULL");
+    const int result = b != NULL ? tarvo_account_check_bank(a, b) : -1;
+    release_utf_chars(env, bankid, b);
+    release_utf_chars(env, account, a);
+    return result;
 }
 
 /* The bank record of a BIC, or NULL when the BIC is null (NullPointerException), not
