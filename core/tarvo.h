@@ -190,6 +190,11 @@ void tarvo_stmt_parser_free(tarvo_stmt_parser_t *p);
 int tarvo_stmt_parser_load(tarvo_stmt_parser_t *p, int format, const char *path);
 tarvo_stmt_t *tarvo_stmt_parser_getStatement(tarvo_stmt_parser_t *p);
 const char *tarvo_stmt_parser_getError(tarvo_stmt_parser_t *p);
+/* The record texts are the file's own bytes. This writes a record text as UTF-8 into out
+ * (2 * strlen(text) + 1 bytes always suffice): unchanged when it is UTF-8 (a character
+ * cut off at the end of a fixed-size field dropped), otherwise read as ISO-8859-1.
+ * Returns the length written, without the NUL. */
+size_t tarvo_stmt_text_utf8(const char *text, char *out);
 
 #ifdef __cplusplus
 }

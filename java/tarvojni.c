@@ -9,30 +9,31 @@
 #include <jni.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "modified_utf8.h"
 #include "tarvo.h"
+#include "tarvojni.h"
 
-#define NPE_CLASS "java/lang/NullPointerException"
-#define TARVO_EXCEPTION_CLASS "com/libtarvo/TARVOException"
-#define OOM_CLASS "java/lang/OutOfMemoryError"
 
 /* Enough for the longest IBAN (34 characters) and its NUL. */
 #define IBAN_BUFFER 35
+/* A printed IBAN: 34 characters, 8 blanks between groups, the NUL. */
+#define IBAN_PRINTED_BUFFER 43
 #define BIC_BUFFER 12
 
 typedef int (*text_setter)(tarvo_t *, const char *);
 
 /* The class is looked up at the moment of the throw; when the lookup fails its own
  * NoClassDefFoundError is already pending and is what the caller sees. */
-static void throw_class(JNIEnv *env, const char *class_name, const char *message) {
+void throw_class(JNIEnv *env, const char *class_name, const char *message) {
     jclass cls = (*env)->FindClass(env, class_name);
     if (cls == NULL) return;
     (*env)->ThrowNew(env, cls, message);
     (*env)->DeleteLocalRef(env, cls);
 }
 
-static void throw_new(JNIEnv *env, const char *class_name, const char *message) {
+void throw_new(JNIEnv *env, const char *class_name, const char *message) {
     const char *text = modified_utf8(message);
     if (text == NULL) {
         throw_class(env, OOM_CLASS, "out of memory");
@@ -52,7 +53,7 @@ static void throw_handle_error(JNIEnv *env, tarvo_t *h) {
 /* A Java string as modified UTF-8 bytes. A null string throws NullPointerException with
  * "<name> is NULL". NULL is returned then, and also when the virtual machine could not
  * copy the string (it has thrown OutOfMemoryError itself). */
-static const char *utf_chars(JNIEnv *env, jstring s, const char *null_message) {
+const char *utf_chars(JNIEnv *env, jstring s, const char *null_message) {
     if (s == NULL) {
         throw_new(env, NPE_CLASS, null_message);
         return NULL;
@@ -60,12 +61,12 @@ static const char *utf_chars(JNIEnv *env, jstring s, const char *null_message) {
     return (*env)->GetStringUTFChars(env, s, NULL);
 }
 
-static void release_utf_chars(JNIEnv *env, jstring s, const char *chars) {
+void release_utf_chars(JNIEnv *env, jstring s, const char *chars) {
     if (chars != NULL) (*env)->ReleaseStringUTFChars(env, s, chars);
 }
 
 /* NULL with OutOfMemoryError pending when the string cannot be made. */
-static jstring new_string(JNIEnv *env, const char *text) {
+jstring new_string(JNIEnv *env, const char *text) {
     const char *converted = modified_utf8(text);
     if (converted == NULL) {
         throw_class(env, OOM_CLASS, "out of memory");
@@ -123,6 +124,40 @@ JNIEXPORT jboolean JNICALL Java_com_libtarvo_TARVO_IBAN_1check(JNIEnv *env, jcla
     const int valid = tarvo_iban_check(i);
     release_utf_chars(env, iban, i);
     return valid == 1 ? JNI_TRUE : JNI_FALSE;
+}
+
+typedef int (*iban_form)(const char *, char *);
+
+/* The IBAN in another form, or null when the library refuses the input. */
+static jstring iban_in_form(JNIEnv *env, jstring input, const char *null_message, iban_form form) {
+    const char *i = utf_chars(env, input, null_message);
+    if (i == NULL) return NULL;
+    char out[IBAN_PRINTED_BUFFER] = {0};
+    const int done = form(i, out);
+    release_utf_chars(env, input, i);
+    return done == 1 ? new_string(env, out) : NULL;
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanNormalize(JNIEnv *env, jclass cls, jstring input) {
+    (void)cls;
+    return iban_in_form(env, input, "input is NULL", tarvo_iban_normalize);
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanFormat(JNIEnv *env, jclass cls, jstring iban) {
+    (void)cls;
+    return iban_in_form(env, iban, "iban is NULL", tarvo_iban_format);
+}
+
+JNIEXPORT jint JNICALL Java_com_libtarvo_TARVO_accountCheckBank(JNIEnv *env, jclass cls, jstring account,
+                                                                jstring bankid) {
+    (void)cls;
+    const char *a = utf_chars(env, account, "account is NULL");
+    if (a == NULL) return -1;
+    const char *b = utf_chars(env, bankid, "bankid is NULL");
+    const int result = b != NULL ? tarvo_account_check_bank(a, b) : -1;
+    release_utf_chars(env, bankid, b);
+    release_utf_chars(env, account, a);
+    return result;
 }
 
 /* The bank record of a BIC, or NULL when the BIC is null (NullPointerException), not
@@ -210,51 +245,41 @@ JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setBatchBooking(JNIEnv *env, jc
     if (tarvo_setBatchBooking(h, flag ? 1 : 0) != 1) throw_handle_error(env, h);
 }
 
-/* The rows of a String[][] held while the library reads them: the Java references and
- * their bytes, key and value alternating, with room for the list's closing NULL pair. */
-typedef struct {
-    jstring *refs;
-    const char **kv;
-    jsize converted; /* rows whose two strings are held */
-} property_list;
+/* A copy of a Java string's modified UTF-8 bytes from malloc, so that no local reference
+ * has to be held while later rows are read: a transaction may have any number of rows,
+ * and the virtual machine grants only so many local references at once. NULL with the
+ * exception pending (NullPointerException for a null string is left to the caller). */
+static char *copy_utf_chars(JNIEnv *env, jstring s) {
+    const char *chars = (*env)->GetStringUTFChars(env, s, NULL);
+    if (chars == NULL) return NULL;
+    const size_t size = strlen(chars) + 1;
+    char *copy = malloc(size);
+    if (copy != NULL) memcpy(copy, chars, size);
+    (*env)->ReleaseStringUTFChars(env, s, chars);
+    if (copy == NULL) throw_class(env, OOM_CLASS, "out of memory");
+    return copy;
+}
 
-/* Converts row i into the list. 0 when the row is not a {key, value} pair of strings
- * (a null row or element is refused too: a null key would end the list early and drop
- * the rows after it); -1 when the virtual machine is out of memory (it has thrown). */
-static int convert_row(JNIEnv *env, jobjectArray properties, jsize i, property_list *list) {
+/* Converts row i into kv[2i], kv[2i+1]. 0 when the row is not a {key, value} pair of
+ * strings (a null row or element is refused too: a null key would end the list early
+ * and drop the rows after it); -1 when the virtual machine has thrown. */
+static int convert_row(JNIEnv *env, jobjectArray properties, jsize i, char **kv) {
     jobjectArray row = (jobjectArray)(*env)->GetObjectArrayElement(env, properties, i);
     if (row == NULL) return 0;
     int status = 0;
     if ((*env)->GetArrayLength(env, row) == 2) {
         jstring key = (jstring)(*env)->GetObjectArrayElement(env, row, 0);
         jstring value = (jstring)(*env)->GetObjectArrayElement(env, row, 1);
-        const char *k = key != NULL && value != NULL ? (*env)->GetStringUTFChars(env, key, NULL) : NULL;
-        const char *v = k != NULL ? (*env)->GetStringUTFChars(env, value, NULL) : NULL;
-        if (v != NULL) {
-            list->refs[2 * i] = key;
-            list->refs[2 * i + 1] = value;
-            list->kv[2 * i] = k;
-            list->kv[2 * i + 1] = v;
-            list->converted = i + 1;
-            status = 1;
-        } else {
-            release_utf_chars(env, key, k);
-            status = (*env)->ExceptionCheck(env) ? -1 : 0;
-            (*env)->DeleteLocalRef(env, key);
-            (*env)->DeleteLocalRef(env, value);
+        if (key != NULL && value != NULL) {
+            kv[2 * i] = copy_utf_chars(env, key);
+            kv[2 * i + 1] = kv[2 * i] != NULL ? copy_utf_chars(env, value) : NULL;
+            status = kv[2 * i + 1] != NULL ? 1 : -1;
         }
+        (*env)->DeleteLocalRef(env, key);
+        (*env)->DeleteLocalRef(env, value);
     }
     (*env)->DeleteLocalRef(env, row);
     return status;
-}
-
-static void release_rows(JNIEnv *env, property_list *list) {
-    for (jsize i = 0; i < list->converted; ++i) {
-        for (int j = 0; j < 2; ++j) {
-            release_utf_chars(env, list->refs[2 * i + j], list->kv[2 * i + j]);
-            (*env)->DeleteLocalRef(env, list->refs[2 * i + j]);
-        }
-    }
 }
 
 JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jlong handle,
@@ -262,36 +287,26 @@ JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jl
     (void)cls;
     if (properties == NULL) return;
     const jsize n = (*env)->GetArrayLength(env, properties);
-    if (n > (INT32_MAX - 4) / 2) {
-        throw_new(env, OOM_CLASS, "too many transaction properties");
+    /* Zeroed: the slots after a failed row stay NULL, which the release skips. */
+    char **kv = calloc(2 * (size_t)n + 2, sizeof(char *));
+    if (kv == NULL) {
+        throw_class(env, OOM_CLASS, "out of memory");
         return;
     }
-    /* Each row holds two local references until the library call; make room for them. */
-    if ((*env)->EnsureLocalCapacity(env, 2 * n + 4) != 0) return;
-    property_list list = {
-        .refs = calloc(2 * (size_t)n + 2, sizeof(jstring)),
-        .kv = calloc(2 * (size_t)n + 2, sizeof(const char *)),
-        .converted = 0,
-    };
     tarvo_t *h = handle_of(handle);
     const char *error = NULL;
     int vm_threw = 0;
-    if (list.refs == NULL || list.kv == NULL) {
-        throw_new(env, OOM_CLASS, "out of memory");
-        vm_threw = 1;
-    }
     for (jsize i = 0; i < n && error == NULL && !vm_threw; ++i) {
-        const int status = convert_row(env, properties, i, &list);
+        const int status = convert_row(env, properties, i, kv);
         if (status == 0) error = "Invalid array dimensions";
         if (status < 0) vm_threw = 1;
     }
-    if (error == NULL && !vm_threw && tarvo_add(h, list.kv) != 1) {
+    if (error == NULL && !vm_threw && tarvo_add(h, (const char *const *)kv) != 1) {
         error = tarvo_getError(h);
         if (error == NULL) error = "unknown error";
     }
-    release_rows(env, &list);
-    free(list.refs);
-    free(list.kv);
+    for (size_t i = 0; i < 2 * (size_t)n; ++i) free(kv[i]);
+    free(kv);
     if (error != NULL) throw_new(env, TARVO_EXCEPTION_CLASS, error);
 }
 

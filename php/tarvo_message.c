@@ -11,6 +11,8 @@
 
 /* The library writes a converted IBAN into at least this many bytes. */
 #define TARVO_IBAN_BUFFER 35
+/* A printed IBAN: 34 characters, 8 blanks between groups, the NUL. */
+#define TARVO_IBAN_PRINTED_BUFFER 43
 /* An 11-character BIC and its NUL. */
 #define TARVO_BIC_BUFFER 12
 
@@ -171,14 +173,15 @@ PHP_METHOD(TARVO, add)
 {
     HashTable *tx;
     transaction_list tl;
-    tarvo_t *h;
 
     ZEND_PARSE_PARAMETERS_START(1, 1)
         Z_PARAM_ARRAY_HT(tx)
     ZEND_PARSE_PARAMETERS_END();
 
-    h = this_message(ZEND_THIS);
+    /* Converting the values may run user code that calls the constructor again and
+     * replaces the handle, so the handle is read only after the conversion. */
     if (transaction_list_build(&tl, tx)) {
+        tarvo_t *h = this_message(ZEND_THIS);
         int result = tarvo_add(h, tl.list);
 
         transaction_list_release(&tl);
@@ -268,6 +271,40 @@ PHP_METHOD(TARVO, IBAN_check)
     RETURN_BOOL(tarvo_iban_check(iban) == 1);
 }
 
+typedef int (*iban_form)(const char *, char *);
+
+/* One text in, the IBAN in another form out, or null when the library refused it. */
+static void iban_in_form(INTERNAL_FUNCTION_PARAMETERS, iban_form form)
+{
+    char *input;
+    size_t length;
+    char out[TARVO_IBAN_PRINTED_BUFFER];
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_PATH(input, length)
+    ZEND_PARSE_PARAMETERS_END();
+
+    if (form(input, out) == 1)
+        RETURN_STRING(out);
+    RETURN_NULL();
+}
+
+PHP_METHOD(TARVO, IBAN_normalize) { iban_in_form(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_iban_normalize); }
+PHP_METHOD(TARVO, IBAN_format) { iban_in_form(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_iban_format); }
+
+PHP_METHOD(TARVO, ACCOUNT_checkBank)
+{
+    char *account, *bankid;
+    size_t account_length, bankid_length;
+
+    ZEND_PARSE_PARAMETERS_START(2, 2)
+        Z_PARAM_PATH(account, account_length)
+        Z_PARAM_PATH(bankid, bankid_length)
+    ZEND_PARSE_PARAMETERS_END();
+
+    RETURN_LONG(tarvo_account_check_bank(account, bankid));
+}
+
 /* The directory record of a BIC, or NULL (parameter failure or unknown BIC); the
  * caller frees it. */
 static tarvo_bank_t *bank_of_bic(INTERNAL_FUNCTION_PARAMETERS)
@@ -308,55 +345,8 @@ PHP_METHOD(TARVO, BIC_getBankFlags)
     free(bank);
 }
 
-TARVO_ARGINFO_ONE(arginfo_construct, type)
-TARVO_ARGINFO_ONE(arginfo_iban, iban)
-TARVO_ARGINFO_ONE(arginfo_bic, bic)
-TARVO_ARGINFO_ONE(arginfo_name, name)
-TARVO_ARGINFO_ONE(arginfo_creditor_identifier, creditor_identifier)
-TARVO_ARGINFO_ONE(arginfo_date, date)
-TARVO_ARGINFO_ONE(arginfo_flag, flag)
-TARVO_ARGINFO_ONE(arginfo_message_id, message_id)
-TARVO_ARGINFO_ONE(arginfo_add, transaction)
-ZEND_BEGIN_ARG_INFO_EX(arginfo_none, 0, 0, 0)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_init, 0, 0, 2)
-    ZEND_ARG_INFO(0, option)
-    ZEND_ARG_INFO(0, value)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_iban_convert, 0, 0, 3)
-    ZEND_ARG_INFO(0, country)
-    ZEND_ARG_INFO(0, account)
-    ZEND_ARG_INFO(0, bank_id)
-    ZEND_ARG_INFO(1, status)
-ZEND_END_ARG_INFO()
-
-static const zend_function_entry tarvo_methods[] = {
-    PHP_ME(TARVO, __construct, arginfo_construct, ZEND_ACC_PUBLIC | ZEND_ACC_CTOR)
-    PHP_ME(TARVO, setIBAN, arginfo_iban, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVO, setBIC, arginfo_bic, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVO, setName, arginfo_name, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVO, setCreditorIdentifier, arginfo_creditor_identifier, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVO, setDate, arginfo_date, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVO, setDDType, arginfo_construct, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVO, setBatchBooking, arginfo_flag, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVO, setMessageId, arginfo_message_id, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVO, add, arginfo_add, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVO, toXML, arginfo_none, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVO, init, arginfo_init, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
-    PHP_ME(TARVO, IBAN_convert, arginfo_iban_convert, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
-    PHP_ME(TARVO, IBAN_getBIC, arginfo_iban, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
-    PHP_ME(TARVO, IBAN_check, arginfo_iban, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
-    PHP_ME(TARVO, BIC_getBankName, arginfo_bic, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
-    PHP_ME(TARVO, BIC_getBankFlags, arginfo_bic, ZEND_ACC_PUBLIC | ZEND_ACC_STATIC)
-    PHP_FE_END
-};
-
-void tarvo_message_startup(void)
+void tarvo_message_startup(zend_class_entry *ce)
 {
-    zend_class_entry ce;
-
-    INIT_CLASS_ENTRY(ce, "TARVO", tarvo_methods);
-    tarvo_ce = tarvo_php_register_class(&ce, tarvo_object_new, &tarvo_object_handlers, tarvo_object_free);
+    tarvo_ce = ce;
+    tarvo_php_setup_class(ce, tarvo_object_new, &tarvo_object_handlers, tarvo_object_free);
 }

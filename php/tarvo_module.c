@@ -3,11 +3,14 @@
  * and holds the object plumbing the two classes share.
  */
 #include "php.h"
+#include "ext/standard/html.h"
 #include "ext/standard/info.h"
 #include "zend_exceptions.h"
+#include "zend_smart_str.h"
 
 #include "tarvo.h"
 #include "tarvo_php.h"
+#include "tarvo_arginfo.h"
 
 zend_class_entry *tarvo_exception_ce;
 
@@ -22,68 +25,46 @@ zend_object *tarvo_php_object_new(zend_class_entry *ce, zend_object_handlers *ha
     return &intern->std;
 }
 
-zend_class_entry *tarvo_php_register_class(zend_class_entry *ce, zend_object *(*create)(zend_class_entry *),
-                                           zend_object_handlers *handlers, zend_object_free_obj_t free_obj)
+void tarvo_php_setup_class(zend_class_entry *ce, zend_object *(*create)(zend_class_entry *),
+                           zend_object_handlers *handlers, zend_object_free_obj_t free_obj)
 {
-    zend_class_entry *registered = zend_register_internal_class(ce);
-
-    registered->create_object = create;
-    /* Everything an object holds is behind the library handle: a serialised copy would
-     * come back empty. */
-    registered->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
+    ce->create_object = create;
     memcpy(handlers, zend_get_std_object_handlers(), sizeof(zend_object_handlers));
     handlers->offset = XtOffsetOf(tarvo_php_object, std);
     handlers->free_obj = free_obj;
     /* A copy would share the library handle and free it twice. */
     handlers->clone_obj = NULL;
-    return registered;
 }
 
 void tarvo_php_throw(zend_long code, const char *message)
 {
-    zend_throw_exception(tarvo_exception_ce, message, code);
-}
+    const size_t length = strlen(message);
+    size_t cursor = 0;
+    smart_str escaped = {0};
 
-typedef struct {
-    const char *name;
-    zend_long value;
-} tarvo_constant;
+    while (cursor < length) {
+        size_t start = cursor;
+        zend_result status;
 
-/* Registered in this order; the statement format follows its class. */
-static const tarvo_constant tarvo_constants[] = {
-    {"TARVO_DDTYPE_CORE", TARVO_DDTYPE_CORE},
-    {"TARVO_DDTYPE_COR1", TARVO_DDTYPE_COR1},
-    {"TARVO_DDTYPE_B2B", TARVO_DDTYPE_B2B},
-    {"TARVO_MSGTYPE_CTI", TARVO_MSGTYPE_CTI},
-    {"TARVO_MSGTYPE_DDI", TARVO_MSGTYPE_DDI},
-    {"TARVO_INIT_RULEBOOK", TARVO_INIT_RULEBOOK},
-    {"TARVO_SCL_SCT", TARVO_SCL_SCT},
-    {"TARVO_SCL_SDD", TARVO_SCL_SDD},
-    {"TARVO_SCL_COR1", TARVO_SCL_COR1},
-    {"TARVO_SCL_B2B", TARVO_SCL_B2B},
-};
-
-static void tarvo_register_constant(const char *name, zend_long value, int module_number)
-{
-    zend_register_long_constant(name, strlen(name), value, CONST_PERSISTENT, module_number);
+        php_next_utf8_char((const unsigned char *)message, length, &cursor, &status);
+        if (status == SUCCESS)
+            smart_str_appendl(&escaped, message + start, cursor - start);
+        else
+            for (; start < cursor; start++)
+                smart_str_append_printf(&escaped, "\\x%02X", (unsigned char)message[start]);
+    }
+    smart_str_0(&escaped);
+    zend_throw_exception(tarvo_exception_ce, escaped.s != NULL ? ZSTR_VAL(escaped.s) : "", code);
+    smart_str_free(&escaped);
 }
 
 static PHP_MINIT_FUNCTION(tarvo)
 {
-    zend_class_entry ce;
-    size_t i;
-
     (void)type;
-    tarvo_message_startup();
-
-    INIT_CLASS_ENTRY(ce, "TARVOException", NULL);
-    tarvo_exception_ce = zend_register_internal_class_ex(&ce, zend_ce_exception);
-
-    for (i = 0; i < sizeof(tarvo_constants) / sizeof(tarvo_constants[0]); i++)
-        tarvo_register_constant(tarvo_constants[i].name, tarvo_constants[i].value, module_number);
-
-    tarvo_statement_startup();
-    tarvo_register_constant("TARVO_STMT_FORMAT_MT940", TARVO_STMT_FORMAT_MT940, module_number);
+    tarvo_message_startup(register_class_TARVO());
+    tarvo_exception_ce = register_class_TARVOException(zend_ce_exception);
+    register_tarvo_symbols(module_number);
+    tarvo_statement_startup(register_class_TARVOStatementParser());
     return SUCCESS;
 }
 

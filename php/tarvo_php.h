@@ -48,10 +48,12 @@ zend_object *tarvo_php_object_new(zend_class_entry *ce, zend_object_handlers *ha
         zend_object_std_dtor(obj);                                              \
     }
 
-/* Registers a class whose objects hold a library handle: create handler, handlers with
- * free_obj releasing the handle, no cloning, no serialising. */
-zend_class_entry *tarvo_php_register_class(zend_class_entry *ce, zend_object *(*create)(zend_class_entry *),
-                                           zend_object_handlers *handlers, zend_object_free_obj_t free_obj);
+/* Readies a registered class whose objects hold a library handle: create handler,
+ * handlers with free_obj releasing the handle, no cloning. */
+void tarvo_php_setup_class(zend_class_entry *ce, zend_object *(*create)(zend_class_entry *),
+                           zend_object_handlers *handlers, zend_object_free_obj_t free_obj);
+/* Throws TARVOException; bytes of the message that are no UTF-8 are written as \xHH, so
+ * a quoted refused byte reaches PHP readable and the message stays valid UTF-8. */
 void tarvo_php_throw(zend_long code, const char *message);
 
 /* Library integers are C ints; a PHP integer outside that range must not wrap around
@@ -61,13 +63,7 @@ static inline int tarvo_php_int(zend_long value)
     return value < INT_MIN || value > INT_MAX ? -1 : (int)value;
 }
 
-/* Argument information of a method with one plain parameter. */
-#define TARVO_ARGINFO_ONE(name, parameter) \
-    ZEND_BEGIN_ARG_INFO_EX(name, 0, 0, 1) \
-        ZEND_ARG_INFO(0, parameter) \
-    ZEND_END_ARG_INFO()
-
-void tarvo_message_startup(void);
-void tarvo_statement_startup(void);
+void tarvo_message_startup(zend_class_entry *ce);
+void tarvo_statement_startup(zend_class_entry *ce);
 
 #endif /* TARVO_PHP_H */

@@ -1,6 +1,7 @@
 /*
  * Class TARVOStatementParser: loads one MT940 file and hands its statements to PHP as
- * nested arrays. The records stay in the parser, so the arrays can be read again.
+ * nested arrays. The records stay in the parser, so the arrays can be read again. Their
+ * texts are the file's bytes; PHP gets them as UTF-8 unless it asks for the raw bytes.
  */
 #include <stddef.h>
 #include <string.h>
@@ -99,7 +100,21 @@ static const field transaction_fields[] = {
     TX(FIELD_TEXT_IF_SET, abwe),
 };
 
-static void add_field(zval *array, const void *record, const field *f)
+/* A record text as UTF-8, or as the file's bytes when raw. */
+static void add_text(zval *array, const char *key, const char *text, size_t length, bool raw)
+{
+    zend_string *converted;
+
+    if (raw) {
+        add_assoc_stringl(array, key, text, length);
+        return;
+    }
+    converted = zend_string_alloc(2 * length, 0);
+    ZSTR_LEN(converted) = tarvo_stmt_text_utf8(text, ZSTR_VAL(converted));
+    add_assoc_str(array, key, zend_string_truncate(converted, ZSTR_LEN(converted), 0));
+}
+
+static void add_field(zval *array, const void *record, const field *f, bool raw)
 {
     const char *at = (const char *)record + f->offset;
     char formatted[64];
@@ -109,13 +124,18 @@ static void add_field(zval *array, const void *record, const field *f)
         const char *text = *(const char *const *)at;
 
         if (text != NULL && text[0] != '\0')
-            add_assoc_string(array, f->key, text);
+            add_text(array, f->key, text, strlen(text), raw);
         break;
     }
-    case FIELD_FIXED:
-        /* NUL-terminated by the parser; strnlen keeps the read inside the field anyway. */
-        add_assoc_stringl(array, f->key, at, strnlen(at, f->size));
+    case FIELD_FIXED: {
+        /* NUL-terminated by the parser; the copy keeps every read inside the field anyway. */
+        size_t length = strnlen(at, f->size < sizeof formatted ? f->size : sizeof formatted - 1);
+
+        memcpy(formatted, at, length);
+        formatted[length] = '\0';
+        add_text(array, f->key, formatted, length, raw);
         break;
+    }
     case FIELD_NUMBER_IF_SET:
     case FIELD_NUMBER: {
         uint32_t number = *(const uint32_t *)at;
@@ -139,26 +159,27 @@ static void add_field(zval *array, const void *record, const field *f)
     }
 }
 
-static void record_array(zval *array, const void *record, const field *fields, size_t count)
+static void record_array(zval *array, const void *record, const field *fields, size_t count, bool raw)
 {
     size_t i;
 
     array_init(array);
     for (i = 0; i < count; i++)
-        add_field(array, record, &fields[i]);
+        add_field(array, record, &fields[i], raw);
 }
 
-static void statement_array(zval *array, const tarvo_stmt_t *statement)
+static void statement_array(zval *array, const tarvo_stmt_t *statement, bool raw)
 {
     const tarvo_stmt_tx_t *tx;
     zval transactions;
 
-    record_array(array, statement, statement_fields, sizeof(statement_fields) / sizeof(statement_fields[0]));
+    record_array(array, statement, statement_fields, sizeof(statement_fields) / sizeof(statement_fields[0]), raw);
     array_init(&transactions);
     for (tx = statement->tx; tx != NULL; tx = tx->next) {
         zval entry;
 
-        record_array(&entry, tx, transaction_fields, sizeof(transaction_fields) / sizeof(transaction_fields[0]));
+        record_array(&entry, tx, transaction_fields, sizeof(transaction_fields) / sizeof(transaction_fields[0]),
+                     raw);
         add_next_index_zval(&transactions, &entry);
     }
     add_assoc_zval(array, "tx", &transactions);
@@ -167,8 +188,12 @@ static void statement_array(zval *array, const tarvo_stmt_t *statement)
 PHP_METHOD(TARVOStatementParser, getStatements)
 {
     const tarvo_stmt_t *statement;
+    bool raw = false;
 
-    ZEND_PARSE_PARAMETERS_NONE();
+    ZEND_PARSE_PARAMETERS_START(0, 1)
+        Z_PARAM_OPTIONAL
+        Z_PARAM_BOOL(raw)
+    ZEND_PARSE_PARAMETERS_END();
 
     statement = tarvo_stmt_parser_getStatement((tarvo_stmt_parser_t *)TARVO_PHP_THIS()->handle);
     if (statement == NULL)
@@ -177,31 +202,13 @@ PHP_METHOD(TARVOStatementParser, getStatements)
     for (; statement != NULL; statement = statement->next) {
         zval entry;
 
-        statement_array(&entry, statement);
+        statement_array(&entry, statement, raw);
         add_next_index_zval(return_value, &entry);
     }
 }
 
-ZEND_BEGIN_ARG_INFO_EX(arginfo_statement_none, 0, 0, 0)
-ZEND_END_ARG_INFO()
-
-ZEND_BEGIN_ARG_INFO_EX(arginfo_statement_load, 0, 0, 2)
-    ZEND_ARG_INFO(0, format)
-    ZEND_ARG_INFO(0, path)
-ZEND_END_ARG_INFO()
-
-static const zend_function_entry tarvo_statement_methods[] = {
-    PHP_ME(TARVOStatementParser, __construct, arginfo_statement_none, ZEND_ACC_PUBLIC | ZEND_ACC_CTOR)
-    PHP_ME(TARVOStatementParser, load, arginfo_statement_load, ZEND_ACC_PUBLIC)
-    PHP_ME(TARVOStatementParser, getStatements, arginfo_statement_none, ZEND_ACC_PUBLIC)
-    PHP_FE_END
-};
-
-void tarvo_statement_startup(void)
+void tarvo_statement_startup(zend_class_entry *ce)
 {
-    zend_class_entry ce;
-
-    INIT_CLASS_ENTRY(ce, "TARVOStatementParser", tarvo_statement_methods);
-    tarvo_statement_ce = tarvo_php_register_class(&ce, statement_object_new, &statement_object_handlers,
-                                                  statement_object_free);
+    tarvo_statement_ce = ce;
+    tarvo_php_setup_class(ce, statement_object_new, &statement_object_handlers, statement_object_free);
 }

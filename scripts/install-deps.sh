@@ -17,6 +17,7 @@ packages=(
     nlohmann-json3-dev
     php8.2-dev
     php8.2-cli
+    php-parser
     openjdk-17-jdk-headless
     junit4
     locales

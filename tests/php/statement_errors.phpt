@@ -58,7 +58,7 @@ attempt(fn() => get_class(new TARVOStatementParser('ignored')));
 attempt(fn() => $p->load(TARVO_STMT_FORMAT_MT940, "$good\0.txt"));
 attempt(fn() => $p->load('MT940', $good));
 attempt(fn() => $p->load(TARVO_STMT_FORMAT_MT940));
-attempt(fn() => $p->getStatements(true));
+attempt(fn() => $p->getStatements(true, 1));
 attempt(fn() => clone $p);
 attempt(fn() => serialize($p));
 
@@ -96,6 +96,6 @@ string(20) "TARVOStatementParser"
 ValueError(0): TARVOStatementParser::load(): Argument #2 ($path) must not contain any null bytes
 TypeError(0): TARVOStatementParser::load(): Argument #1 ($format) must be of type int, string given
 ArgumentCountError(0): TARVOStatementParser::load() expects exactly 2 arguments, 1 given
-ArgumentCountError(0): TARVOStatementParser::getStatements() expects exactly 0 arguments, 1 given
+ArgumentCountError(0): TARVOStatementParser::getStatements() expects at most 1 argument, 2 given
 Error(0): Trying to clone an uncloneable object of class TARVOStatementParser
 Exception(0): Serialization of 'TARVOStatementParser' is not allowed

@@ -19,7 +19,7 @@ import java.util.function.LongFunction;
  */
 public final class TARVO implements AutoCloseable {
     static {
-        System.loadLibrary("tarvojni");
+        NativeLibrary.load();
     }
 
     public static final int TARVO_DDTYPE_CORE = 0;
@@ -40,6 +40,22 @@ public final class TARVO implements AutoCloseable {
     public static native boolean IBAN_check(String iban);
     public static native String BIC_getBankName(String bic);
     public static native int BIC_getBankFlags(String bic);
+
+    /**
+     * An IBAN as typed ("iban: de89 3704 0044 0532 0130 00") in electronic form, or null
+     * when it cannot be one; the check digits are not checked (see {@link #IBAN_check}).
+     */
+    public static native String ibanNormalize(String input);
+
+    /** The IBAN in groups of four for print ("DE89 3704 0044 0532 0130 00"), or null. */
+    public static native String ibanFormat(String iban);
+
+    /**
+     * The account checked by the method the directory names for a German bank code:
+     * 1 valid, 2 valid in the second reading of method 76, 0 not checkable, -1 invalid,
+     * -3 bank code not in the directory.
+     */
+    public static native int accountCheckBank(String account, String bankid);
 
     // Message objects by handle: the caller passes only live handles and frees each once.
     static native long _new(int type);

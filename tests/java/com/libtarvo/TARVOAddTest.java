@@ -112,13 +112,14 @@ public class TARVOAddTest {
         return rows;
     }
 
-    /** Many rows: every one is converted and released (the VM's JNI checks watch the
-     *  releases), and later keys override earlier ones as the library defines. */
+    /** Many rows, more than the virtual machine grants local references at once: every
+     *  one is converted and released (the VM's JNI checks watch the releases), and later
+     *  keys override earlier ones as the library defines. */
     @Test
     public void manyRowsAreAllPassed() {
         try (TARVO m = creditor()) {
             final String[][] base = debit("5.00", "M-5");
-            final int extra = 5000;
+            final int extra = 70_000;
             final String[][] rows = java.util.Arrays.copyOf(base, base.length + extra);
             for (int i = 0; i < extra; ++i) rows[base.length + i] = new String[] {"ref", "Invoice " + i};
             m.add(rows);

@@ -25,7 +25,7 @@ public class TARVODocumentTest {
     private static final String NS = "urn:iso:std:iso:20022:tech:xsd:";
 
     /** The document parsed, after validating it against the schema its namespace names. */
-    private static Document parseAndValidate(String xml, String variant) throws Exception {
+    static Document parseAndValidate(String xml, String variant) throws Exception {
         final DocumentBuilderFactory f = DocumentBuilderFactory.newInstance();
         f.setNamespaceAware(true);
         final Document doc = f.newDocumentBuilder().parse(new InputSource(new StringReader(xml)));

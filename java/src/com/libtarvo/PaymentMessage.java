@@ -1,0 +1,107 @@
+package com.libtarvo;
+
+import java.time.LocalDate;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.Objects;
+import java.util.function.Consumer;
+
+/**
+ * A payment file under construction: made by a {@link Builder}, filled with {@link
+ * #add(Transaction)}, written by {@link #toXml()}. It owns one native message; close it
+ * (try-with-resources), after which every use is refused. One owner at a time: share it
+ * between threads only with your own locking. The rulebook is chosen process-wide with
+ * {@link Rulebook#select()}.
+ */
+public final class PaymentMessage implements AutoCloseable {
+    private final TARVO message;
+
+    private PaymentMessage(TARVO message) {
+        this.message = message;
+    }
+
+    public static Builder builder(MessageType type) {
+        return new Builder(type);
+    }
+
+    /** Adds one transaction; a refusal leaves the message as it was. */
+    public PaymentMessage add(Transaction transaction) {
+        message.add(transaction.properties());
+        return this;
+    }
+
+    /** The document in UTF-8 XML. */
+    public String toXml() {
+        return message.toXML();
+    }
+
+    public boolean isClosed() {
+        return message.isClosed();
+    }
+
+    @Override
+    public void close() {
+        message.close();
+    }
+
+    /** The message's own fields, set in the order given when {@link #build()} is called. */
+    public static final class Builder {
+        private final MessageType type;
+        private final List<Consumer<TARVO>> settings = new ArrayList<>();
+
+        private Builder(MessageType type) {
+            this.type = Objects.requireNonNull(type, "type");
+        }
+
+        private Builder set(Consumer<TARVO> setting) {
+            settings.add(setting);
+            return this;
+        }
+
+        /** The creditor's (direct debit) or debtor's (credit transfer) account. */
+        public Builder iban(String iban) {
+            return set(m -> m.setIBAN(iban));
+        }
+
+        public Builder bic(String bic) {
+            return set(m -> m.setBIC(bic));
+        }
+
+        public Builder name(String name) {
+            return set(m -> m.setName(name));
+        }
+
+        public Builder creditorIdentifier(String id) {
+            return set(m -> m.setCreditorIdentifier(id));
+        }
+
+        /** The collection or execution date. */
+        public Builder date(LocalDate date) {
+            return set(m -> m.setDate(date.toString()));
+        }
+
+        public Builder directDebitType(DirectDebitType ddType) {
+            return set(m -> m.setDDType(ddType.code));
+        }
+
+        public Builder batchBooking(boolean batch) {
+            return set(m -> m.setBatchBooking(batch));
+        }
+
+        public Builder messageId(String id) {
+            return set(m -> m.setMessageId(id));
+        }
+
+        /** The message with every setting applied; the first refusal throws and nothing leaks. */
+        public PaymentMessage build() {
+            final TARVO message = new TARVO(type.code);
+            try {
+                for (Consumer<TARVO> setting : settings) setting.accept(message);
+            } catch (RuntimeException e) {
+                message.close();
+                throw e;
+            }
+            return new PaymentMessage(message);
+        }
+    }
+}

@@ -1,0 +1,30 @@
+package com.libtarvo;
+
+import java.math.BigDecimal;
+import java.time.LocalDate;
+import java.util.List;
+
+/**
+ * One account statement as the library read it. Texts are null when the file has none,
+ * dates when it has none or one no calendar has (a 31 November); balances carry the
+ * cents the format writes.
+ *
+ * <p>Each component's name is the library's field name: a new field of the library is one
+ * more component here.
+ */
+public record Statement(
+        String ref,
+        String account,
+        long number,
+        long page,
+        LocalDate openDate,
+        BigDecimal openSaldo,
+        String openCurrency,
+        LocalDate closeDate,
+        BigDecimal closeSaldo,
+        String closeCurrency,
+        List<StatementTransaction> transactions) {
+    public Statement {
+        transactions = List.copyOf(transactions);
+    }
+}

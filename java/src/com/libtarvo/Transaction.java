@@ -1,0 +1,96 @@
+package com.libtarvo;
+
+import java.math.BigDecimal;
+import java.time.LocalDate;
+import java.util.Collections;
+import java.util.LinkedHashMap;
+import java.util.Map;
+import java.util.Objects;
+
+/**
+ * One transaction of a {@link PaymentMessage}: the library's properties in their order
+ * ("name", "iban", "amount", ...). The builder names the usual ones; {@link
+ * Builder#property} sets any other, such as the structured address parts.
+ */
+public record Transaction(Map<String, String> properties) {
+    public Transaction {
+        final Map<String, String> copy = new LinkedHashMap<>();
+        properties.forEach((k, v) -> copy.put(Objects.requireNonNull(k, "key"), Objects.requireNonNull(v, k)));
+        properties = Collections.unmodifiableMap(copy);
+    }
+
+    /** The sequence of a direct debit under its mandate. */
+    public enum Sequence {
+        FIRST("FRST"),
+        RECURRING("RCUR"),
+        ONE_OFF("OOFF"),
+        FINAL("FNAL");
+
+        final String code;
+
+        Sequence(String code) {
+            this.code = code;
+        }
+    }
+
+    public static Builder builder() {
+        return new Builder();
+    }
+
+    public static final class Builder {
+        private final Map<String, String> properties = new LinkedHashMap<>();
+
+        private Builder() {}
+
+        /** The debtor's (direct debit) or creditor's (credit transfer) name. */
+        public Builder name(String name) {
+            return property("name", name);
+        }
+
+        public Builder iban(String iban) {
+            return property("iban", iban);
+        }
+
+        public Builder bic(String bic) {
+            return property("bic", bic);
+        }
+
+        /** At most two decimals; the library refuses anything else. */
+        public Builder amount(BigDecimal amount) {
+            return property("amount", amount.toPlainString());
+        }
+
+        public Builder endToEndId(String id) {
+            return property("id", id);
+        }
+
+        /** The unstructured remittance text. */
+        public Builder remittance(String text) {
+            return property("ref", text);
+        }
+
+        public Builder mandate(String reference, LocalDate signed) {
+            property("mref", reference);
+            return property("mdate", signed.toString());
+        }
+
+        public Builder sequence(Sequence sequence) {
+            return property("seq", sequence.code);
+        }
+
+        /** The four-letter purpose code of a credit transfer. */
+        public Builder purpose(String code) {
+            return property("purp", code);
+        }
+
+        /** Any property by the library's key; a later value for a key replaces the earlier. */
+        public Builder property(String key, String value) {
+            properties.put(Objects.requireNonNull(key, "key"), Objects.requireNonNull(value, key));
+            return this;
+        }
+
+        public Transaction build() {
+            return new Transaction(properties);
+        }
+    }
+}

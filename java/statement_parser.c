@@ -1,0 +1,201 @@
+/*
+ * Native methods of com.libtarvo.StatementParser: one call reads a whole file and hands
+ * every record to Java as the texts of its fields, which the Java records convert by
+ * their component types. A field is one line in the tables below and one component in
+ * the Java record of the same name.
+ */
+#include <jni.h>
+#include <stddef.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "tarvo.h"
+#include "tarvojni.h"
+
+typedef enum {
+    FIELD_TEXT,   /* char *: the text as UTF-8, null when absent or empty */
+    FIELD_FIXED,  /* char[]: as FIELD_TEXT */
+    FIELD_NUMBER, /* uint32_t: decimal */
+    FIELD_AMOUNT, /* double: rounded to cents, as the format carries them */
+    FIELD_DATE,   /* struct tm: yyyy-mm-dd, null when the parser found none */
+    FIELD_FLAG,   /* uint8_t: "1" or "0" */
+} field_kind;
+
+typedef struct {
+    const char *name;
+    field_kind kind;
+    size_t offset;
+    size_t size;
+} field;
+
+#define FIELD(kind, record, name) {#name, kind, offsetof(record, name), sizeof(((record *)0)->name)}
+#define STMT(kind, name) FIELD(kind, tarvo_stmt_t, name)
+#define TX(kind, name) FIELD(kind, tarvo_stmt_tx_t, name)
+
+static const field statement_fields[] = {
+    STMT(FIELD_TEXT, ref),          STMT(FIELD_TEXT, account),      STMT(FIELD_NUMBER, number),
+    STMT(FIELD_NUMBER, page),       STMT(FIELD_DATE, openDate),     STMT(FIELD_AMOUNT, openSaldo),
+    STMT(FIELD_FIXED, openCurrency), STMT(FIELD_DATE, closeDate),   STMT(FIELD_AMOUNT, closeSaldo),
+    STMT(FIELD_FIXED, closeCurrency),
+};
+
+static const field transaction_fields[] = {
+    TX(FIELD_DATE, valuta),     TX(FIELD_DATE, booked),      TX(FIELD_FLAG, reversal),
+    TX(FIELD_AMOUNT, amount),   TX(FIELD_FIXED, code),       TX(FIELD_TEXT, ref),
+    TX(FIELD_TEXT, bankref),    TX(FIELD_TEXT, txtext),      TX(FIELD_TEXT, primanota),
+    TX(FIELD_NUMBER, gvc),      TX(FIELD_NUMBER, extcode),   TX(FIELD_FIXED, bank),
+    TX(FIELD_FIXED, account),   TX(FIELD_FIXED, name),       TX(FIELD_TEXT, purpose),
+    TX(FIELD_TEXT, eref),       TX(FIELD_TEXT, kref),        TX(FIELD_TEXT, mref),
+    TX(FIELD_TEXT, cred),       TX(FIELD_TEXT, debt),        TX(FIELD_TEXT, purp),
+    TX(FIELD_TEXT, coam),       TX(FIELD_TEXT, oamt),        TX(FIELD_TEXT, svwz),
+    TX(FIELD_TEXT, abwa),       TX(FIELD_TEXT, abwe),
+};
+
+#define COUNT(table) (jsize)(sizeof(table) / sizeof((table)[0]))
+
+/* A record text as a Java string; NULL for an absent text, and with an exception pending
+ * when the conversion failed. */
+static jstring text_string(JNIEnv *env, const char *text, size_t length) {
+    if (length == 0) return NULL;
+    char *utf8 = malloc(2 * length + 1);
+    if (utf8 == NULL) {
+        throw_class(env, OOM_CLASS, "out of memory");
+        return NULL;
+    }
+    tarvo_stmt_text_utf8(text, utf8);
+    jstring s = new_string(env, utf8);
+    free(utf8);
+    return s;
+}
+
+static jstring field_string(JNIEnv *env, const void *record, const field *f) {
+    const char *at = (const char *)record + f->offset;
+    char formatted[64];
+
+    switch (f->kind) {
+    case FIELD_TEXT: {
+        const char *text = *(const char *const *)at;
+        return text != NULL ? text_string(env, text, strlen(text)) : NULL;
+    }
+    case FIELD_FIXED: {
+        /* NUL-terminated by the parser; the copy keeps every read inside the field anyway. */
+        const size_t length = strnlen(at, f->size < sizeof formatted ? f->size : sizeof formatted - 1);
+        memcpy(formatted, at, length);
+        formatted[length] = '\0';
+        return text_string(env, formatted, length);
+    }
+    case FIELD_NUMBER:
+        snprintf(formatted, sizeof formatted, "%u", (unsigned)*(const uint32_t *)at);
+        break;
+    case FIELD_AMOUNT:
+        __tarvo_d2str(formatted, sizeof formatted, *(const double *)at);
+        break;
+    case FIELD_DATE: {
+        const struct tm *date = (const struct tm *)at;
+        if (date->tm_year <= 0) return NULL;
+        snprintf(formatted, sizeof formatted, "%04d-%02d-%02d", date->tm_year + 1900, date->tm_mon + 1,
+                 date->tm_mday);
+        break;
+    }
+    case FIELD_FLAG:
+        strcpy(formatted, *(const uint8_t *)at ? "1" : "0");
+        break;
+    }
+    return new_string(env, formatted);
+}
+
+/* The record's fields as a String[] in the table's order; NULL with an exception pending. */
+static jobjectArray record_strings(JNIEnv *env, jclass string_class, const void *record, const field *fields,
+                                   jsize count) {
+    jobjectArray values = (*env)->NewObjectArray(env, count, string_class, NULL);
+    for (jsize i = 0; values != NULL && i < count; ++i) {
+        jstring value = field_string(env, record, &fields[i]);
+        if ((*env)->ExceptionCheck(env)) {
+            (*env)->DeleteLocalRef(env, values);
+            return NULL;
+        }
+        (*env)->SetObjectArrayElement(env, values, i, value);
+        (*env)->DeleteLocalRef(env, value);
+    }
+    return values;
+}
+
+JNIEXPORT jobjectArray JNICALL Java_com_libtarvo_StatementParser__1fields(JNIEnv *env, jclass cls,
+                                                                          jboolean transaction) {
+    (void)cls;
+    const field *fields = transaction ? transaction_fields : statement_fields;
+    const jsize count = transaction ? COUNT(transaction_fields) : COUNT(statement_fields);
+    jclass string_class = (*env)->FindClass(env, "java/lang/String");
+    if (string_class == NULL) return NULL;
+    jobjectArray names = (*env)->NewObjectArray(env, count, string_class, NULL);
+    for (jsize i = 0; names != NULL && i < count; ++i) {
+        jstring name = (*env)->NewStringUTF(env, fields[i].name);
+        if (name == NULL) return NULL;
+        (*env)->SetObjectArrayElement(env, names, i, name);
+        (*env)->DeleteLocalRef(env, name);
+    }
+    return names;
+}
+
+/* One statement as {String[] fields, String[][] transactions}. */
+static jobjectArray statement_entry(JNIEnv *env, jclass string_class, jclass object_array_class,
+                                    jclass string_array_class, const tarvo_stmt_t *statement) {
+    jsize n = 0;
+    for (const tarvo_stmt_tx_t *tx = statement->tx; tx != NULL; tx = tx->next) ++n;
+    jobjectArray entry = (*env)->NewObjectArray(env, 2, object_array_class, NULL);
+    jobjectArray fields = entry != NULL ? record_strings(env, string_class, statement, statement_fields,
+                                                         COUNT(statement_fields))
+                                        : NULL;
+    jobjectArray transactions = fields != NULL ? (*env)->NewObjectArray(env, n, string_array_class, NULL) : NULL;
+    if (transactions == NULL) return NULL;
+    jsize i = 0;
+    for (const tarvo_stmt_tx_t *tx = statement->tx; tx != NULL; tx = tx->next, ++i) {
+        jobjectArray values = record_strings(env, string_class, tx, transaction_fields, COUNT(transaction_fields));
+        if (values == NULL) return NULL;
+        (*env)->SetObjectArrayElement(env, transactions, i, values);
+        (*env)->DeleteLocalRef(env, values);
+    }
+    (*env)->SetObjectArrayElement(env, entry, 0, fields);
+    (*env)->SetObjectArrayElement(env, entry, 1, transactions);
+    (*env)->DeleteLocalRef(env, fields);
+    (*env)->DeleteLocalRef(env, transactions);
+    return entry;
+}
+
+static jobjectArray statement_entries(JNIEnv *env, const tarvo_stmt_t *first) {
+    jclass string_class = (*env)->FindClass(env, "java/lang/String");
+    jclass object_array_class = string_class != NULL ? (*env)->FindClass(env, "[Ljava/lang/Object;") : NULL;
+    jclass string_array_class = object_array_class != NULL ? (*env)->FindClass(env, "[Ljava/lang/String;") : NULL;
+    if (string_array_class == NULL) return NULL;
+    jsize n = 0;
+    for (const tarvo_stmt_t *s = first; s != NULL; s = s->next) ++n;
+    jobjectArray statements = (*env)->NewObjectArray(env, n, object_array_class, NULL);
+    jsize i = 0;
+    for (const tarvo_stmt_t *s = first; statements != NULL && s != NULL; s = s->next, ++i) {
+        jobjectArray entry = statement_entry(env, string_class, object_array_class, string_array_class, s);
+        if (entry == NULL) return NULL;
+        (*env)->SetObjectArrayElement(env, statements, i, entry);
+        (*env)->DeleteLocalRef(env, entry);
+    }
+    return statements;
+}
+
+JNIEXPORT jobjectArray JNICALL Java_com_libtarvo_StatementParser__1read(JNIEnv *env, jclass cls, jint format,
+                                                                        jstring path) {
+    (void)cls;
+    const char *p = utf_chars(env, path, "path is NULL");
+    if (p == NULL) return NULL;
+    tarvo_stmt_parser_t *parser = tarvo_stmt_parser_new();
+    jobjectArray statements = NULL;
+    if (parser == NULL) {
+        throw_class(env, OOM_CLASS, "out of memory");
+    } else if (tarvo_stmt_parser_load(parser, format, p) != 1) {
+        throw_new(env, TARVO_EXCEPTION_CLASS, tarvo_stmt_parser_getError(parser));
+    } else {
+        statements = statement_entries(env, tarvo_stmt_parser_getStatement(parser));
+    }
+    tarvo_stmt_parser_free(parser);
+    release_utf_chars(env, path, p);
+    return statements;
+}

@@ -1,0 +1,165 @@
+<?php
+
+/**
+ * The PHP extension tarvo: SEPA payment files, IBAN and BIC questions, MT940 statements.
+ * The argument information of the extension is generated from this file, and IDEs and
+ * static analysers read it as the extension's declarations.
+ *
+ * @generate-class-entries
+ */
+
+/**
+ * @var int
+ * @cvalue TARVO_DDTYPE_CORE
+ */
+const TARVO_DDTYPE_CORE = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_DDTYPE_COR1
+ */
+const TARVO_DDTYPE_COR1 = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_DDTYPE_B2B
+ */
+const TARVO_DDTYPE_B2B = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_MSGTYPE_CTI
+ */
+const TARVO_MSGTYPE_CTI = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_MSGTYPE_DDI
+ */
+const TARVO_MSGTYPE_DDI = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_INIT_RULEBOOK
+ */
+const TARVO_INIT_RULEBOOK = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_SCL_SCT
+ */
+const TARVO_SCL_SCT = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_SCL_SDD
+ */
+const TARVO_SCL_SDD = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_SCL_COR1
+ */
+const TARVO_SCL_COR1 = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_SCL_B2B
+ */
+const TARVO_SCL_B2B = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_STMT_FORMAT_MT940
+ */
+const TARVO_STMT_FORMAT_MT940 = UNKNOWN;
+
+/**
+ * Code 42: an object or a request could not be set up. Code 0: the library refused an
+ * operation; the message is its own text (a refused byte that is no UTF-8 shown as \xHH).
+ */
+class TARVOException extends Exception
+{
+}
+
+/**
+ * One payment message (direct debit or credit transfer), plus static IBAN, BIC and
+ * account questions. Methods that change the message return true or throw TARVOException.
+ *
+ * @not-serializable
+ */
+class TARVO
+{
+    /** @param int $type TARVO_MSGTYPE_DDI or TARVO_MSGTYPE_CTI */
+    public function __construct(int $type) {}
+
+    public function setIBAN(string $iban): true {}
+
+    public function setBIC(string $bic): true {}
+
+    public function setName(string $name): true {}
+
+    public function setCreditorIdentifier(string $creditor_identifier): true {}
+
+    /** @param string $date "YYYY-MM-DD" */
+    public function setDate(string $date): true {}
+
+    /** @param int $type TARVO_DDTYPE_CORE, TARVO_DDTYPE_COR1 or TARVO_DDTYPE_B2B */
+    public function setDDType(int $type): true {}
+
+    public function setBatchBooking(bool $flag): true {}
+
+    public function setMessageId(string $message_id): true {}
+
+    /**
+     * One transaction: keys as the library names them ("name", "iban", "amount", ...),
+     * values as anything PHP converts to a string (scalars, null, Stringable objects), in
+     * the array's order.
+     */
+    public function add(array $transaction): true {}
+
+    /** The document as UTF-8 XML. Extra arguments are ignored. */
+    public function toXML(): string {}
+
+    /**
+     * Sets a process-wide option: TARVO_INIT_RULEBOOK with a rulebook such as "DE-3.7".
+     * It lasts for the life of the PHP process (under PHP-FPM: of the worker).
+     */
+    public static function init(int $option, string $value): bool {}
+
+    /** The German IBAN of an account and bank code; $status receives the conversion status. */
+    public static function IBAN_convert(string $country, string $account, string $bank_id, mixed &$status = null): ?string {}
+
+    public static function IBAN_getBIC(string $iban): ?string {}
+
+    public static function IBAN_check(string $iban): bool {}
+
+    /**
+     * An IBAN as typed ("iban: de89 3704 0044 0532 0130 00") in electronic form
+     * ("DE89370400440532013000"), or null when it cannot be one. The check digits are not
+     * checked: use IBAN_check for that.
+     */
+    public static function IBAN_normalize(string $input): ?string {}
+
+    /** The IBAN in groups of four for print ("DE89 3704 0044 0532 0130 00"), or null. */
+    public static function IBAN_format(string $iban): ?string {}
+
+    /**
+     * The account checked by the method the directory names for a German bank code:
+     * 1 valid, 2 valid in the second reading of method 76, 0 not checkable, -1 invalid,
+     * -3 bank code not in the directory.
+     */
+    public static function ACCOUNT_checkBank(string $account, string $bank_id): int {}
+
+    public static function BIC_getBankName(string $bic): ?string {}
+
+    /** TARVO_SCL_* bits of the BIC's reachability, or null for an unknown BIC. */
+    public static function BIC_getBankFlags(string $bic): ?int {}
+}
+
+/**
+ * One statement file read into arrays. Texts are UTF-8: a field that is not UTF-8 in the
+ * file is read as ISO-8859-1; getStatements(raw: true) gives the file's own bytes.
+ *
+ * @not-serializable
+ */
+class TARVOStatementParser
+{
+    public function __construct() {}
+
+    /** @param int $format TARVO_STMT_FORMAT_MT940 */
+    public function load(int $format, string $path): true {}
+
+    /** @return list<array<string,mixed>>|null null before a load or when no statement was read */
+    public function getStatements(bool $raw = false): ?array {}
+}

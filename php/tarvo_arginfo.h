@@ -1,0 +1,206 @@
+/* This is a generated file, edit the .stub.php file instead.
+ * Stub hash: 764972c5d1bf5c9d4f90063f3267c8839d566da4 */
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
+	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setIBAN, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, iban, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setBIC, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, bic, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setName, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, name, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setCreditorIdentifier, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, creditor_identifier, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setDate, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, date, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setDDType, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setBatchBooking, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, flag, _IS_BOOL, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setMessageId, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, message_id, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_add, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, transaction, IS_ARRAY, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_toXML, 0, 0, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_init, 0, 2, _IS_BOOL, 0)
+	ZEND_ARG_TYPE_INFO(0, option, IS_LONG, 0)
+	ZEND_ARG_TYPE_INFO(0, value, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_IBAN_convert, 0, 3, IS_STRING, 1)
+	ZEND_ARG_TYPE_INFO(0, country, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO(0, account, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO(0, bank_id, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(1, status, IS_MIXED, 0, "null")
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_IBAN_getBIC, 0, 1, IS_STRING, 1)
+	ZEND_ARG_TYPE_INFO(0, iban, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_IBAN_check, 0, 1, _IS_BOOL, 0)
+	ZEND_ARG_TYPE_INFO(0, iban, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_IBAN_normalize, 0, 1, IS_STRING, 1)
+	ZEND_ARG_TYPE_INFO(0, input, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_TARVO_IBAN_format arginfo_class_TARVO_IBAN_getBIC
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_ACCOUNT_checkBank, 0, 2, IS_LONG, 0)
+	ZEND_ARG_TYPE_INFO(0, account, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO(0, bank_id, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_BIC_getBankName, 0, 1, IS_STRING, 1)
+	ZEND_ARG_TYPE_INFO(0, bic, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_BIC_getBankFlags, 0, 1, IS_LONG, 1)
+	ZEND_ARG_TYPE_INFO(0, bic, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVOStatementParser___construct, 0, 0, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_load, 0, 2, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, format, IS_LONG, 0)
+	ZEND_ARG_TYPE_INFO(0, path, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_getStatements, 0, 0, IS_ARRAY, 1)
+	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, raw, _IS_BOOL, 0, "false")
+ZEND_END_ARG_INFO()
+
+
+ZEND_METHOD(TARVO, __construct);
+ZEND_METHOD(TARVO, setIBAN);
+ZEND_METHOD(TARVO, setBIC);
+ZEND_METHOD(TARVO, setName);
+ZEND_METHOD(TARVO, setCreditorIdentifier);
+ZEND_METHOD(TARVO, setDate);
+ZEND_METHOD(TARVO, setDDType);
+ZEND_METHOD(TARVO, setBatchBooking);
+ZEND_METHOD(TARVO, setMessageId);
+ZEND_METHOD(TARVO, add);
+ZEND_METHOD(TARVO, toXML);
+ZEND_METHOD(TARVO, init);
+ZEND_METHOD(TARVO, IBAN_convert);
+ZEND_METHOD(TARVO, IBAN_getBIC);
+ZEND_METHOD(TARVO, IBAN_check);
+ZEND_METHOD(TARVO, IBAN_normalize);
+ZEND_METHOD(TARVO, IBAN_format);
+ZEND_METHOD(TARVO, ACCOUNT_checkBank);
+ZEND_METHOD(TARVO, BIC_getBankName);
+ZEND_METHOD(TARVO, BIC_getBankFlags);
+ZEND_METHOD(TARVOStatementParser, __construct);
+ZEND_METHOD(TARVOStatementParser, load);
+ZEND_METHOD(TARVOStatementParser, getStatements);
+
+
+static const zend_function_entry class_TARVOException_methods[] = {
+	ZEND_FE_END
+};
+
+
+static const zend_function_entry class_TARVO_methods[] = {
+	ZEND_ME(TARVO, __construct, arginfo_class_TARVO___construct, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setIBAN, arginfo_class_TARVO_setIBAN, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setBIC, arginfo_class_TARVO_setBIC, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setName, arginfo_class_TARVO_setName, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setCreditorIdentifier, arginfo_class_TARVO_setCreditorIdentifier, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setDate, arginfo_class_TARVO_setDate, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setDDType, arginfo_class_TARVO_setDDType, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setBatchBooking, arginfo_class_TARVO_setBatchBooking, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setMessageId, arginfo_class_TARVO_setMessageId, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, add, arginfo_class_TARVO_add, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, toXML, arginfo_class_TARVO_toXML, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, init, arginfo_class_TARVO_init, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, IBAN_convert, arginfo_class_TARVO_IBAN_convert, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, IBAN_getBIC, arginfo_class_TARVO_IBAN_getBIC, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, IBAN_check, arginfo_class_TARVO_IBAN_check, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, IBAN_normalize, arginfo_class_TARVO_IBAN_normalize, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, IBAN_format, arginfo_class_TARVO_IBAN_format, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, ACCOUNT_checkBank, arginfo_class_TARVO_ACCOUNT_checkBank, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, BIC_getBankName, arginfo_class_TARVO_BIC_getBankName, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, BIC_getBankFlags, arginfo_class_TARVO_BIC_getBankFlags, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_FE_END
+};
+
+
+static const zend_function_entry class_TARVOStatementParser_methods[] = {
+	ZEND_ME(TARVOStatementParser, __construct, arginfo_class_TARVOStatementParser___construct, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatementParser, load, arginfo_class_TARVOStatementParser_load, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatementParser, getStatements, arginfo_class_TARVOStatementParser_getStatements, ZEND_ACC_PUBLIC)
+	ZEND_FE_END
+};
+
+static void register_tarvo_symbols(int module_number)
+{
+	REGISTER_LONG_CONSTANT("TARVO_DDTYPE_CORE", TARVO_DDTYPE_CORE, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_DDTYPE_COR1", TARVO_DDTYPE_COR1, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_DDTYPE_B2B", TARVO_DDTYPE_B2B, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_MSGTYPE_CTI", TARVO_MSGTYPE_CTI, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_MSGTYPE_DDI", TARVO_MSGTYPE_DDI, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_INIT_RULEBOOK", TARVO_INIT_RULEBOOK, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_SCL_SCT", TARVO_SCL_SCT, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_SCL_SDD", TARVO_SCL_SDD, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_SCL_COR1", TARVO_SCL_COR1, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_SCL_B2B", TARVO_SCL_B2B, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_STMT_FORMAT_MT940", TARVO_STMT_FORMAT_MT940, CONST_PERSISTENT);
+}
+
+static zend_class_entry *register_class_TARVOException(zend_class_entry *class_entry_Exception)
+{
+	zend_class_entry ce, *class_entry;
+
+	INIT_CLASS_ENTRY(ce, "TARVOException", class_TARVOException_methods);
+	class_entry = zend_register_internal_class_ex(&ce, class_entry_Exception);
+
+	return class_entry;
+}
+
+static zend_class_entry *register_class_TARVO(void)
+{
+	zend_class_entry ce, *class_entry;
+
+	INIT_CLASS_ENTRY(ce, "TARVO", class_TARVO_methods);
+	class_entry = zend_register_internal_class_ex(&ce, NULL);
+	class_entry->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
+
+	return class_entry;
+}
+
+static zend_class_entry *register_class_TARVOStatementParser(void)
+{
+	zend_class_entry ce, *class_entry;
+
+	INIT_CLASS_ENTRY(ce, "TARVOStatementParser", class_TARVOStatementParser_methods);
+	class_entry = zend_register_internal_class_ex(&ce, NULL);
+	class_entry->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
+
+	return class_entry;
+}

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The PHP way of building the extension: libtarvo installed into a scratch prefix, the
+# extension built from php/ with phpize against it (found by pkg-config), installed with
+# make install, and loaded by php. Also loads the module of the CMake install through the
+# tarvo.ini it installed, and reads the PIE metadata.
+#   phpize_test.sh <cmake build dir> <source dir> <php> <phpize> <php-config>
+set -euo pipefail
+build=$1 source=$2 php=$3 phpize=$4 php_config=$5
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+export PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig"
+
+probe='echo phpversion("tarvo"), " ", TARVO::IBAN_format(TARVO::IBAN_normalize("de89 3704 0044 0532 0130 00")), "\n";'
+expected="2.30 DE89 3704 0044 0532 0130 00"
+
+# phpize writes into the extension's folder, so it works on a copy.
+cp -r "$source/php" "$work/ext"
+cd "$work/ext"
+"$phpize" >/dev/null
+./configure --with-php-config="$php_config" >/dev/null
+make -j2 >/dev/null
+make install INSTALL_ROOT="$work/root" >/dev/null
+module="$work/root$("$php_config" --extension-dir)/tarvo.so"
+[ "$("$php" -n -d "extension=$module" -r "$probe")" = "$expected" ]
+"$php" -n -d "extension=$module" --ri tarvo | grep -qx 'Version => 2.30'
+
+# The CMake install into a prefix: its tarvo.ini names the module's full path.
+[ "$(PHP_INI_SCAN_DIR="$work/prefix/etc/php/conf.d" "$php" -r "$probe")" = "$expected" ]
+
+"$php" -n -r '$c = json_decode(file_get_contents($argv[1]), true, 8, JSON_THROW_ON_ERROR);
+    exit($c["type"] === "php-ext" && $c["php-ext"]["extension-name"] === "tarvo"
+         && is_file(dirname($argv[1]) . "/" . $c["php-ext"]["build-path"] . "/config.m4") ? 0 : 1);' \
+    "$source/composer.json"
+echo "phpize build, tarvo.ini and PIE metadata work"
