@@ -20,7 +20,6 @@
 #define IBAN_BUFFER 35
 /* A printed IBAN: 34 characters, 8 blanks between groups, the NUL. */
 #define IBAN_PRINTED_BUFFER 43
-#define BIC_BUFFER 12
 
 typedef int (*text_setter)(tarvo_t *, const char *);
 
@@ -107,16 +106,6 @@ JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_IBAN_1convert(JNIEnv *env, jcl
     return result;
 }
 
-JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_IBAN_1getBIC(JNIEnv *env, jclass cls, jstring iban) {
-    (void)cls;
-    const char *i = utf_chars(env, iban, "iban is NULL");
-    if (i == NULL) return NULL;
-    char bic[BIC_BUFFER] = {0};
-    const int found = tarvo_iban_getBIC(i, bic);
-    release_utf_chars(env, iban, i);
-    return found == 1 ? new_string(env, bic) : NULL;
-}
-
 JNIEXPORT jboolean JNICALL Java_com_libtarvo_TARVO_IBAN_1check(JNIEnv *env, jclass cls, jstring iban) {
     (void)cls;
     const char *i = utf_chars(env, iban, "iban is NULL");
@@ -126,26 +115,33 @@ JNIEXPORT jboolean JNICALL Java_com_libtarvo_TARVO_IBAN_1check(JNIEnv *env, jcla
     return valid == 1 ? JNI_TRUE : JNI_FALSE;
 }
 
-typedef int (*iban_form)(const char *, char *);
+/* A lookup or conversion of one text that writes its answer into a buffer. */
+typedef int (*text_answer)(const char *, char *);
 
-/* The IBAN in another form, or null when the library refuses the input. */
-static jstring iban_in_form(JNIEnv *env, jstring input, const char *null_message, iban_form form) {
+/* The answer, or null when the library has none (result other than 1). The buffer holds
+ * the longest answer, a printed IBAN. */
+static jstring answer_of(JNIEnv *env, jstring input, const char *null_message, text_answer answer) {
     const char *i = utf_chars(env, input, null_message);
     if (i == NULL) return NULL;
     char out[IBAN_PRINTED_BUFFER] = {0};
-    const int done = form(i, out);
+    const int found = answer(i, out);
     release_utf_chars(env, input, i);
-    return done == 1 ? new_string(env, out) : NULL;
+    return found == 1 ? new_string(env, out) : NULL;
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_IBAN_1getBIC(JNIEnv *env, jclass cls, jstring iban) {
+    (void)cls;
+    return answer_of(env, iban, "iban is NULL", tarvo_iban_getBIC);
 }
 
 JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanNormalize(JNIEnv *env, jclass cls, jstring input) {
     (void)cls;
-    return iban_in_form(env, input, "input is NULL", tarvo_iban_normalize);
+    return answer_of(env, input, "input is NULL", tarvo_iban_normalize);
 }
 
 JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanFormat(JNIEnv *env, jclass cls, jstring iban) {
     (void)cls;
-    return iban_in_form(env, iban, "iban is NULL", tarvo_iban_format);
+    return answer_of(env, iban, "iban is NULL", tarvo_iban_format);
 }
 
 JNIEXPORT jint JNICALL Java_com_libtarvo_TARVO_accountCheckBank(JNIEnv *env, jclass cls, jstring account,

@@ -75,6 +75,7 @@ class TARVOException extends Exception
 /**
  * One payment message (direct debit or credit transfer), plus static IBAN, BIC and
  * account questions. Methods that change the message return true or throw TARVOException.
+ * Objects can be neither cloned nor serialised: all they hold is behind the library handle.
  *
  * @not-serializable
  */

@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: 764972c5d1bf5c9d4f90063f3267c8839d566da4 */
+ * Stub hash: 17cb1fc3339f0a434f85d3cfafd2d725a7bc06b4 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)

@@ -13,8 +13,6 @@
 #define TARVO_IBAN_BUFFER 35
 /* A printed IBAN: 34 characters, 8 blanks between groups, the NUL. */
 #define TARVO_IBAN_PRINTED_BUFFER 43
-/* An 11-character BIC and its NUL. */
-#define TARVO_BIC_BUFFER 12
 
 static zend_class_entry *tarvo_ce;
 TARVO_PHP_OBJECT_HANDLERS(tarvo_object, tarvo_t, tarvo_free)
@@ -244,20 +242,6 @@ PHP_METHOD(TARVO, IBAN_convert)
     RETURN_NULL();
 }
 
-PHP_METHOD(TARVO, IBAN_getBIC)
-{
-    char *iban;
-    size_t length;
-    char bic[TARVO_BIC_BUFFER];
-
-    ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_PATH(iban, length)
-    ZEND_PARSE_PARAMETERS_END();
-
-    if (tarvo_iban_getBIC(iban, bic) == 1)
-        RETURN_STRING(bic);
-    RETURN_NULL();
-}
 
 PHP_METHOD(TARVO, IBAN_check)
 {
@@ -271,10 +255,12 @@ PHP_METHOD(TARVO, IBAN_check)
     RETURN_BOOL(tarvo_iban_check(iban) == 1);
 }
 
-typedef int (*iban_form)(const char *, char *);
+/* A lookup or conversion of one text that writes its answer into a buffer. */
+typedef int (*text_answer)(const char *, char *);
 
-/* One text in, the IBAN in another form out, or null when the library refused it. */
-static void iban_in_form(INTERNAL_FUNCTION_PARAMETERS, iban_form form)
+/* One text in, the library's answer out, or null when it has none (result other than 1).
+ * The buffer holds the longest answer, a printed IBAN. */
+static void answer_of(INTERNAL_FUNCTION_PARAMETERS, text_answer answer)
 {
     char *input;
     size_t length;
@@ -284,13 +270,14 @@ static void iban_in_form(INTERNAL_FUNCTION_PARAMETERS, iban_form form)
         Z_PARAM_PATH(input, length)
     ZEND_PARSE_PARAMETERS_END();
 
-    if (form(input, out) == 1)
+    if (answer(input, out) == 1)
         RETURN_STRING(out);
     RETURN_NULL();
 }
 
-PHP_METHOD(TARVO, IBAN_normalize) { iban_in_form(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_iban_normalize); }
-PHP_METHOD(TARVO, IBAN_format) { iban_in_form(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_iban_format); }
+PHP_METHOD(TARVO, IBAN_getBIC) { answer_of(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_iban_getBIC); }
+PHP_METHOD(TARVO, IBAN_normalize) { answer_of(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_iban_normalize); }
+PHP_METHOD(TARVO, IBAN_format) { answer_of(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_iban_format); }
 
 PHP_METHOD(TARVO, ACCOUNT_checkBank)
 {

@@ -1,6 +1,7 @@
 /*
- * Module entry of tarvo.so: registers the classes, the exception and the constants,
- * and holds the object plumbing the two classes share.
+ * Module entry of tarvo.so: registers the classes, the exception and the constants as
+ * tarvo.stub.php declares them (tarvo_arginfo.h is generated from it), and holds the
+ * object plumbing the two classes share.
  */
 #include "php.h"
 #include "ext/standard/html.h"

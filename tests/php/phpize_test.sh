@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The PHP way of building the extension: libtarvo installed into a scratch prefix, the
 # extension built from php/ with phpize against it (found by pkg-config), installed with
-# make install, and loaded by php. Also loads the module of the CMake install through the
-# tarvo.ini it installed, and reads the PIE metadata.
+# make install, and loaded by php. Also loads the module of the CMake install into a prefix
+# through the tarvo.ini it installed, stages a system-wide install, and reads the PIE metadata.
 #   phpize_test.sh <cmake build dir> <source dir> <php> <phpize> <php-config>
 set -euo pipefail
 build=$1 source=$2 php=$3 phpize=$4 php_config=$5
@@ -28,6 +28,11 @@ module="$work/root$("$php_config" --extension-dir)/tarvo.so"
 
 # The CMake install into a prefix: its tarvo.ini names the module's full path.
 [ "$(PHP_INI_SCAN_DIR="$work/prefix/etc/php/conf.d" "$php" -r "$probe")" = "$expected" ]
+
+# A system-wide install (staged): the module where this PHP looks, an ini loading it by name.
+DESTDIR="$work/staged" cmake --install "$build" --prefix /usr >/dev/null
+[ -f "$work/staged$("$php_config" --extension-dir)/tarvo.so" ]
+grep -qx 'extension=tarvo' "$(find "$work/staged/etc" -name tarvo.ini)"
 
 "$php" -n -r '$c = json_decode(file_get_contents($argv[1]), true, 8, JSON_THROW_ON_ERROR);
     exit($c["type"] === "php-ext" && $c["php-ext"]["extension-name"] === "tarvo"

@@ -38,7 +38,7 @@ public class ObjectApiTest {
                 .bic(DEBTOR_BIC).name("Firma GmbH").date(DUE).build()) {
             m.add(Transaction.builder().name("Anna Berg").iban("NL91ABNA0417164300").bic("ABNANL2A")
                     .amount(new BigDecimal("1000")).purpose("SALA").property("addrTown", "Amsterdam")
-                    .property("addrCtry", "NL").build());
+                    .property("addrCC", "NL").build());
             final Document doc = TARVODocumentTest.parseAndValidate(m.toXml(), "pain.001.001.09");
             assertEquals("1000.00", amount(doc, "pain.001.001.09", "InstdAmt"));
         }
