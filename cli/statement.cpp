@@ -10,9 +10,6 @@ namespace tarvotool {
 
 namespace {
 
-// The camt.053 format code; the library has no reader for it.
-constexpr int format_camt053 = 3;
-
 struct FreeParser {
     void operator()(tarvo_stmt_parser_t *p) const { tarvo_stmt_parser_free(p); }
 };
@@ -54,18 +51,19 @@ void print_statement(const tarvo_stmt_t &s) {
     putchar('\n');
 }
 
-// Statement texts are printed as the bank wrote them, without conversion.
-int list_statements(int format, const char *path) {
+// Statement texts are printed as the bank wrote them, without conversion; label names
+// the format in the first line.
+int list_statements(int format, const char *label, const char *path) {
     const std::unique_ptr<tarvo_stmt_parser_t, FreeParser> parser(tarvo_stmt_parser_new());
     if (parser == nullptr) {
-        puts("MT940: out of memory");
+        printf("%s: out of memory\n", label);
         return 1;
     }
     if (tarvo_stmt_parser_load(parser.get(), format, path) != 1) {
-        printf("MT940: %s\n", tarvo_stmt_parser_getError(parser.get()));
+        printf("%s: %s\n", label, tarvo_stmt_parser_getError(parser.get()));
         return 1;
     }
-    puts("loaded MT940...");
+    printf("loaded %s...\n", label);
     for (const tarvo_stmt_t *s = tarvo_stmt_parser_getStatement(parser.get()); s != nullptr; s = s->next)
         print_statement(*s);
     return 0;
@@ -73,8 +71,8 @@ int list_statements(int format, const char *path) {
 
 } // namespace
 
-int cmd_mt940(char **args) { return list_statements(TARVO_STMT_FORMAT_MT940, args[0]); }
+int cmd_mt940(char **args) { return list_statements(TARVO_STMT_FORMAT_MT940, "MT940", args[0]); }
 
-int cmd_camt053(char **args) { return list_statements(format_camt053, args[0]); }
+int cmd_camt053(char **args) { return list_statements(TARVO_STMT_FORMAT_CAMT, "camt", args[0]); }
 
 } // namespace tarvotool
