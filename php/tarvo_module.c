@@ -84,6 +84,7 @@ static PHP_MINIT_FUNCTION(tarvo)
 
     tarvo_statement_startup();
     tarvo_register_constant("TARVO_STMT_FORMAT_MT940", TARVO_STMT_FORMAT_MT940, module_number);
+    tarvo_register_constant("TARVO_STMT_FORMAT_CAMT", TARVO_STMT_FORMAT_CAMT, module_number);
     return SUCCESS;
 }
 

@@ -1,5 +1,5 @@
 /*
- * Class TARVOStatementParser: loads one MT940 file and hands its statements to PHP as
+ * Class TARVOStatementParser: loads one MT940 or camt file and hands its statements to PHP as
  * nested arrays. The records stay in the parser, so the arrays can be read again.
  */
 #include <stddef.h>
@@ -39,12 +39,12 @@ PHP_METHOD(TARVOStatementParser, load)
         Z_PARAM_PATH(path, length)
     ZEND_PARSE_PARAMETERS_END();
 
-    if (format != TARVO_STMT_FORMAT_MT940) {
+    if (format != TARVO_STMT_FORMAT_MT940 && format != TARVO_STMT_FORMAT_CAMT) {
         tarvo_php_throw(TARVO_EXCEPTION_SETUP, "invalid/unknown statement format");
         return;
     }
     parser = (tarvo_stmt_parser_t *)TARVO_PHP_THIS()->handle;
-    if (tarvo_stmt_parser_load(parser, TARVO_STMT_FORMAT_MT940, path) != 1) {
+    if (tarvo_stmt_parser_load(parser, (int)format, path) != 1) {
         tarvo_php_throw(TARVO_EXCEPTION_LIBRARY, tarvo_stmt_parser_getError(parser));
         return;
     }
@@ -56,6 +56,7 @@ PHP_METHOD(TARVOStatementParser, load)
 typedef enum {
     FIELD_TEXT_IF_SET,
     FIELD_FIXED,
+    FIELD_FIXED_IF_SET,
     FIELD_NUMBER,
     FIELD_NUMBER_IF_SET,
     FIELD_AMOUNT,
@@ -81,6 +82,7 @@ static const field statement_fields[] = {
     STMT(FIELD_AMOUNT, openSaldo),         STMT(FIELD_FIXED, openCurrency),
     STMT(FIELD_DATE, openDate),            STMT(FIELD_AMOUNT, closeSaldo),
     STMT(FIELD_FIXED, closeCurrency),      STMT(FIELD_DATE, closeDate),
+    STMT(FIELD_TEXT_IF_SET, openSaldoText), STMT(FIELD_TEXT_IF_SET, closeSaldoText),
 };
 
 static const field transaction_fields[] = {
@@ -96,7 +98,9 @@ static const field transaction_fields[] = {
     TX(FIELD_TEXT_IF_SET, debt),      TX(FIELD_TEXT_IF_SET, purp),
     TX(FIELD_TEXT_IF_SET, coam),      TX(FIELD_TEXT_IF_SET, oamt),
     TX(FIELD_TEXT_IF_SET, svwz),      TX(FIELD_TEXT_IF_SET, abwa),
-    TX(FIELD_TEXT_IF_SET, abwe),
+    TX(FIELD_TEXT_IF_SET, abwe),      TX(FIELD_FIXED_IF_SET, currency),
+    TX(FIELD_TEXT_IF_SET, amountText), TX(FIELD_TEXT_IF_SET, uetr),
+    TX(FIELD_TEXT_IF_SET, creditorRef), TX(FIELD_TEXT_IF_SET, partyName),
 };
 
 static void add_field(zval *array, const void *record, const field *f)
@@ -112,9 +116,11 @@ static void add_field(zval *array, const void *record, const field *f)
             add_assoc_string(array, f->key, text);
         break;
     }
+    case FIELD_FIXED_IF_SET:
     case FIELD_FIXED:
         /* NUL-terminated by the parser; strnlen keeps the read inside the field anyway. */
-        add_assoc_stringl(array, f->key, at, strnlen(at, f->size));
+        if (at[0] != '\0' || f->kind == FIELD_FIXED)
+            add_assoc_stringl(array, f->key, at, strnlen(at, f->size));
         break;
     case FIELD_NUMBER_IF_SET:
     case FIELD_NUMBER: {
