@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <string>
 
 #include "frame/frame.h"
@@ -117,12 +118,24 @@ public:
     bool run(int fd);
 
 private:
-    static void XMLCALL on_start(void *self, const XML_Char *name, const XML_Char **attributes) {
-        static_cast<Reader *>(self)->start(name, attributes);
+    // The handlers run inside expat's C code: an exhausted heap stops the parser there
+    // instead of unwinding through it.
+    template <class Step> static void guarded(void *self, Step step) {
+        auto *reader = static_cast<Reader *>(self);
+        try {
+            step(*reader);
+        } catch (const std::bad_alloc &) {
+            reader->fail(Fault{Fault::OutOfMemory, {}, {}, {}});
+        }
     }
-    static void XMLCALL on_end(void *self, const XML_Char *) { static_cast<Reader *>(self)->end(); }
+    static void XMLCALL on_start(void *self, const XML_Char *name, const XML_Char **attributes) {
+        guarded(self, [&](Reader &r) { r.start(name, attributes); });
+    }
+    static void XMLCALL on_end(void *self, const XML_Char *) {
+        guarded(self, [](Reader &r) { r.end(); });
+    }
     static void XMLCALL on_text(void *self, const XML_Char *text, int length) {
-        static_cast<Reader *>(self)->text(text, static_cast<size_t>(length));
+        guarded(self, [&](Reader &r) { r.text(text, static_cast<size_t>(length)); });
     }
     static void XMLCALL on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int) {
         static_cast<Reader *>(self)->fail("Document type declarations are not accepted");
@@ -420,10 +433,13 @@ bool read_camt(const char *path, RecordArena &records, StatementList out, char (
         format_error(error, "Can't open input file: %s", strerror(errno));
         return false;
     }
-    bool ok;
-    {
+    bool ok = false;
+    try {
         Reader reader(records, out, error);
         ok = reader.run(fd);
+    } catch (const std::bad_alloc &) {
+        format_error(error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
+                     strerror(ENOMEM));
     }
     close(fd);
     return ok;
