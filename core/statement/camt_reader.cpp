@@ -266,20 +266,19 @@ void Reader::start(const XML_Char *name, const XML_Char **attributes) {
         skipped_ = 1;
         return;
     }
-    const std::string_view local(name + prefix_.size());
+    const char *local = name + prefix_.size();
     if (depth_ == message_level) {
-        if (local != message_.root) {
+        if (message_.root != local) {
             char what[160];
-            snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.*s>",
-                     static_cast<int>(message_.root.size()), message_.root.data(),
-                     static_cast<int>(std::min<size_t>(local.size(), 64)), local.data());
+            snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.64s>",
+                     static_cast<int>(message_.root.size()), message_.root.data(), local);
             fail(what);
         }
         saw_message_ = true;
         return;
     }
     if (depth_ == record_level) {
-        if (local != message_.record) {
+        if (message_.record != local) {
             skipped_ = 1;
             return;
         }
