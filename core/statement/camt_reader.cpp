@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -115,7 +116,8 @@ public:
         if (parser_ != nullptr) XML_ParserFree(parser_);
     }
 
-    bool run(int fd);
+    // Reads fd in pieces of chunk bytes.
+    bool run(int fd, size_t chunk);
 
 private:
     // The handlers run inside expat's C code: an exhausted heap stops the parser there
@@ -387,7 +389,7 @@ bool Reader::parse_error(bool at_end) {
     return true;
 }
 
-bool Reader::run(int fd) {
+bool Reader::run(int fd, size_t chunk) {
     parser_ = XML_ParserCreate_MM(nullptr, &memory_suite, nullptr);
     if (parser_ == nullptr) {
         format_error(error_, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
@@ -403,11 +405,11 @@ bool Reader::run(int fd) {
 
     size_t total = 0;
     for (;;) {
-        void *buffer = XML_GetBuffer(parser_, static_cast<int>(read_size));
+        void *buffer = XML_GetBuffer(parser_, static_cast<int>(chunk));
         if (buffer == nullptr) return !parse_error(false);
         ssize_t n;
         do {
-            n = read(fd, buffer, read_size);
+            n = read(fd, buffer, chunk);
         } while (n < 0 && errno == EINTR);
         if (n < 0) {
             format_error(error_, "Error while reading from file: %s", strerror(errno));
@@ -432,10 +434,15 @@ bool read_camt(const char *path, RecordArena &records, StatementList out, char (
         format_error(error, "Can't open input file: %s", strerror(errno));
         return false;
     }
+    // A small file is read in one piece of its own size.
+    struct stat st;
+    size_t chunk = read_size;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) < chunk)
+        chunk = static_cast<size_t>(st.st_size) + 1;
     bool ok = false;
     try {
         Reader reader(records, out, error);
-        ok = reader.run(fd);
+        ok = reader.run(fd, chunk);
     } catch (const std::bad_alloc &) {
         format_error(error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
                      strerror(ENOMEM));
