@@ -40,15 +40,14 @@ std::string nested(size_t levels) {
 const Refused refused[] = {
     {"InternalEntities",
      []() -> std::string {
-         return "<?xml version=\"1.0\"?>\n<!DOCTYPE Document [<!ENTITY a "
-                "\"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">]>\n" +
+         return "<?xml version=\"1.0\"?>\n<!DOCTYPE Document [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
+                "\"&a;&a;&a;&a;&a;\">]>\n" +
                 good_document.substr(good_document.find("<Document"));
      },
      "Document type declarations are not accepted (line 2)"},
     {"ExternalEntity",
      []() -> std::string {
-         return "<?xml version=\"1.0\"?>\n<!DOCTYPE Document [<!ENTITY x SYSTEM "
-                "\"file:///etc/passwd\">]>\n" +
+         return "<?xml version=\"1.0\"?>\n<!DOCTYPE Document [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>\n" +
                 statement_document(balance("OPBD", "1.00") + entry("1.00", "CRDT", "<AddtlNtryInf>&x;</AddtlNtryInf>"))
                     .substr(good_document.find("<Document"));
      },
@@ -76,37 +75,25 @@ const Refused refused[] = {
     {"NotXml", []() -> std::string { return ":20:STARTUMS\r\n:25:12345678/0000123456\r\n"; },
      "XML error: syntax error (line 1, column 0)"},
     {"UnknownVersion", []() -> std::string { return statement_document(good_entry, 99); },
-     "Unknown namespace 'urn:iso:std:iso:20022:tech:xsd:camt.053.001.99' (line "
-     "2)"},
+     "Unknown namespace 'urn:iso:std:iso:20022:tech:xsd:camt.053.001.99' (line 2)"},
     {"OtherMessage",
      []() -> std::string {
-         return "<Document "
-                "xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.001.001.03\"><"
-                "CstmrCdtTrfInitn/></Document>";
+         return "<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.001.001.03\"><CstmrCdtTrfInitn/></Document>";
      },
-     "Unknown namespace 'urn:iso:std:iso:20022:tech:xsd:pain.001.001.03' (line "
-     "1)"},
+     "Unknown namespace 'urn:iso:std:iso:20022:tech:xsd:pain.001.001.03' (line 1)"},
     {"NoNamespace", []() -> std::string { return "<Document><BkToCstmrStmt/></Document>"; },
      "Not a camt document: <Document> has no namespace (line 1)"},
     {"OtherRoot",
-     []() -> std::string {
-         return "<Statement "
-                "xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\"/>";
-     },
+     []() -> std::string { return "<Statement xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\"/>"; },
      "Not a camt document: the root element is <Statement> (line 1)"},
     {"MessageOfAnotherKind",
      []() -> std::string {
-         return "<Document "
-                "xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\"><"
-                "BkToCstmrAcctRpt/></Document>";
+         return "<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\"><BkToCstmrAcctRpt/></Document>";
      },
-     "Expected <BkToCstmrStmt> in <Document>, found <BkToCstmrAcctRpt> (line "
-     "1)"},
+     "Expected <BkToCstmrStmt> in <Document>, found <BkToCstmrAcctRpt> (line 1)"},
     {"NoAccount",
      []() -> std::string {
-         return "<Document "
-                "xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\"><"
-                "BkToCstmrStmt>\n<Stmt><Id>S</Id>" +
+         return "<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\"><BkToCstmrStmt>\n<Stmt><Id>S</Id>" +
                 balance("OPBD", "1.00") + "</Stmt>\n</BkToCstmrStmt></Document>";
      },
      "Missing <Acct> in <Stmt> (line 3)"},
@@ -116,25 +103,20 @@ const Refused refused[] = {
      "Missing <Amt> in <Ntry> (line 10)"},
     {"NoEntryDirectionBeforeDetails",
      []() -> std::string {
-         return with_entry("<Ntry><Amt "
-                           "Ccy=\"EUR\">1.00</Amt><NtryDtls><TxDtls/></NtryDtls></Ntry>");
+         return with_entry("<Ntry><Amt Ccy=\"EUR\">1.00</Amt><NtryDtls><TxDtls/></NtryDtls></Ntry>");
      },
      "Missing <CdtDbtInd> in <Ntry> (line 10)"},
     {"NoBalanceDate",
      []() -> std::string {
-         return statement_document("<Bal><Tp><CdOrPrtry><Cd>OPBD</Cd></"
-                                   "CdOrPrtry></Tp><Amt Ccy=\"EUR\">1.00</Amt>"
-                                   "<CdtDbtInd>CRDT</CdtDbtInd></Bal>");
+         return statement_document("<Bal><Tp><CdOrPrtry><Cd>OPBD</Cd></CdOrPrtry></Tp><Amt "
+                                   "Ccy=\"EUR\">1.00</Amt><CdtDbtInd>CRDT</CdtDbtInd></Bal>");
      },
      "Missing <Dt> in <Bal> (line 9)"},
     {"NoCurrency",
      []() -> std::string { return with_entry("<Ntry><Amt>1.00</Amt><CdtDbtInd>CRDT</CdtDbtInd></Ntry>"); },
      "Missing <Ccy> in <Amt> (line 10)"},
     {"LowerCaseCurrency",
-     []() -> std::string {
-         return with_entry("<Ntry><Amt "
-                           "Ccy=\"eur\">1.00</Amt><CdtDbtInd>CRDT</CdtDbtInd></Ntry>");
-     },
+     []() -> std::string { return with_entry("<Ntry><Amt Ccy=\"eur\">1.00</Amt><CdtDbtInd>CRDT</CdtDbtInd></Ntry>"); },
      "Malformed <Ccy> 'eur' (line 10)"},
     {"DecimalComma", []() -> std::string { return with_entry(entry("12,50", "CRDT")); },
      "Malformed <Amt> '12,50' (line 10)"},
@@ -154,9 +136,8 @@ const Refused refused[] = {
     {"BadTime",
      []() -> std::string {
          return with_entry("<Ntry><Amt "
-                           "Ccy=\"EUR\">1.00</Amt><CdtDbtInd>CRDT</"
-                           "CdtDbtInd><BookgDt><DtTm>2024-03-01T25:00:00"
-                           "</DtTm></BookgDt></Ntry>");
+                           "Ccy=\"EUR\">1.00</Amt><CdtDbtInd>CRDT</CdtDbtInd><BookgDt><DtTm>2024-03-01T25:00:00</"
+                           "DtTm></BookgDt></Ntry>");
      },
      "Malformed <DtTm> '2024-03-01T25:00:00' (line 10)"},
     {"ReversalWord", []() -> std::string { return with_entry(entry("1.00", "CRDT", "<RvslInd>yes</RvslInd>")); },
