@@ -6,7 +6,9 @@
 #include <math.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "camt_documents.h"
@@ -297,6 +299,23 @@ TEST(CamtGermanStatement, EveryTransactionOfTheBatch) {
     EXPECT_STREQ(fee.name, "");
 }
 
+TEST(CamtGermanStatement, LoadsAlikeOnManyThreads) {
+    const std::string doc = german_statement();
+    TempFile file(doc);
+    std::vector<std::thread> threads;
+    std::atomic<int> alike{0};
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back([&] {
+            for (int n = 0; n < 20; ++n) {
+                Parsed parsed(Path{file.path()}, TARVO_STMT_FORMAT_CAMT);
+                const auto tx = parsed.transactions();
+                if (parsed.result() == 1 && tx.size() == 5 && text(tx[2]->partyName) == long_name) ++alike;
+            }
+        });
+    for (std::thread &t : threads) t.join();
+    EXPECT_EQ(alike.load(), 8 * 20);
+}
+
 // What a caller computes from a statement, whatever its format.
 struct Booking {
     std::string day;
@@ -362,6 +381,13 @@ TEST(SameCallerCode, MT940AndCamtOfTheSameTransactions) {
     EXPECT_EQ(open_camt, open940);
     EXPECT_EQ(close_camt, close940);
     EXPECT_STREQ(from_camt.statements()[0]->closeCurrency, from_mt940.statements()[0]->closeCurrency);
+    // What only camt states stays empty in MT940 records.
+    for (const tarvo_stmt_tx_t *t : from_mt940.transactions()) {
+        EXPECT_STREQ(t->currency, "");
+        EXPECT_EQ(t->amountText, nullptr);
+        EXPECT_EQ(t->partyName, nullptr);
+    }
+    EXPECT_EQ(from_mt940.statements()[0]->openSaldoText, nullptr);
     // The records of both formats share their codes and numbers too.
     for (size_t i = 0; i < 2; ++i) {
         EXPECT_STREQ(from_camt.transactions()[i]->code, from_mt940.transactions()[i]->code);

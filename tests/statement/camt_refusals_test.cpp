@@ -97,6 +97,14 @@ const Refused refused[] = {
                 balance("OPBD", "1.00") + "</Stmt>\n</BkToCstmrStmt></Document>";
      },
      "Missing <Acct> in <Stmt> (line 3)"},
+    {"SecondStatementBroken",
+     []() -> std::string {
+         std::string two = good_document;
+         const std::string broken = "<Stmt><Id>S2</Id><Acct><Id><IBAN>DE89370400440532013000</IBAN></Id></Acct>" +
+                                    balance("OPBD", "1,00") + "</Stmt>\n";
+         return two.insert(two.find("</BkToCstmrStmt>"), broken);
+     },
+     "Malformed <Amt> '1,00' (line 14)"},
     {"NoBalanceInStatement", []() -> std::string { return statement_document(good_entry); },
      "Missing <Bal> in <Stmt> (line 11)"},
     {"NoEntryAmount", []() -> std::string { return with_entry("<Ntry><CdtDbtInd>CRDT</CdtDbtInd></Ntry>"); },
