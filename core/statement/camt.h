@@ -5,6 +5,7 @@
 #ifndef TARVO_STATEMENT_CAMT_H
 #define TARVO_STATEMENT_CAMT_H
 
+#include <expat.h>
 #include <stddef.h>
 #include <stdint.h>
 #include <time.h>
@@ -149,6 +150,31 @@ struct TransactionCode {
     uint32_t extension = 0;
 };
 bool split_transaction_code(std::string_view text, TransactionCode &out);
+
+// ---- expat's memory ------------------------------------------------------------------
+
+// What expat holds for one load, capped at limit: a document cannot make the parser
+// grow without bound through one huge name, tag or comment. expat's allocation
+// functions carry no context, so they charge the budget the Scope of the running load
+// has set for its thread.
+struct ParserBudget {
+    static constexpr size_t limit = size_t{8} << 20;
+    static const XML_Memory_Handling_Suite memory_suite;
+
+    size_t used = 0;
+    bool exceeded = false; // an allocation was refused for the limit
+
+    class Scope {
+    public:
+        explicit Scope(ParserBudget &budget);
+        Scope(const Scope &) = delete;
+        Scope &operator=(const Scope &) = delete;
+        ~Scope();
+
+    private:
+        ParserBudget *previous_;
+    };
+};
 
 // ---- Records --------------------------------------------------------------------------
 

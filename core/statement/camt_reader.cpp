@@ -2,11 +2,12 @@
 // elements the mapping knows (camt_paths.cpp), handing each finished scope to the
 // record builder. What it holds besides the records is bounded: one read buffer, the
 // values of the open scopes (each at most max_text bytes) and expat's own memory, which
-// is capped; a document type declaration is refused before any entity is defined.
+// is capped (camt_budget.cpp). A document type declaration is refused before any
+// entity is defined.
 #include <errno.h>
 #include <expat.h>
 #include <fcntl.h>
-#include <stdlib.h>
+#include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,73 +32,6 @@ constexpr size_t read_size = size_t{256} << 10;
 constexpr int max_depth = 100;
 // The longest text the schemas allow is 500 characters of at most 4 bytes each.
 constexpr size_t max_text = size_t{16} << 10;
-constexpr size_t parser_memory = size_t{8} << 20;
-
-// ---- expat's memory, capped -------------------------------------------------------------
-
-// expat's allocations carry no context, so the budget of the load running on this
-// thread is found through a thread-local pointer.
-struct Budget {
-    size_t used = 0;
-    bool exceeded = false;
-};
-thread_local Budget *current_budget = nullptr;
-
-// Each block starts with its size, padded to keep the caller's part aligned.
-constexpr size_t header = alignof(max_align_t);
-
-void *budget_malloc(size_t size) {
-    Budget &b = *current_budget;
-    if (size > parser_memory - b.used) {
-        b.exceeded = true;
-        return nullptr;
-    }
-    auto *block = static_cast<unsigned char *>(malloc(header + size));
-    if (block == nullptr) return nullptr;
-    memcpy(block, &size, sizeof size);
-    b.used += size;
-    return block + header;
-}
-
-void budget_free(void *p) {
-    if (p == nullptr) return;
-    unsigned char *block = static_cast<unsigned char *>(p) - header;
-    size_t size;
-    memcpy(&size, block, sizeof size);
-    current_budget->used -= size;
-    free(block);
-}
-
-void *budget_realloc(void *p, size_t size) {
-    if (p == nullptr) return budget_malloc(size);
-    unsigned char *block = static_cast<unsigned char *>(p) - header;
-    size_t old;
-    memcpy(&old, block, sizeof old);
-    Budget &b = *current_budget;
-    if (size > old && size - old > parser_memory - b.used) {
-        b.exceeded = true;
-        return nullptr;
-    }
-    auto *grown = static_cast<unsigned char *>(realloc(block, header + size));
-    if (grown == nullptr) return nullptr;
-    memcpy(grown, &size, sizeof size);
-    b.used = b.used - old + size;
-    return grown + header;
-}
-
-const XML_Memory_Handling_Suite memory_suite{budget_malloc, budget_realloc, budget_free};
-
-// Sets the budget for the expat calls of one load.
-class BudgetScope {
-public:
-    explicit BudgetScope(Budget &b) : previous_(current_budget) { current_budget = &b; }
-    BudgetScope(const BudgetScope &) = delete;
-    BudgetScope &operator=(const BudgetScope &) = delete;
-    ~BudgetScope() { current_budget = previous_; }
-
-private:
-    Budget *previous_;
-};
 
 // ---- The reader ---------------------------------------------------------------------------
 
@@ -157,8 +91,8 @@ private:
     bool parse_error(bool at_end);
 
     // First, so that expat's last blocks are freed within the budget.
-    Budget budget_;
-    BudgetScope budget_scope_;
+    ParserBudget budget_;
+    ParserBudget::Scope budget_scope_;
     RecordArena &records_;
     StatementList out_;
     char (&error_)[256];
@@ -380,7 +314,7 @@ bool Reader::parse_error(bool at_end) {
     const unsigned long column = static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_));
     if (budget_.exceeded)
         format_error(error_, "XML construct too large: the parser needs more than %zu MiB (line %lu)",
-                     parser_memory >> 20, line());
+                     ParserBudget::limit >> 20, line());
     else if (at_end && (code == XML_ERROR_NO_ELEMENTS || code == XML_ERROR_UNCLOSED_TOKEN ||
                         code == XML_ERROR_PARTIAL_CHAR || code == XML_ERROR_UNCLOSED_CDATA_SECTION))
         format_error(error_, "Document ends before it is complete (line %lu)", line());
@@ -390,7 +324,7 @@ bool Reader::parse_error(bool at_end) {
 }
 
 bool Reader::run(int fd, size_t chunk) {
-    parser_ = XML_ParserCreate_MM(nullptr, &memory_suite, nullptr);
+    parser_ = XML_ParserCreate_MM(nullptr, &ParserBudget::memory_suite, nullptr);
     if (parser_ == nullptr) {
         format_error(error_, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
                      strerror(ENOMEM));
