@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "process_memory.h"
 #include "tarvo.h"
 
 namespace {
@@ -63,19 +64,6 @@ struct StatementFile {
 const StatementFile &file() {
     static StatementFile f;
     return f;
-}
-
-// A line of /proc/self/status in MiB ("VmRSS", "VmHWM").
-double status_mib(const char *key) {
-    FILE *f = fopen("/proc/self/status", "r");
-    if (f == nullptr) return 0;
-    char line[256];
-    double kib = 0;
-    const size_t n = strlen(key);
-    while (fgets(line, sizeof line, f) != nullptr)
-        if (strncmp(line, key, n) == 0 && line[n] == ':') kib = atof(line + n + 1);
-    fclose(f);
-    return kib / 1024.0;
 }
 
 void BM_LoadStatementFile(benchmark::State &state) {

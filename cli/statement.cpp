@@ -12,9 +12,6 @@ namespace tarvotool {
 
 namespace {
 
-// The camt.053 format code; the library has no reader for it.
-constexpr int format_camt053 = 3;
-
 struct FreeParser {
     void operator()(tarvo_stmt_parser_t *p) const { tarvo_stmt_parser_free(p); }
 };
@@ -56,9 +53,10 @@ void print_statement(const tarvo_stmt_t &s) {
     putchar('\n');
 }
 
-// Statement texts are printed as the bank wrote them, without conversion.
-int list_statements(tarvo_stmt_parser_t *parser) {
-    puts("loaded MT940...");
+// Statement texts are printed as the bank wrote them, without conversion; label names
+// the format in the first line.
+int list_statements(tarvo_stmt_parser_t *parser, const char *label) {
+    printf("loaded %s...\n", label);
     for (const tarvo_stmt_t *s = tarvo_stmt_parser_getStatement(parser); s != nullptr; s = s->next)
         print_statement(*s);
     return 0;
@@ -72,7 +70,7 @@ int write_json(tarvo_stmt_parser_t *parser) {
 }
 
 // "<file>" or "--json <file>" (either order); wrong_usage otherwise.
-int read_statements(int format, char **args) {
+int read_statements(int format, const char *label, char **args) {
     bool json = false;
     const char *path = nullptr;
     int words = 0;
@@ -85,20 +83,20 @@ int read_statements(int format, char **args) {
     if (path == nullptr || words != (json ? 2 : 1)) return wrong_usage;
     const std::unique_ptr<tarvo_stmt_parser_t, FreeParser> parser(tarvo_stmt_parser_new());
     if (parser == nullptr) {
-        fputs("MT940: out of memory\n", json ? stderr : stdout);
+        fprintf(json ? stderr : stdout, "%s: out of memory\n", label);
         return 1;
     }
     if (tarvo_stmt_parser_load(parser.get(), format, path) != 1) {
-        fprintf(json ? stderr : stdout, "MT940: %s\n", tarvo_stmt_parser_getError(parser.get()));
+        fprintf(json ? stderr : stdout, "%s: %s\n", label, tarvo_stmt_parser_getError(parser.get()));
         return 1;
     }
-    return json ? write_json(parser.get()) : list_statements(parser.get());
+    return json ? write_json(parser.get()) : list_statements(parser.get(), label);
 }
 
 } // namespace
 
-int cmd_mt940(char **args) { return read_statements(TARVO_STMT_FORMAT_MT940, args); }
+int cmd_mt940(char **args) { return read_statements(TARVO_STMT_FORMAT_MT940, "MT940", args); }
 
-int cmd_camt053(char **args) { return read_statements(format_camt053, args); }
+int cmd_camt053(char **args) { return read_statements(TARVO_STMT_FORMAT_CAMT, "camt", args); }
 
 } // namespace tarvotool

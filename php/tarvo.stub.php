@@ -63,6 +63,11 @@ const TARVO_SCL_B2B = UNKNOWN;
  * @cvalue TARVO_STMT_FORMAT_MT940
  */
 const TARVO_STMT_FORMAT_MT940 = UNKNOWN;
+/**
+ * @var int
+ * @cvalue TARVO_STMT_FORMAT_CAMT
+ */
+const TARVO_STMT_FORMAT_CAMT = UNKNOWN;
 
 /**
  * Code 42: an object or a request could not be set up. Code 0: the library refused an
@@ -158,7 +163,7 @@ class TARVOStatementParser
 {
     public function __construct() {}
 
-    /** @param int $format TARVO_STMT_FORMAT_MT940 */
+    /** @param int $format TARVO_STMT_FORMAT_MT940 or TARVO_STMT_FORMAT_CAMT */
     public function load(int $format, string $path): true {}
 
     /** @return list<array<string,mixed>>|null null before a load or when no statement was read */

@@ -1,5 +1,5 @@
 /*
- * Class TARVOStatementParser: loads one MT940 file and hands its statements to PHP as
+ * Class TARVOStatementParser: loads one MT940 or camt file and hands its statements to PHP as
  * nested arrays. The records stay in the parser, so the arrays can be read again. Their
  * texts are the file's bytes; PHP gets them as UTF-8 unless it asks for the raw bytes.
  */
@@ -40,12 +40,12 @@ PHP_METHOD(TARVOStatementParser, load)
         Z_PARAM_PATH(path, length)
     ZEND_PARSE_PARAMETERS_END();
 
-    if (format != TARVO_STMT_FORMAT_MT940) {
+    if (format != TARVO_STMT_FORMAT_MT940 && format != TARVO_STMT_FORMAT_CAMT) {
         tarvo_php_throw(TARVO_EXCEPTION_SETUP, "invalid/unknown statement format");
         return;
     }
     parser = (tarvo_stmt_parser_t *)TARVO_PHP_THIS()->handle;
-    if (tarvo_stmt_parser_load(parser, TARVO_STMT_FORMAT_MT940, path) != 1) {
+    if (tarvo_stmt_parser_load(parser, (int)format, path) != 1) {
         tarvo_php_throw(TARVO_EXCEPTION_LIBRARY, tarvo_stmt_parser_getError(parser));
         return;
     }
@@ -57,6 +57,7 @@ PHP_METHOD(TARVOStatementParser, load)
 typedef enum {
     FIELD_TEXT_IF_SET,
     FIELD_FIXED,
+    FIELD_FIXED_IF_SET,
     FIELD_NUMBER,
     FIELD_NUMBER_IF_SET,
     FIELD_AMOUNT,
@@ -82,6 +83,7 @@ static const field statement_fields[] = {
     STMT(FIELD_AMOUNT, openSaldo),         STMT(FIELD_FIXED, openCurrency),
     STMT(FIELD_DATE, openDate),            STMT(FIELD_AMOUNT, closeSaldo),
     STMT(FIELD_FIXED, closeCurrency),      STMT(FIELD_DATE, closeDate),
+    STMT(FIELD_TEXT_IF_SET, openSaldoText), STMT(FIELD_TEXT_IF_SET, closeSaldoText),
 };
 
 static const field transaction_fields[] = {
@@ -97,7 +99,9 @@ static const field transaction_fields[] = {
     TX(FIELD_TEXT_IF_SET, debt),      TX(FIELD_TEXT_IF_SET, purp),
     TX(FIELD_TEXT_IF_SET, coam),      TX(FIELD_TEXT_IF_SET, oamt),
     TX(FIELD_TEXT_IF_SET, svwz),      TX(FIELD_TEXT_IF_SET, abwa),
-    TX(FIELD_TEXT_IF_SET, abwe),
+    TX(FIELD_TEXT_IF_SET, abwe),      TX(FIELD_FIXED_IF_SET, currency),
+    TX(FIELD_TEXT_IF_SET, amountText), TX(FIELD_TEXT_IF_SET, uetr),
+    TX(FIELD_TEXT_IF_SET, creditorRef), TX(FIELD_TEXT_IF_SET, partyName),
 };
 
 /* A record text as UTF-8, or as the file's bytes when raw. */
@@ -127,10 +131,13 @@ static void add_field(zval *array, const void *record, const field *f, bool raw)
             add_text(array, f->key, text, strlen(text), raw);
         break;
     }
+    case FIELD_FIXED_IF_SET:
     case FIELD_FIXED: {
         /* NUL-terminated by the parser; the copy keeps every read inside the field anyway. */
         size_t length = strnlen(at, f->size < sizeof formatted ? f->size : sizeof formatted - 1);
 
+        if (length == 0 && f->kind == FIELD_FIXED_IF_SET)
+            break;
         memcpy(formatted, at, length);
         formatted[length] = '\0';
         add_text(array, f->key, formatted, length, raw);

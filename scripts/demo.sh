@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs tarvotool on a few shipped examples: a conversion, an IBAN check, a BIC lookup
-# and a bank statement.
+# and bank statements.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -13,6 +13,7 @@ fi
 shared=$(sed -n 's/^TARVO_SHARED_DIR:PATH=//p' "$build/CMakeCache.txt" 2>/dev/null)
 [ -n "$shared" ] || shared=../shared
 statement="$shared/samples/mt940/jejik-sparkasse.txt"
+camt="$shared/samples/camt/camt053.v2.multi.statement.xml"
 
 show() {
     echo
@@ -28,4 +29,5 @@ show "IBAN check" check DE89370400440532013000
 show "IBAN check with a wrong check digit" check DE89370400440532013001
 show "BIC lookup" bic COBADEFFXXX
 show "Bank statement (MT940)" mt940 "$statement"
+show "Bank statement (camt.053)" camt053 "$camt"
 exit 0

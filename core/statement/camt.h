@@ -5,6 +5,7 @@
 #ifndef TARVO_STATEMENT_CAMT_H
 #define TARVO_STATEMENT_CAMT_H
 
+#include <expat.h>
 #include <stddef.h>
 #include <stdint.h>
 #include <time.h>
@@ -87,15 +88,18 @@ class Paths {
 public:
     static const Paths &get();
     const Node &node(uint16_t index) const { return nodes_[index]; }
-    // The child of parent named name, or -1.
-    int child(uint16_t parent, std::string_view name) const;
+    // The child of parent named name, or -1. Called for every element of a document,
+    // so it compares NUL-terminated names, usually decided by their first character.
+    int child(uint16_t parent, const char *name) const;
 
 private:
     Paths();
     uint16_t add_child(uint16_t parent, std::string_view name);
     static constexpr size_t max_nodes = 160;
     static constexpr size_t max_children = 24;
+    static constexpr size_t max_name = 24;
     std::array<Node, max_nodes> nodes_{};
+    std::array<std::array<char, max_name>, max_nodes> names_{};
     std::array<std::array<uint16_t, max_children>, max_nodes> children_{};
     std::array<uint8_t, max_nodes> child_count_{};
     uint16_t size_ = 0;
@@ -146,6 +150,31 @@ struct TransactionCode {
     uint32_t extension = 0;
 };
 bool split_transaction_code(std::string_view text, TransactionCode &out);
+
+// ---- expat's memory ------------------------------------------------------------------
+
+// What expat holds for one load, capped at limit: a document cannot make the parser
+// grow without bound through one huge name, tag or comment. expat's allocation
+// functions carry no context, so they charge the budget the Scope of the running load
+// has set for its thread.
+struct ParserBudget {
+    static constexpr size_t limit = size_t{8} << 20;
+    static const XML_Memory_Handling_Suite memory_suite;
+
+    size_t used = 0;
+    bool exceeded = false; // an allocation was refused for the limit
+
+    class Scope {
+    public:
+        explicit Scope(ParserBudget &budget);
+        Scope(const Scope &) = delete;
+        Scope &operator=(const Scope &) = delete;
+        ~Scope();
+
+    private:
+        ParserBudget *previous_;
+    };
+};
 
 // ---- Records --------------------------------------------------------------------------
 

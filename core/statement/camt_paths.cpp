@@ -3,6 +3,7 @@
 // name below Pty since version 8, the BIC renamed BICFI, the report entries of
 // camt.052.001.01 without NtryDtls), each place is listed.
 #include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 #include <array>
@@ -182,19 +183,24 @@ const Paths &Paths::get() {
     return paths;
 }
 
-int Paths::child(uint16_t parent, std::string_view name) const {
+int Paths::child(uint16_t parent, const char *name) const {
     const auto &list = children_[parent];
-    for (uint8_t i = 0; i < child_count_[parent]; ++i)
-        if (nodes_[list[i]].name == name) return list[i];
+    for (uint8_t i = 0; i < child_count_[parent]; ++i) {
+        const char *candidate = names_[list[i]].data();
+        if (candidate[0] == name[0] && strcmp(candidate, name) == 0) return list[i];
+    }
     return -1;
 }
 
 uint16_t Paths::add_child(uint16_t parent, std::string_view name) {
-    const int found = child(parent, name);
-    if (found >= 0) return static_cast<uint16_t>(found);
     // The tables are fixed: running out of room is a mistake in them, caught by any test.
-    if (size_ >= max_nodes || child_count_[parent] >= max_children) abort();
-    nodes_[size_].name = name;
+    if (size_ >= max_nodes || child_count_[parent] >= max_children || name.size() >= max_name) abort();
+    std::array<char, max_name> &text = names_[size_];
+    memcpy(text.data(), name.data(), name.size());
+    text[name.size()] = '\0';
+    const int found = child(parent, text.data());
+    if (found >= 0) return static_cast<uint16_t>(found);
+    nodes_[size_].name = std::string_view(text.data(), name.size());
     children_[parent][child_count_[parent]++] = size_;
     return size_++;
 }
@@ -234,10 +240,7 @@ Paths::Paths() {
     // A second way into a scope (camt.052.001.01 lists TxDtls right in Ntry) leads to
     // the same children as the first.
     for (const OpeningRow &o : opening_rows) {
-        const uint16_t node = walk(scope_node[static_cast<size_t>(o.parent)], o.path,
-                                   [this](uint16_t parent, std::string_view name) {
-                                       return static_cast<uint16_t>(child(parent, name));
-                                   });
+        const uint16_t node = walk(scope_node[static_cast<size_t>(o.parent)], o.path, add);
         const uint16_t known = scope_node[static_cast<size_t>(o.scope)];
         children_[node] = children_[known];
         child_count_[node] = child_count_[known];

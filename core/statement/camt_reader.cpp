@@ -2,16 +2,19 @@
 // elements the mapping knows (camt_paths.cpp), handing each finished scope to the
 // record builder. What it holds besides the records is bounded: one read buffer, the
 // values of the open scopes (each at most max_text bytes) and expat's own memory, which
-// is capped; a document type declaration is refused before any entity is defined.
+// is capped (camt_budget.cpp). A document type declaration is refused before any
+// entity is defined.
 #include <errno.h>
 #include <expat.h>
 #include <fcntl.h>
-#include <stdlib.h>
+#include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <string>
 
 #include "frame/frame.h"
@@ -29,73 +32,6 @@ constexpr size_t read_size = size_t{256} << 10;
 constexpr int max_depth = 100;
 // The longest text the schemas allow is 500 characters of at most 4 bytes each.
 constexpr size_t max_text = size_t{16} << 10;
-constexpr size_t parser_memory = size_t{8} << 20;
-
-// ---- expat's memory, capped -------------------------------------------------------------
-
-// expat's allocations carry no context, so the budget of the load running on this
-// thread is found through a thread-local pointer.
-struct Budget {
-    size_t used = 0;
-    bool exceeded = false;
-};
-thread_local Budget *current_budget = nullptr;
-
-// Each block starts with its size, padded to keep the caller's part aligned.
-constexpr size_t header = alignof(max_align_t);
-
-void *budget_malloc(size_t size) {
-    Budget &b = *current_budget;
-    if (size > parser_memory - b.used) {
-        b.exceeded = true;
-        return nullptr;
-    }
-    auto *block = static_cast<unsigned char *>(malloc(header + size));
-    if (block == nullptr) return nullptr;
-    memcpy(block, &size, sizeof size);
-    b.used += size;
-    return block + header;
-}
-
-void budget_free(void *p) {
-    if (p == nullptr) return;
-    unsigned char *block = static_cast<unsigned char *>(p) - header;
-    size_t size;
-    memcpy(&size, block, sizeof size);
-    current_budget->used -= size;
-    free(block);
-}
-
-void *budget_realloc(void *p, size_t size) {
-    if (p == nullptr) return budget_malloc(size);
-    unsigned char *block = static_cast<unsigned char *>(p) - header;
-    size_t old;
-    memcpy(&old, block, sizeof old);
-    Budget &b = *current_budget;
-    if (size > old && size - old > parser_memory - b.used) {
-        b.exceeded = true;
-        return nullptr;
-    }
-    auto *grown = static_cast<unsigned char *>(realloc(block, header + size));
-    if (grown == nullptr) return nullptr;
-    memcpy(grown, &size, sizeof size);
-    b.used = b.used - old + size;
-    return grown + header;
-}
-
-const XML_Memory_Handling_Suite memory_suite{budget_malloc, budget_realloc, budget_free};
-
-// Sets the budget for the expat calls of one load.
-class BudgetScope {
-public:
-    explicit BudgetScope(Budget &b) : previous_(current_budget) { current_budget = &b; }
-    BudgetScope(const BudgetScope &) = delete;
-    BudgetScope &operator=(const BudgetScope &) = delete;
-    ~BudgetScope() { current_budget = previous_; }
-
-private:
-    Budget *previous_;
-};
 
 // ---- The reader ---------------------------------------------------------------------------
 
@@ -114,15 +50,28 @@ public:
         if (parser_ != nullptr) XML_ParserFree(parser_);
     }
 
-    bool run(int fd);
+    // Reads fd in pieces of chunk bytes.
+    bool run(int fd, size_t chunk);
 
 private:
-    static void XMLCALL on_start(void *self, const XML_Char *name, const XML_Char **attributes) {
-        static_cast<Reader *>(self)->start(name, attributes);
+    // The handlers run inside expat's C code: an exhausted heap stops the parser there
+    // instead of unwinding through it.
+    template <class Step> static void guarded(void *self, Step step) {
+        auto *reader = static_cast<Reader *>(self);
+        try {
+            step(*reader);
+        } catch (const std::bad_alloc &) {
+            reader->fail(Fault{Fault::OutOfMemory, {}, {}, {}});
+        }
     }
-    static void XMLCALL on_end(void *self, const XML_Char *) { static_cast<Reader *>(self)->end(); }
+    static void XMLCALL on_start(void *self, const XML_Char *name, const XML_Char **attributes) {
+        guarded(self, [&](Reader &r) { r.start(name, attributes); });
+    }
+    static void XMLCALL on_end(void *self, const XML_Char *) {
+        guarded(self, [](Reader &r) { r.end(); });
+    }
     static void XMLCALL on_text(void *self, const XML_Char *text, int length) {
-        static_cast<Reader *>(self)->text(text, static_cast<size_t>(length));
+        guarded(self, [&](Reader &r) { r.text(text, static_cast<size_t>(length)); });
     }
     static void XMLCALL on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int) {
         static_cast<Reader *>(self)->fail("Document type declarations are not accepted");
@@ -142,8 +91,8 @@ private:
     bool parse_error(bool at_end);
 
     // First, so that expat's last blocks are freed within the budget.
-    Budget budget_;
-    BudgetScope budget_scope_;
+    ParserBudget budget_;
+    ParserBudget::Scope budget_scope_;
     RecordArena &records_;
     StatementList out_;
     char (&error_)[256];
@@ -253,20 +202,19 @@ void Reader::start(const XML_Char *name, const XML_Char **attributes) {
         skipped_ = 1;
         return;
     }
-    const std::string_view local(name + prefix_.size());
+    const char *local = name + prefix_.size();
     if (depth_ == message_level) {
-        if (local != message_.root) {
+        if (message_.root != local) {
             char what[160];
-            snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.*s>",
-                     static_cast<int>(message_.root.size()), message_.root.data(),
-                     static_cast<int>(std::min<size_t>(local.size(), 64)), local.data());
+            snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.64s>",
+                     static_cast<int>(message_.root.size()), message_.root.data(), local);
             fail(what);
         }
         saw_message_ = true;
         return;
     }
     if (depth_ == record_level) {
-        if (local != message_.record) {
+        if (message_.record != local) {
             skipped_ = 1;
             return;
         }
@@ -366,7 +314,7 @@ bool Reader::parse_error(bool at_end) {
     const unsigned long column = static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_));
     if (budget_.exceeded)
         format_error(error_, "XML construct too large: the parser needs more than %zu MiB (line %lu)",
-                     parser_memory >> 20, line());
+                     ParserBudget::limit >> 20, line());
     else if (at_end && (code == XML_ERROR_NO_ELEMENTS || code == XML_ERROR_UNCLOSED_TOKEN ||
                         code == XML_ERROR_PARTIAL_CHAR || code == XML_ERROR_UNCLOSED_CDATA_SECTION))
         format_error(error_, "Document ends before it is complete (line %lu)", line());
@@ -375,8 +323,8 @@ bool Reader::parse_error(bool at_end) {
     return true;
 }
 
-bool Reader::run(int fd) {
-    parser_ = XML_ParserCreate_MM(nullptr, &memory_suite, nullptr);
+bool Reader::run(int fd, size_t chunk) {
+    parser_ = XML_ParserCreate_MM(nullptr, &ParserBudget::memory_suite, nullptr);
     if (parser_ == nullptr) {
         format_error(error_, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
                      strerror(ENOMEM));
@@ -391,11 +339,11 @@ bool Reader::run(int fd) {
 
     size_t total = 0;
     for (;;) {
-        void *buffer = XML_GetBuffer(parser_, static_cast<int>(read_size));
+        void *buffer = XML_GetBuffer(parser_, static_cast<int>(chunk));
         if (buffer == nullptr) return !parse_error(false);
         ssize_t n;
         do {
-            n = read(fd, buffer, read_size);
+            n = read(fd, buffer, chunk);
         } while (n < 0 && errno == EINTR);
         if (n < 0) {
             format_error(error_, "Error while reading from file: %s", strerror(errno));
@@ -420,10 +368,18 @@ bool read_camt(const char *path, RecordArena &records, StatementList out, char (
         format_error(error, "Can't open input file: %s", strerror(errno));
         return false;
     }
-    bool ok;
-    {
+    // A small file is read in one piece of its own size.
+    struct stat st;
+    size_t chunk = read_size;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) < chunk)
+        chunk = static_cast<size_t>(st.st_size) + 1;
+    bool ok = false;
+    try {
         Reader reader(records, out, error);
-        ok = reader.run(fd);
+        ok = reader.run(fd, chunk);
+    } catch (const std::bad_alloc &) {
+        format_error(error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
+                     strerror(ENOMEM));
     }
     close(fd);
     return ok;

@@ -13,6 +13,7 @@ constexpr std::string_view prefix = "urn:iso:std:iso:20022:tech:xsd:";
 struct Known {
     Message message;
     int oldest;
+    std::string_view first_root; // the message element of version 1, named with its version
 };
 
 // From the oldest version with a published schema of this layout up to the newest one
@@ -20,9 +21,9 @@ struct Known {
 constexpr int newest_version = 13;
 
 constexpr std::array<Known, 3> known{{
-    {{"camt.052", "BkToCstmrAcctRpt", "Rpt", 0, false}, 1},
-    {{"camt.053", "BkToCstmrStmt", "Stmt", 0, true}, 2},
-    {{"camt.054", "BkToCstmrDbtCdtNtfctn", "Ntfctn", 0, false}, 2},
+    {{"camt.052", "BkToCstmrAcctRpt", "Rpt", 0, false}, 1, "BkToCstmrAcctRptV01"},
+    {{"camt.053", "BkToCstmrStmt", "Stmt", 0, true}, 2, {}},
+    {{"camt.054", "BkToCstmrDbtCdtNtfctn", "Ntfctn", 0, false}, 2, {}},
 }};
 
 // "001.08" -> 8; -1 unless it is exactly "001." and two digits.
@@ -44,6 +45,7 @@ bool identify(std::string_view ns, Message &out) {
         if (version < k.oldest || version > newest_version) return false;
         out = k.message;
         out.version = version;
+        if (version == 1) out.root = k.first_root;
         return true;
     }
     return false;

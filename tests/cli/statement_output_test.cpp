@@ -74,10 +74,48 @@ TEST(Mt940, FileThatCannotBeLoaded) {
     EXPECT_NE(r.status, 0);
 }
 
-TEST(Camt053, IsRefused) {
-    for (const std::string &file : {std::string("anyfile"), sample("jejik-sparkasse.txt")}) {
-        const Output r = run(ascii_locales[0], {"camt053", file});
-        EXPECT_EQ(r.out, "MT940: Format not (yet) supported\n");
+std::string camt_sample(const char *name) { return std::string(TARVO_SHARED_DIR "/samples/camt/") + name; }
+
+TEST(Camt053, ListsStatementsOfEveryKind) {
+    const std::string expected = "loaded camt...\n"
+                                 "    Ref: 254EURNL26VAYB8060476890\n"
+                                 "Account: NL26VAYB8060476890\n"
+                                 "   open: 27.00 EUR\n"
+                                 "         GVC:     000\n"
+                                 "         Bank:    \n"
+                                 "         Account: NL56AGDH9619008421\n"
+                                 "         Name:    Company Name 2\n"
+                                 "         Amount:  -7.00\n"
+                                 "         EREF:    000000002\n"
+                                 "         SVWZ:    Transaction Description 2\n"
+                                 "\n"
+                                 "  close: 20.00 EUR\n"
+                                 "\n";
+    const Output r = run(utf8_locale, {"camt053", camt_sample("camt053.v2.multi.statement.xml")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const size_t second = r.out.find("    Ref: 254");
+    ASSERT_NE(second, std::string::npos) << r.out;
+    EXPECT_EQ(r.out.substr(0, 15) + r.out.substr(second), expected);
+    for (const char *other : {"camt052.v2.xml", "camt054.v8-with-UETR.xml"}) {
+        const Output o = run(utf8_locale, {"camt053", camt_sample(other)});
+        EXPECT_EQ(o.status, 0) << other;
+        EXPECT_EQ(o.out.rfind("loaded camt...\n    Ref: AAAASESS-FP-ACCR001\n", 0), 0u) << o.out;
+    }
+}
+
+TEST(Camt053, FilesNotReadCompletelyFail) {
+    const struct {
+        std::string file;
+        std::string out;
+    } cases[] = {
+        {camt_sample("camt053.v2.wrong.xml"), "camt: Missing <Stmt> in <BkToCstmrStmt> (line 8)\n"},
+        {sample("jejik-sparkasse.txt"), "camt: XML error: syntax error (line 1, column 0)\n"},
+        {"anyfile", "camt: Can't open input file: No such file or directory\n"},
+    };
+    for (const auto &c : cases) {
+        const Output r = run(ascii_locales[0], {"camt053", c.file});
+        EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.err, "");
         EXPECT_NE(r.status, 0);
     }

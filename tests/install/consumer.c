@@ -13,6 +13,10 @@ int main(void) {
     tarvo_t *m = tarvo_new(TARVO_MSGTYPE_CTI);
     if (m == NULL || tarvo_setName(m, "Example") != 1) return 4;
     tarvo_free(m);
+    /* The camt reader brings in the XML parser the package must name. */
+    tarvo_stmt_parser_t *p = tarvo_stmt_parser_new();
+    if (p == NULL || tarvo_stmt_parser_load(p, TARVO_STMT_FORMAT_CAMT, "/nonexistent/statement.xml") != 0) return 5;
+    tarvo_stmt_parser_free(p);
     puts("ok");
     return 0;
 }

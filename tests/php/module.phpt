@@ -11,7 +11,7 @@ $expected = [
     'TARVO_DDTYPE_CORE' => 0, 'TARVO_DDTYPE_COR1' => 1, 'TARVO_DDTYPE_B2B' => 2,
     'TARVO_MSGTYPE_CTI' => 2, 'TARVO_MSGTYPE_DDI' => 1, 'TARVO_INIT_RULEBOOK' => 3,
     'TARVO_SCL_SCT' => 1, 'TARVO_SCL_SDD' => 2, 'TARVO_SCL_COR1' => 4, 'TARVO_SCL_B2B' => 8,
-    'TARVO_STMT_FORMAT_MT940' => 1,
+    'TARVO_STMT_FORMAT_MT940' => 1, 'TARVO_STMT_FORMAT_CAMT' => 3,
 ];
 $constants = get_defined_constants(true)['TARVO'];
 var_dump($constants === $expected);

@@ -1,0 +1,1 @@
+tarvo_bench(camt LIBS tarvo_statement)
