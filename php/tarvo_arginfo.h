@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: 17cb1fc3339f0a434f85d3cfafd2d725a7bc06b4 */
+ * Stub hash: dd14d1ca1a9e1beb624e651bb7f0877a0fc09b48 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
@@ -171,6 +171,7 @@ static void register_tarvo_symbols(int module_number)
 	REGISTER_LONG_CONSTANT("TARVO_SCL_COR1", TARVO_SCL_COR1, CONST_PERSISTENT);
 	REGISTER_LONG_CONSTANT("TARVO_SCL_B2B", TARVO_SCL_B2B, CONST_PERSISTENT);
 	REGISTER_LONG_CONSTANT("TARVO_STMT_FORMAT_MT940", TARVO_STMT_FORMAT_MT940, CONST_PERSISTENT);
+	REGISTER_LONG_CONSTANT("TARVO_STMT_FORMAT_CAMT", TARVO_STMT_FORMAT_CAMT, CONST_PERSISTENT);
 }
 
 static zend_class_entry *register_class_TARVOException(zend_class_entry *class_entry_Exception)
