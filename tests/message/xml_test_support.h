@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -132,6 +133,28 @@ inline ::testing::AssertionResult valid_against(const std::string &doc, const st
     });
     if (status == 0) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "not valid against " << schema << ":\n" << output;
+}
+
+// xmllint's verdict on many documents at once, one schema load for all: the files that
+// do not validate against the schema, each with xmllint's report on it.
+inline std::map<std::string, std::string> invalid_files(const std::vector<std::string> &paths,
+                                                        const std::string &schema) {
+    std::map<std::string, std::string> invalid;
+    if (paths.empty()) return invalid;
+    std::string command = "xmllint --noout --schema " TARVO_SHARED_DIR "/xsd/" + schema + ".xsd";
+    for (const std::string &path : paths) command += " " + path;
+    const auto [status, output] = run_command(command);
+    if (status == 0) return invalid;
+    // Every report line starts with the file's path; "<path> validates" is the good one.
+    for (const std::string &path : paths) {
+        std::string report;
+        for (size_t at = output.find(path + ":"); at != std::string::npos; at = output.find(path + ":", at + 1))
+            report += output.substr(at, output.find('\n', at) - at) + "\n";
+        if (output.find(path + " fails to validate") != std::string::npos || !report.empty())
+            invalid[path] = report.empty() ? output : report;
+    }
+    if (invalid.empty()) invalid[""] = output; // xmllint failed without naming a file
+    return invalid;
 }
 
 inline ::testing::AssertionResult well_formed(const std::string &doc) {
