@@ -8,14 +8,7 @@ namespace {
 
 constexpr const char *town_and_country = "Address requires town and country (addrTown and addrCC)";
 
-Message debtor_side(int type) {
-    Message h(tarvo_new(type));
-    EXPECT_EQ(tarvo_setIBAN(h.get(), creditor_iban), 1);
-    EXPECT_EQ(tarvo_setBIC(h.get(), creditor_bic), 1);
-    EXPECT_EQ(tarvo_setName(h.get(), "Owner"), 1);
-    EXPECT_EQ(tarvo_setCreditorIdentifier(h.get(), creditor_id), 1);
-    return h;
-}
+Message debtor_side(int type) { return new_message(type, "Owner"); }
 
 // A complete transaction of either kind plus the address pairs given.
 Kv with_address(std::initializer_list<std::pair<const char *, std::string>> address) {

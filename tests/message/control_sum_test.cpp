@@ -45,11 +45,7 @@ void expect_exact_sums(const std::string &doc) {
 }
 
 Message filled(int type) {
-    Message h(tarvo_new(type));
-    EXPECT_EQ(tarvo_setIBAN(h.get(), creditor_iban), 1);
-    EXPECT_EQ(tarvo_setBIC(h.get(), creditor_bic), 1);
-    EXPECT_EQ(tarvo_setName(h.get(), "Exact Sums"), 1);
-    EXPECT_EQ(tarvo_setCreditorIdentifier(h.get(), creditor_id), 1);
+    Message h = new_message(type, "Exact Sums");
     EXPECT_EQ(tarvo_setDate(h.get(), "2026-12-01"), 1);
     return h;
 }

@@ -233,6 +233,17 @@ inline constexpr const char *creditor_iban = "AT611904300234573201";
 inline constexpr const char *creditor_bic = "BKAUATWWXXX";
 inline constexpr const char *creditor_id = "DE98ZZZ09999999999";
 
+// A message of either kind whose own side is complete: account, agent, name, and for
+// direct debits the creditor identifier.
+inline Message new_message(int type, const char *name) {
+    Message h(tarvo_new(type));
+    EXPECT_EQ(tarvo_setIBAN(h.get(), creditor_iban), 1);
+    EXPECT_EQ(tarvo_setBIC(h.get(), creditor_bic), 1);
+    EXPECT_EQ(tarvo_setName(h.get(), name), 1);
+    EXPECT_EQ(tarvo_setCreditorIdentifier(h.get(), creditor_id), 1);
+    return h;
+}
+
 } // namespace tarvo::test
 
 #endif
