@@ -25,8 +25,7 @@ struct address_parts {
     char *addrCtrySub;
 };
 
-// One direct debit. Every text is a private copy kept in the record's own allocation,
-// right after the record: one allocation per transaction, wiped and released as a whole.
+// One direct debit; every text is a private copy owned by the record.
 struct ddi_tx {
     char *id;
     char *name;
@@ -46,11 +45,9 @@ struct ddi_tx {
     uint8_t smnda;
     char *ref;
     ddi_tx *next;
-    size_t text_room; // bytes for texts after the record
-    size_t text_used;
 };
 
-// One credit transfer; its texts are kept as those of a direct debit.
+// One credit transfer; every text is a private copy owned by the record.
 struct cti_tx {
     char *id;
     char *name;
@@ -65,8 +62,6 @@ struct cti_tx {
     int64_t amount; // in cents
     char *date; // null: the message's date
     cti_tx *next;
-    size_t text_room; // bytes for texts after the record
-    size_t text_used;
 };
 
 struct tarvo_s {

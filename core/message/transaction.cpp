@@ -114,8 +114,14 @@ constexpr AddressKey address_keys[] = {
 constexpr std::string_view non_eea_countries[] = {"AD", "BL", "CH", "GB", "GG", "GI", "IM", "JE",
                                                   "MC", "NC", "PF", "PM", "SM", "TF", "VA", "WF"};
 
-// No key stores a text longer than the remittance information.
-constexpr size_t longest_text = 140;
+// Every text a record owns, for the wipe on release.
+constexpr char *ddi_tx::*ddi_texts[] = {&ddi_tx::id,   &ddi_tx::name,     &ddi_tx::iban,     &ddi_tx::bic,
+                                        &ddi_tx::addrCC, &ddi_tx::addrLine1, &ddi_tx::addrLine2, &ddi_tx::date,
+                                        &ddi_tx::mref, &ddi_tx::mdate,    &ddi_tx::old_mref, &ddi_tx::old_iban,
+                                        &ddi_tx::ref};
+constexpr char *cti_tx::*cti_texts[] = {&cti_tx::id,        &cti_tx::name,      &cti_tx::iban, &cti_tx::bic,
+                                        &cti_tx::addrCC,    &cti_tx::addrLine1, &cti_tx::addrLine2,
+                                        &cti_tx::ref,       &cti_tx::purp,      &cti_tx::date};
 
 // ---- Helpers -----------------------------------------------------------------------
 
@@ -170,26 +176,8 @@ const Rulebook &rules_in_force() {
     return rb != nullptr ? *rb : *rulebook(rulebook_count - 1);
 }
 
-// Wipes a text of a record and forgets it; its room stays with the record.
-void forget(char *&field) {
-    if (field == nullptr) return;
-    explicit_bzero(field, strlen(field));
-    field = nullptr;
-}
-
-// Replaces a record's text with a copy of value in the record's text room; null on success.
-template <typename Tx>
-const char *store(Tx &tx, char *&field, const char *value) {
-    const size_t size = strlen(value) + 1;
-    // The room counts every value a key could store, so this only refuses what no key keeps.
-    if (size > tx.text_room - tx.text_used) return out_of_memory;
-    char *copy = reinterpret_cast<char *>(&tx + 1) + tx.text_used;
-    memcpy(copy, value, size);
-    tx.text_used += size;
-    forget(field);
-    field = copy;
-    return nullptr;
-}
+// Replaces a record's text with a copy of value; null on success.
+const char *store(char *&field, const char *value) { return replace_text(field, value) ? nullptr : out_of_memory; }
 
 // The amount rule; null on success with the amount in cents in *cents.
 const char *parse_amount(const char *value, int64_t *cents) {
@@ -229,10 +217,10 @@ const char *apply_text_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const c
     if (!check_string(value, &bad, mode)) return format_error(h->errbuf, rule.detail_message, bad);
     // An empty remittance text means none: the document has no place for an empty one.
     if (length == 0) {
-        forget(tx.*rule.field);
+        release_text(tx.*rule.field);
         return nullptr;
     }
-    return store(tx, tx.*rule.field, value);
+    return store(tx.*rule.field, value);
 }
 
 template <typename Tx>
@@ -244,7 +232,7 @@ const char *apply_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *
     case Check::Iban: {
         const char *message = nullptr;
         if (!iban_check(value, &message)) return message != nullptr ? message : "Invalid IBAN";
-        return store(tx, tx.*rule.field, value);
+        return store(tx.*rule.field, value);
     }
     case Check::Bic: {
         char upper[12];
@@ -253,18 +241,18 @@ const char *apply_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *
         case BicVerdict::BadFormat: return rule.detail_message;
         case BicVerdict::Ok: break;
         }
-        return store(tx, tx.*rule.field, upper);
+        return store(tx.*rule.field, upper);
     }
     case Check::Country: {
         const bool valid = value != nullptr && strlen(value) == 2 && value[0] >= 'A' && value[0] <= 'Z' &&
                            value[1] >= 'A' && value[1] <= 'Z';
-        return valid ? store(tx, tx.*rule.field, value) : rule.message;
+        return valid ? store(tx.*rule.field, value) : rule.message;
     }
-    case Check::Date: return is_calendar_date(value) ? store(tx, tx.*rule.field, value) : rule.message;
+    case Check::Date: return is_calendar_date(value) ? store(tx.*rule.field, value) : rule.message;
     case Check::Purpose: {
         const bool valid = value != nullptr && strlen(value) == 4 && is_alnum(value[0]) && is_alnum(value[1]) &&
                            is_alnum(value[2]) && is_alnum(value[3]);
-        return valid ? store(tx, tx.*rule.field, value) : rule.message;
+        return valid ? store(tx.*rule.field, value) : rule.message;
     }
     case Check::Amount: return parse_amount(value, &tx.amount);
     case Check::Sequence:
@@ -323,7 +311,7 @@ const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *val
             if (!format_check(address->kind, value)) return format_error(h->errbuf, "Invalid format for '%s'", key.data());
             unsigned char bad = 0;
             if (!check_string(value, &bad, CHARSET_EXTENDED)) return refused_character(h, bad, key);
-            return store(tx, tx.addr.*address->field, value);
+            return store(tx.addr.*address->field, value);
         }
     }
     const KeyRule<Tx> *rule = find_key(shared_rules<Tx>, shared_index<Tx>, key, hash);
@@ -392,36 +380,17 @@ namespace {
 
 // ---- Records -----------------------------------------------------------------------
 
-// The room a list's texts need: every value no longer than any stored text, once per
-// pair, so that a repeated key never runs short. A null value ends the list here as it
-// ends the adding.
-size_t text_room(const char *const *kv) {
-    size_t room = 0;
-    for (const char *const *pair = kv; pair[0] != nullptr && pair[1] != nullptr; pair += 2) {
-        const size_t length = strnlen(pair[1], longest_text + 1);
-        if (length <= longest_text) room += length + 1;
-    }
-    return room;
-}
-
-// A zero-filled record with room for the list's texts after it, or null.
-template <typename Tx>
-Tx *new_record(const char *const *kv) {
-    const size_t room = text_room(kv);
-    auto *tx = static_cast<Tx *>(malloc(sizeof(Tx) + room));
-    if (tx == nullptr) return nullptr;
-    memset(tx, 0, sizeof(Tx));
-    tx->text_room = room;
-    return tx;
-}
-
-// Wipes the record and its texts in one go, then releases both.
-template <typename Tx>
-void release(Tx *tx) {
+template <typename Tx, size_t N>
+void release_record(Tx *tx, char *Tx::*const (&texts)[N]) {
     if (tx == nullptr) return;
-    explicit_bzero(tx, sizeof(Tx) + tx->text_room);
+    for (char *Tx::*field : texts) release_text(tx->*field);
+    for (const AddressKey &part : address_keys) release_text(tx->addr.*part.field);
+    explicit_bzero(tx, sizeof *tx);
     free(tx);
 }
+
+void release(ddi_tx *tx) { release_record(tx, ddi_texts); }
+void release(cti_tx *tx) { release_record(tx, cti_texts); }
 
 template <typename Tx>
 int add(tarvo_t *h, const char *const *kv) {
@@ -434,7 +403,7 @@ int add(tarvo_t *h, const char *const *kv) {
         h->error = "No key-value list submitted";
         return 0;
     }
-    auto *tx = new_record<Tx>(kv);
+    auto *tx = static_cast<Tx *>(calloc(1, sizeof(Tx)));
     if (tx == nullptr) {
         h->error = out_of_memory;
         return 0;

@@ -303,10 +303,11 @@ TEST(CtiXml, StoredValuesAreEscapedEvenWhereTheKeysRestrictThem) {
     RulebookScope rulebook("DE-3.5");
     Message h = new_debtor("Payer");
     add_ok(h.get(), transfer("1"));
-    // A record releases only its own allocation, so its fields may point elsewhere.
     auto *tx = static_cast<cti_tx *>(h->tx_head);
-    char hostile[] = "<&>";
-    for (char **field : {&tx->purp, &tx->id, &tx->date, &tx->iban, &tx->bic}) *field = hostile;
+    for (char **field : {&tx->purp, &tx->id, &tx->date, &tx->iban, &tx->bic}) {
+        release_text(*field);
+        *field = copy_text("<&>");
+    }
     const auto doc = render_at(h.get());
     ASSERT_TRUE(doc) << error_of(h.get());
     EXPECT_TRUE(well_formed(*doc));

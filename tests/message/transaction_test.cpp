@@ -204,29 +204,6 @@ TEST_F(TransactionTest, LaterValueOfARepeatedKeyWins) {
     EXPECT_EQ(ddi->ctrl_sum, 400);
 }
 
-// A record keeps its texts in its own allocation, sized from the list: repeated keys,
-// values of the longest stored length and long values of ignored keys all fit.
-TEST_F(TransactionTest, TextsOfEveryListFitTheirRecord) {
-    std::vector<std::string> names;
-    std::vector<const char *> kv{"iban", iban, "amount", "1"};
-    for (int i = 0; i < 50; ++i) names.push_back("Name " + std::to_string(i));
-    for (const std::string &name : names) {
-        kv.push_back("name");
-        kv.push_back(name.c_str());
-    }
-    const std::string longest_ref(140, 'r'), ignored(100000, 'x');
-    for (const char *pair : {"ref", longest_ref.c_str(), "mref", ignored.c_str(), "id", "E", "ref", "short"})
-        kv.push_back(pair);
-    kv.push_back(nullptr);
-    ASSERT_EQ(tarvo_add(cti.h, kv.data()), 1) << cti.error();
-    EXPECT_STREQ(cti.last_cti()->name, "Name 49");
-    EXPECT_STREQ(cti.last_cti()->ref, "short");
-    EXPECT_STREQ(cti.last_cti()->id, "E");
-    EXPECT_LT(cti.last_cti()->text_room, 1000U) << "an ignored value takes no room";
-    EXPECT_EQ(cti_with("ref", (longest_ref + "r").c_str()), 0);
-    EXPECT_EQ(cti.error(), "Invalid unstructured remittance information (must be 0-140 characters)");
-}
-
 TEST_F(TransactionTest, TextKeysOfDirectDebits) {
     const std::string s35(35, 'a'), s70(70, 'b'), s140(140, 'c');
     struct Case {
