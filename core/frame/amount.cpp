@@ -15,17 +15,9 @@ constexpr std::array<double, 9> powersOf10{1e1, 1e2, 1e4, 1e8, 1e16, 1e32, 1e64,
 // 2^63 as a double: the first cent value that no longer fits int64_t.
 constexpr double cents_limit = 9223372036854775808.0;
 
-// An optional sign; p moves past it. True for '-'.
-bool read_sign(const char *&p) {
-    if (*p == '-') {
-        ++p;
-        return true;
-    }
-    if (*p == '+') ++p;
-    return false;
-}
-
 } // namespace
+
+using tarvo::read_sign;
 
 extern "C" void __tarvo_d2str(char *out, size_t cap, double amount) {
     if (cap == 0) return;

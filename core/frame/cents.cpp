@@ -17,16 +17,6 @@ constexpr int max_cent_digits = 11;
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// An optional sign; p moves past it. True for '-'.
-bool read_sign(const char *&p) {
-    if (*p == '-') {
-        ++p;
-        return true;
-    }
-    if (*p == '+') ++p;
-    return false;
-}
-
 } // namespace
 
 AmountText parse_cents(const char *text, int64_t *cents) {

@@ -82,6 +82,16 @@ void fix_default_rulebook(time_t now);
 
 // ---- Amounts in cents ---------------------------------------------------------------
 
+// An optional sign of an amount text; p moves past it. True for '-'.
+inline bool read_sign(const char *&p) {
+    if (*p == '-') {
+        ++p;
+        return true;
+    }
+    if (*p == '+') ++p;
+    return false;
+}
+
 // The scheme's largest single amount, 999999999.99, in cents.
 inline constexpr int64_t max_amount_cents = 99'999'999'999;
 

@@ -136,11 +136,35 @@ constexpr bool equals_ignoring_case(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Keys are found through a hash of their lower-case spelling: each key table has one
+// slot per hash value, and no two keys of a table share one (the compiler checks), so a
+// lookup is one hash of the caller's key and one comparison per table.
+constexpr size_t key_slots = 64;
+using KeyIndex = std::array<int8_t, key_slots>;
+
+// FNV-1a with an offset basis chosen so that the tables below are free of collisions.
+constexpr size_t key_hash(std::string_view key) {
+    uint32_t h = 2166136278U;
+    for (char c : key) h = (h ^ static_cast<uint8_t>(ascii_lower(c))) * 16777619U;
+    return h % key_slots;
+}
+
 template <typename Entry, size_t N>
-const Entry *find_key(const Entry (&table)[N], std::string_view key) {
-    for (const Entry &entry : table)
-        if (equals_ignoring_case(entry.key, key)) return &entry;
-    return nullptr;
+constexpr KeyIndex index_keys(const Entry (&table)[N]) {
+    KeyIndex index{};
+    index.fill(-1);
+    for (size_t i = 0; i < N; ++i) {
+        int8_t &slot = index[key_hash(table[i].key)];
+        if (slot >= 0) throw "two keys of one table share a hash slot";
+        slot = static_cast<int8_t>(i);
+    }
+    return index;
+}
+
+template <typename Entry, size_t N>
+const Entry *find_key(const Entry (&table)[N], const KeyIndex &index, std::string_view key, size_t hash) {
+    const int8_t i = index[hash];
+    return i >= 0 && equals_ignoring_case(table[i].key, key) ? &table[i] : nullptr;
 }
 
 constexpr bool is_alnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -166,6 +190,10 @@ const char *parse_amount(const char *value, int64_t *cents) {
     }
     return "Invalid amount";
 }
+
+constexpr KeyIndex address_index = index_keys(address_keys);
+template <typename Tx>
+constexpr KeyIndex shared_index = index_keys(shared_rules<Tx>);
 
 // A refused byte of a structured address part; bytes that are no printable character
 // are named by their code, so that the message itself stays readable text.
@@ -257,6 +285,7 @@ struct Kind;
 template <>
 struct Kind<ddi_tx> {
     static constexpr const auto &rules = ddi_rules;
+    static constexpr KeyIndex index = index_keys(ddi_rules);
     static constexpr bool refuses_unknown_keys = true;
     static constexpr int32_t msgtype = TARVO_MSGTYPE_DDI;
     static constexpr const char *wrong_message = "No DDI message";
@@ -265,6 +294,7 @@ struct Kind<ddi_tx> {
 template <>
 struct Kind<cti_tx> {
     static constexpr const auto &rules = cti_rules;
+    static constexpr KeyIndex index = index_keys(cti_rules);
     // A credit transfer ignores what it has no use for, such as "seq" or "mref".
     static constexpr bool refuses_unknown_keys = false;
     static constexpr int32_t msgtype = TARVO_MSGTYPE_CTI;
@@ -274,17 +304,18 @@ struct Kind<cti_tx> {
 // key views the caller's NUL-terminated text, so key.data() may go into a message.
 template <typename Tx>
 const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *value) {
+    const size_t hash = key_hash(key);
     const Rulebook &rb = rules_in_force();
     if (rb.structured_address) {
-        if (const AddressKey *address = find_key(address_keys, key)) {
+        if (const AddressKey *address = find_key(address_keys, address_index, key, hash)) {
             if (!format_check(address->kind, value)) return format_error(h->errbuf, "Invalid format for '%s'", key.data());
             unsigned char bad = 0;
             if (!check_string(value, &bad, CHARSET_EXTENDED)) return refused_character(h, bad, key);
             return store(tx.addr.*address->field, value);
         }
     }
-    const KeyRule<Tx> *rule = find_key(shared_rules<Tx>, key);
-    if (rule == nullptr) rule = find_key(Kind<Tx>::rules, key);
+    const KeyRule<Tx> *rule = find_key(shared_rules<Tx>, shared_index<Tx>, key, hash);
+    if (rule == nullptr) rule = find_key(Kind<Tx>::rules, Kind<Tx>::index, key, hash);
     if (rule != nullptr) return apply_rule(h, tx, *rule, value, rb);
     if (Kind<Tx>::refuses_unknown_keys) return format_error(h->errbuf, "Invalid transaction property '%s'", key.data());
     // Even an ignored key needs its value: a null one may be a list's end given one slot

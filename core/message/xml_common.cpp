@@ -41,7 +41,8 @@ constexpr std::array<AddressPart, 13> address_tags{{
 Out &Out::esc(const char *value) {
     if (!ok_ || value == nullptr || *value == '\0') return *this;
     // Most values hold nothing to escape; the plain append copies them in one go.
-    if (value[strcspn(value, "<>&")] == '\0') return put(value);
+    const size_t plain = strcspn(value, "<>&");
+    if (value[plain] == '\0') return put(std::string_view(value, plain));
     // The escaping append reports no failure; a value that left no trace did not fit.
     const uint64_t before = buf_->used;
     buffer_strcat_xmlescape(buf_, value);
@@ -63,21 +64,25 @@ Out &Out::amount(int64_t cents) {
 }
 
 Out &Out::reserve(uint64_t bytes) {
-    if (!ok_ || buf_->size - buf_->used >= bytes) return *this;
-    const uint64_t size = std::max(buf_->size * 2, buf_->used + bytes);
+    if (ok_ && buf_->size - buf_->used < bytes) grow(buf_->used + bytes);
+    return *this;
+}
+
+bool Out::grow(uint64_t size) {
+    size = std::max(buf_->size * 2, size);
     void *data = realloc(buf_->data, size);
     if (data == nullptr) {
         ok_ = false;
-        return *this;
+        return false;
     }
     buf_->data = static_cast<char *>(data);
     buf_->size = size;
-    return *this;
+    return true;
 }
 
 Out &Out::tabs(int depth) {
     const size_t n = std::min(static_cast<size_t>(depth), all_tabs.size());
-    return put(all_tabs.data() + all_tabs.size() - n);
+    return put(all_tabs.substr(all_tabs.size() - n));
 }
 
 void write_root(Out &out, std::string_view variant, bool schema_location) {

@@ -42,14 +42,17 @@ class Out {
 public:
     explicit Out(buffer_t *buf) : buf_(buf) {}
 
-    // Markup written by the writer itself.
-    Out &put(const char *markup) {
-        if (ok_ && buffer_strappend(buf_, markup) == 0) ok_ = false;
+    // Markup written by the writer itself. Its length is known where it is a literal, so
+    // the append is a single copy.
+    Out &put(std::string_view markup) {
+        if (ok_) append(markup.data(), markup.size());
         return *this;
     }
     // A value from the caller, escaped for element content.
     Out &esc(const char *value);
-    Out &elem(const char *open, const char *value, const char *close) { return put(open).esc(value).put(close); }
+    Out &elem(std::string_view open, const char *value, std::string_view close) {
+        return put(open).esc(value).put(close);
+    }
     Out &number(uint64_t value);
     Out &amount(int64_t cents);
     // depth TABs, for the lines whose depth is chosen at run time.
@@ -61,6 +64,18 @@ public:
     bool ok() const { return ok_; }
 
 private:
+    // Appends length bytes and keeps the buffer's terminating NUL, which its used count includes.
+    void append(const char *text, size_t length) {
+        const uint64_t start = buf_->used > 0 ? buf_->used - 1 : 0;
+        if (start + length + 1 > buf_->size && !grow(start + length + 1)) return;
+        memcpy(buf_->data + start, text, length);
+        buf_->data[start + length] = '\0';
+        buf_->used = start + length + 1;
+    }
+    // Grows the buffer geometrically to hold at least size bytes; false (and no longer
+    // ok) when memory runs out.
+    bool grow(uint64_t size);
+
     buffer_t *buf_;
     bool ok_ = true;
 };

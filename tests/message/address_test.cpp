@@ -8,14 +8,7 @@ namespace {
 
 constexpr const char *town_and_country = "Address requires town and country (addrTown and addrCC)";
 
-Message debtor_side(int type) {
-    Message h(tarvo_new(type));
-    EXPECT_EQ(tarvo_setIBAN(h.get(), creditor_iban), 1);
-    EXPECT_EQ(tarvo_setBIC(h.get(), creditor_bic), 1);
-    EXPECT_EQ(tarvo_setName(h.get(), "Owner"), 1);
-    EXPECT_EQ(tarvo_setCreditorIdentifier(h.get(), creditor_id), 1);
-    return h;
-}
+Message debtor_side(int type) { return new_message(type, "Owner"); }
 
 // A complete transaction of either kind plus the address pairs given.
 Kv with_address(std::initializer_list<std::pair<const char *, std::string>> address) {
@@ -83,7 +76,8 @@ TEST_P(AddressRule, PartsAreCheckedForTheirCharacters) {
         EXPECT_EQ(error_of(h.get()), c.message);
     }
     EXPECT_EQ(h->tx_count, 0U);
-    add_ok(h.get(), with_address({{"addrStreet", "Groß-Straße & Co. (Süd)"}, {"addrTown", "München"}, {"addrCC", "DE"}}));
+    add_ok(h.get(),
+           with_address({{"addrStreet", "Groß-Straße & Co. (Süd)"}, {"addrTown", "München"}, {"addrCC", "DE"}}));
 }
 
 TEST_P(AddressRule, RenderRefusesAnAddressItsRulebookCannotWrite) {
@@ -101,8 +95,9 @@ TEST_P(AddressRule, RenderRefusesAnAddressItsRulebookCannotWrite) {
     }
     RulebookScope rulebook("DE-3.7");
     EXPECT_FALSE(render_at(h.get()));
-    EXPECT_EQ(error_of(h.get()),
-              "Address lines not supported by the selected SEPA rulebook (structured address required) in transaction 2");
+    EXPECT_EQ(
+        error_of(h.get()),
+        "Address lines not supported by the selected SEPA rulebook (structured address required) in transaction 2");
 }
 
 TEST_P(AddressRule, CountryAloneAddedUnderAnOlderRulebookIsRefusedUnderTheNewest) {
@@ -131,11 +126,16 @@ TEST(AustrianSigns, WrittenInUtf8NotAsSingleBytes) {
     EXPECT_EQ(tarvo_add(h.get(), raw.list()), 0);
     EXPECT_EQ(error_of(h.get()), "Invalid character '\xA7' in unstructured remittance information");
     Kv utf8 = with_address({});
-    utf8.set("ref", "\xC2\xA7 3, 20 \xC2\xB0" "C").set("name", "Gr\xC2\xB0" "d");
+    utf8.set("ref", "\xC2\xA7 3, 20 \xC2\xB0"
+                    "C")
+        .set("name", "Gr\xC2\xB0"
+                     "d");
     add_ok(h.get(), utf8);
     const auto doc = render_at(h.get());
     ASSERT_TRUE(doc) << error_of(h.get());
-    EXPECT_NE(doc->find("<Ustrd>\xC2\xA7 3, 20 \xC2\xB0" "C</Ustrd>"), std::string::npos);
+    EXPECT_NE(doc->find("<Ustrd>\xC2\xA7 3, 20 \xC2\xB0"
+                        "C</Ustrd>"),
+              std::string::npos);
     EXPECT_TRUE(well_formed(*doc));
     EXPECT_TRUE(valid_against(*doc, "pain.001.001.03"));
 }
@@ -143,10 +143,9 @@ TEST(AustrianSigns, WrittenInUtf8NotAsSingleBytes) {
 // A null value is refused for every key of either kind, and nothing after it is read:
 // the lists here end right after the null value, without an end marker.
 TEST(NullValues, RefusedForEveryKey) {
-    const char *keys[] = {"iban",      "bic",     "addrCC",   "addrLine1", "addrLine2", "ref",     "amount",
-                          "date",      "id",      "name",     "seq",       "mref",      "mdate",   "old_mref",
-                          "old_iban",  "smnda",   "purp",     "addrDept",  "addrStreet", "addrTown", "unknown",
-                          "Whatever"};
+    const char *keys[] = {"iban", "bic",      "addrCC",     "addrLine1", "addrLine2", "ref",      "amount",   "date",
+                          "id",   "name",     "seq",        "mref",      "mdate",     "old_mref", "old_iban", "smnda",
+                          "purp", "addrDept", "addrStreet", "addrTown",  "unknown",   "Whatever"};
     for (const char *rulebook_id : {"DE-3.5", "DE-3.7"}) {
         RulebookScope rulebook(rulebook_id);
         for (int type : {TARVO_MSGTYPE_DDI, TARVO_MSGTYPE_CTI}) {

@@ -45,18 +45,19 @@ void expect_exact_sums(const std::string &doc) {
 }
 
 Message filled(int type) {
-    Message h(tarvo_new(type));
-    EXPECT_EQ(tarvo_setIBAN(h.get(), creditor_iban), 1);
-    EXPECT_EQ(tarvo_setBIC(h.get(), creditor_bic), 1);
-    EXPECT_EQ(tarvo_setName(h.get(), "Exact Sums"), 1);
-    EXPECT_EQ(tarvo_setCreditorIdentifier(h.get(), creditor_id), 1);
+    Message h = new_message(type, "Exact Sums");
     EXPECT_EQ(tarvo_setDate(h.get(), "2026-12-01"), 1);
     return h;
 }
 
 void add_amount(tarvo_t *h, const std::string &amount, const char *seq, const char *date) {
-    add_ok(h, {{"name", "Party"}, {"iban", "NL91ABNA0417164300"}, {"amount", amount}, {"seq", seq}, {"date", date},
-               {"mref", "M-1"}, {"mdate", "2023-05-01"}});
+    add_ok(h, {{"name", "Party"},
+               {"iban", "NL91ABNA0417164300"},
+               {"amount", amount},
+               {"seq", seq},
+               {"date", date},
+               {"mref", "M-1"},
+               {"mdate", "2023-05-01"}});
 }
 
 class ExactSums : public ::testing::TestWithParam<int> {};
@@ -81,7 +82,8 @@ TEST_P(ExactSums, RandomAmountsOverSeveralBlocks) {
     const char *dates[] = {"2026-12-01", "2026-12-02", "2027-01-15"};
     for (int i = 0; i < 500; ++i) {
         // Random magnitudes; a third decimal below 5 takes part in the rounding.
-        const int64_t cents = 1 + (static_cast<int64_t>(rng() % 99999U) * 1000000 + rng() % 1000000) / (1 << (rng() % 30));
+        const int64_t cents =
+            1 + (static_cast<int64_t>(rng() % 99999U) * 1000000 + rng() % 1000000) / (1 << (rng() % 30));
         char amount[40];
         snprintf(amount, sizeof amount, "%lld.%02lld%.*u", static_cast<long long>(cents / 100),
                  static_cast<long long>(cents % 100), static_cast<int>(rng() % 2), static_cast<unsigned>(rng() % 5));
@@ -100,9 +102,9 @@ TEST(CentsText, UnitsPointAndTwoDecimals) {
         int64_t cents;
         const char *text;
     };
-    for (const Case &c : {Case{0, "0.00"}, Case{5, "0.05"}, Case{50, "0.50"}, Case{1250, "12.50"},
-                          Case{99999999999, "999999999.99"}, Case{-105, "-1.05"},
-                          Case{INT64_MAX, "92233720368547758.07"}, Case{INT64_MIN, "-92233720368547758.08"}}) {
+    for (const Case &c :
+         {Case{0, "0.00"}, Case{5, "0.05"}, Case{50, "0.50"}, Case{1250, "12.50"}, Case{99999999999, "999999999.99"},
+          Case{-105, "-1.05"}, Case{INT64_MAX, "92233720368547758.07"}, Case{INT64_MIN, "-92233720368547758.08"}}) {
         char text[cents_text_size];
         EXPECT_EQ(format_cents(c.cents, text), strlen(c.text));
         EXPECT_STREQ(text, c.text);

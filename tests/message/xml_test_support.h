@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -134,6 +135,28 @@ inline ::testing::AssertionResult valid_against(const std::string &doc, const st
     return ::testing::AssertionFailure() << "not valid against " << schema << ":\n" << output;
 }
 
+// xmllint's verdict on many documents at once, one schema load for all: the files that
+// do not validate against the schema, each with xmllint's report on it.
+inline std::map<std::string, std::string> invalid_files(const std::vector<std::string> &paths,
+                                                        const std::string &schema) {
+    std::map<std::string, std::string> invalid;
+    if (paths.empty()) return invalid;
+    std::string command = "xmllint --noout --schema " TARVO_SHARED_DIR "/xsd/" + schema + ".xsd";
+    for (const std::string &path : paths) command += " " + path;
+    const auto [status, output] = run_command(command);
+    if (status == 0) return invalid;
+    // Every report line starts with the file's path; "<path> validates" is the good one.
+    for (const std::string &path : paths) {
+        std::string report;
+        for (size_t at = output.find(path + ":"); at != std::string::npos; at = output.find(path + ":", at + 1))
+            report += output.substr(at, output.find('\n', at) - at) + "\n";
+        if (output.find(path + " fails to validate") != std::string::npos || !report.empty())
+            invalid[path] = report.empty() ? output : report;
+    }
+    if (invalid.empty()) invalid[""] = output; // xmllint failed without naming a file
+    return invalid;
+}
+
 inline ::testing::AssertionResult well_formed(const std::string &doc) {
     const auto [status, output] =
         with_temp_file(doc, [](const std::string &path) { return run_command("xmllint --noout " + path); });
@@ -209,6 +232,17 @@ inline constexpr const char *all_rulebooks[] = {"DE-2.6", "DE-2.7", "AT-6",   "N
 inline constexpr const char *creditor_iban = "AT611904300234573201";
 inline constexpr const char *creditor_bic = "BKAUATWWXXX";
 inline constexpr const char *creditor_id = "DE98ZZZ09999999999";
+
+// A message of either kind whose own side is complete: account, agent, name, and for
+// direct debits the creditor identifier.
+inline Message new_message(int type, const char *name) {
+    Message h(tarvo_new(type));
+    EXPECT_EQ(tarvo_setIBAN(h.get(), creditor_iban), 1);
+    EXPECT_EQ(tarvo_setBIC(h.get(), creditor_bic), 1);
+    EXPECT_EQ(tarvo_setName(h.get(), name), 1);
+    EXPECT_EQ(tarvo_setCreditorIdentifier(h.get(), creditor_id), 1);
+    return h;
+}
 
 } // namespace tarvo::test
 
