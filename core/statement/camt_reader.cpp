@@ -6,10 +6,8 @@
 // entity is defined.
 #include <errno.h>
 #include <expat.h>
-#include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -362,17 +360,9 @@ bool Reader::run(int fd, size_t chunk) {
 
 } // namespace
 
-bool read_camt(const char *path, RecordArena &records, StatementList out, char (&error)[256]) {
-    const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC) : (errno = EINVAL, -1);
-    if (fd < 0) {
-        format_error(error, "Can't open input file: %s", strerror(errno));
-        return false;
-    }
+bool read_camt(int fd, size_t size, RecordArena &records, StatementList out, char (&error)[256]) {
     // A small file is read in one piece of its own size.
-    struct stat st;
-    size_t chunk = read_size;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) < chunk)
-        chunk = static_cast<size_t>(st.st_size) + 1;
+    const size_t chunk = std::min(read_size, size + 1);
     bool ok = false;
     try {
         Reader reader(records, out, error);
@@ -381,7 +371,6 @@ bool read_camt(const char *path, RecordArena &records, StatementList out, char (
         format_error(error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
                      strerror(ENOMEM));
     }
-    close(fd);
     return ok;
 }
 

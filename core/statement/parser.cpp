@@ -70,6 +70,30 @@ RecordArena::~RecordArena() {
 
 StatementState::~StatementState() { free(text); }
 
+int open_input(const char *path, size_t &size, char (&error)[256]) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer before it can be refused; on a
+    // regular file the flag changes nothing.
+    const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK) : (errno = EINVAL, -1);
+    if (fd < 0) {
+        format_error(error, "Can't open input file: %s", strerror(errno));
+        return -1;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        format_error(error, "Can't stat input file: %s", strerror(errno));
+    } else if (!S_ISREG(st.st_mode)) {
+        // Devices, pipes and directories have no size to read up to (/dev/zero never ends).
+        format_error(error, "Input is not a regular file");
+    } else if (st.st_size == 0) {
+        format_error(error, "Input file is empty");
+    } else {
+        size = static_cast<size_t>(st.st_size);
+        return fd;
+    }
+    close(fd);
+    return -1;
+}
+
 namespace {
 
 constexpr int format_mt940 = TARVO_STMT_FORMAT_MT940;
@@ -86,52 +110,46 @@ ssize_t read_some(int fd, char *into, size_t count) {
     return n;
 }
 
-// Fills state.text with the whole file, NUL-terminated. A file that is shorter or
-// longer than its size said when it was opened (written to meanwhile) is refused rather
-// than read in part.
-bool load_text(tarvo_stmt_parser_t *p, StatementState &state, const char *path) {
-    // O_NONBLOCK: opening a FIFO must not wait for a writer before it can be refused; on a
-    // regular file the flag changes nothing.
-    const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK) : (errno = EINVAL, -1);
-    if (fd < 0) {
-        format_error(p->error, "Can't open input file: %s", strerror(errno));
+// Fills state.text with the whole file of size bytes, NUL-terminated. A file that is
+// shorter or longer than its size said when it was opened (written to meanwhile) is
+// refused rather than read in part.
+bool load_text(tarvo_stmt_parser_t *p, StatementState &state, int fd, size_t size) {
+    if ((state.text = static_cast<char *>(malloc(size + 1))) == nullptr) {
+        format_error(p->error, "Failed to allocate %li bytes", static_cast<long>(size));
         return false;
     }
-    struct stat st;
-    bool ok = false;
-    if (fstat(fd, &st) != 0) {
-        format_error(p->error, "Can't stat input file: %s", strerror(errno));
-    } else if (!S_ISREG(st.st_mode)) {
-        // Devices, pipes and directories have no size to read up to (/dev/zero never ends).
-        format_error(p->error, "Input is not a regular file");
-    } else if (st.st_size == 0) {
-        format_error(p->error, "Input file is empty");
-    } else if ((state.text = static_cast<char *>(malloc(static_cast<size_t>(st.st_size) + 1))) == nullptr) {
-        format_error(p->error, "Failed to allocate %li bytes", static_cast<long>(st.st_size));
+    size_t got = 0;
+    ssize_t n = 1;
+    while (got < size && (n = read_some(fd, state.text + got, std::min(size - got, read_chunk))) > 0)
+        got += static_cast<size_t>(n);
+    // One byte more must find the end of the file; the slot is the terminator's.
+    if (n > 0) n = read_some(fd, state.text + size, 1);
+    if (n < 0) {
+        format_error(p->error, "Error while reading from file: %s", strerror(errno));
+    } else if (got != size || n != 0) {
+        format_error(p->error, "Error while reading from file: %s", "file changed size while it was read");
     } else {
-        const size_t size = static_cast<size_t>(st.st_size);
-        size_t got = 0;
-        ssize_t n = 1;
-        while (got < size && (n = read_some(fd, state.text + got, std::min(size - got, read_chunk))) > 0)
-            got += static_cast<size_t>(n);
-        // One byte more must find the end of the file; the slot is the terminator's.
-        if (n > 0) n = read_some(fd, state.text + size, 1);
-        if (n < 0) {
-            format_error(p->error, "Error while reading from file: %s", strerror(errno));
-        } else if (got != size || n != 0) {
-            format_error(p->error, "Error while reading from file: %s", "file changed size while it was read");
-        } else {
-            state.text[size] = '\0';
-            state.size = size;
-            ok = true;
-        }
-        if (!ok) {
-            free(state.text);
-            state.text = nullptr;
-        }
+        state.text[size] = '\0';
+        state.size = size;
+        return true;
     }
-    close(fd);
-    return ok;
+    free(state.text);
+    state.text = nullptr;
+    return false;
+}
+
+bool read_mt940_file(tarvo_stmt_parser_t *p, StatementState &state, int fd, size_t size) {
+    if (!load_text(p, state, fd, size)) return false;
+    if (state.text[0] == '\0') {
+        format_error(p->error, "Input file starts with a NUL byte");
+        return false;
+    }
+    if (!read_mt940(state.text, state.size, state.records, StatementList{&p->first, &p->last})) {
+        format_error(p->error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(tarvo_stmt_tx_t)),
+                     strerror(ENOMEM));
+        return false;
+    }
+    return true;
 }
 
 // Records point into each other and into the text: all of it goes.
@@ -181,23 +199,14 @@ extern "C" int tarvo_stmt_parser_load(tarvo_stmt_parser_t *p, int format, const 
         return 0;
     }
     p->state = state;
-    if (format == format_camt) {
-        if (read_camt(path, state->records, StatementList{&p->first, &p->last}, p->error)) return 1;
-        discard_records(p);
-        return 0;
-    }
-    if (!load_text(p, *state, path)) return 0;
-    if (state->text[0] == '\0') {
-        format_error(p->error, "Input file starts with a NUL byte");
-        free(state->text);
-        state->text = nullptr;
-        return 0;
-    }
-    if (!read_mt940(state->text, state->size, state->records, StatementList{&p->first, &p->last})) {
-        discard_records(p);
-        format_error(p->error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(tarvo_stmt_tx_t)),
-                     strerror(ENOMEM));
-        return 0;
-    }
-    return 1;
+    size_t size = 0;
+    const int fd = open_input(path, size, p->error);
+    if (fd < 0) return 0;
+    const bool ok = format == format_camt
+                        ? read_camt(fd, size, state->records, StatementList{&p->first, &p->last}, p->error)
+                        : read_mt940_file(p, *state, fd, size);
+    close(fd);
+    if (ok) return 1;
+    discard_records(p);
+    return 0;
 }

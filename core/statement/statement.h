@@ -49,10 +49,15 @@ struct StatementList {
     tarvo_stmt_t **last;
 };
 
-// Reads a camt.052, camt.053 or camt.054 document from the file at path, streaming.
-// False with the reason in error when the file cannot be read completely; the
-// statements in the list are then incomplete and must not be handed out.
-bool read_camt(const char *path, RecordArena &records, StatementList out, char (&error)[256]);
+// Opens the file at path for reading when it is a regular file that is not empty, and
+// puts its size in size. Either format reads only what this opened: a FIFO or device
+// would block or never end. -1 with the reason in error otherwise.
+int open_input(const char *path, size_t &size, char (&error)[256]);
+
+// Reads a camt.052, camt.053 or camt.054 document from fd (size bytes when opened),
+// streaming. False with the reason in error when the file cannot be read completely;
+// the statements in the list are then incomplete and must not be handed out.
+bool read_camt(int fd, size_t size, RecordArena &records, StatementList out, char (&error)[256]);
 
 // Reads MT940 statements from text[0, size) (text[size] must be writable and NUL),
 // cutting the text in place. False when a record could not be allocated; the

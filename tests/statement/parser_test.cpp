@@ -77,17 +77,24 @@ TEST(LoadErrors, NullPath) {
     EXPECT_EQ(parsed.error().rfind("Can't open input file: ", 0), 0u) << parsed.error();
 }
 
+// Both formats open their file through the same checks.
+constexpr int file_formats[] = {TARVO_STMT_FORMAT_MT940, TARVO_STMT_FORMAT_CAMT};
+
 TEST(LoadErrors, EmptyFile) {
-    Parsed parsed("", TARVO_STMT_FORMAT_MT940);
-    EXPECT_EQ(parsed.result(), 0);
-    EXPECT_EQ(parsed.error(), "Input file is empty");
+    for (const int format : file_formats) {
+        Parsed parsed("", format);
+        EXPECT_EQ(parsed.result(), 0) << format;
+        EXPECT_EQ(parsed.error(), "Input file is empty") << format;
+    }
 }
 
 TEST(LoadErrors, DirectoryCannotBeRead) {
-    Parsed parsed(Path{"/"});
-    EXPECT_EQ(parsed.result(), 0);
-    EXPECT_EQ(parsed.error(), "Input is not a regular file");
-    EXPECT_EQ(tarvo_stmt_parser_getStatement(parsed.parser()), nullptr);
+    for (const int format : file_formats) {
+        Parsed parsed(Path{"/"}, format);
+        EXPECT_EQ(parsed.result(), 0) << format;
+        EXPECT_EQ(parsed.error(), "Input is not a regular file") << format;
+        EXPECT_EQ(tarvo_stmt_parser_getStatement(parsed.parser()), nullptr);
+    }
 }
 
 // A FIFO without a writer would block the open, /dev/zero would be read without end and
@@ -97,11 +104,13 @@ TEST(LoadErrors, OnlyRegularFilesAreRead) {
     ASSERT_NE(mkdtemp(dir), nullptr);
     const std::string fifo = std::string(dir) + "/statement.sta";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string &path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
-        Parsed parsed(Path{path.c_str()});
-        EXPECT_EQ(parsed.result(), 0) << path;
-        EXPECT_EQ(parsed.error(), "Input is not a regular file") << path;
-        EXPECT_EQ(tarvo_stmt_parser_getStatement(parsed.parser()), nullptr);
+    for (const int format : file_formats) {
+        for (const std::string &path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
+            Parsed parsed(Path{path.c_str()}, format);
+            EXPECT_EQ(parsed.result(), 0) << path << " " << format;
+            EXPECT_EQ(parsed.error(), "Input is not a regular file") << path << " " << format;
+            EXPECT_EQ(tarvo_stmt_parser_getStatement(parsed.parser()), nullptr);
+        }
     }
     unlink(fifo.c_str());
     rmdir(dir);
