@@ -4,7 +4,9 @@
  * their component types. A field is one line in the tables below and one component in
  * the Java record of the same name.
  */
+#include <float.h>
 #include <jni.h>
+#include <math.h>
 #include <stddef.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -17,7 +19,7 @@ typedef enum {
     FIELD_TEXT,   /* char *: the text as UTF-8, null when absent or empty */
     FIELD_FIXED,  /* char[]: as FIELD_TEXT */
     FIELD_NUMBER, /* uint32_t: decimal */
-    FIELD_AMOUNT, /* double: rounded to cents, as the format carries them */
+    FIELD_AMOUNT, /* double: rounded to cents, null when infinite; the text written beside it wins */
     FIELD_DATE,   /* struct tm: yyyy-mm-dd, null when the parser found none */
     FIELD_FLAG,   /* uint8_t: "1" or "0" */
 } field_kind;
@@ -27,29 +29,36 @@ typedef struct {
     field_kind kind;
     size_t offset;
     size_t size;
+    size_t written; /* FIELD_AMOUNT: offset of the char * with the amount as written */
 } field;
 
-#define FIELD(kind, record, name) {#name, kind, offsetof(record, name), sizeof(((record *)0)->name)}
+#define FIELD(kind, record, name) {#name, kind, offsetof(record, name), sizeof(((record *)0)->name), 0}
 #define STMT(kind, name) FIELD(kind, tarvo_stmt_t, name)
 #define TX(kind, name) FIELD(kind, tarvo_stmt_tx_t, name)
+/* camt writes amounts with up to five decimals: the text keeps them where a double cannot. */
+#define AMOUNT(record, name, text) \
+    {#name, FIELD_AMOUNT, offsetof(record, name), sizeof(((record *)0)->name), offsetof(record, text)}
+#define STMT_AMOUNT(name, text) AMOUNT(tarvo_stmt_t, name, text)
+#define TX_AMOUNT(name, text) AMOUNT(tarvo_stmt_tx_t, name, text)
 
 static const field statement_fields[] = {
     STMT(FIELD_TEXT, ref),          STMT(FIELD_TEXT, account),      STMT(FIELD_NUMBER, number),
-    STMT(FIELD_NUMBER, page),       STMT(FIELD_DATE, openDate),     STMT(FIELD_AMOUNT, openSaldo),
-    STMT(FIELD_FIXED, openCurrency), STMT(FIELD_DATE, closeDate),   STMT(FIELD_AMOUNT, closeSaldo),
+    STMT(FIELD_NUMBER, page),       STMT(FIELD_DATE, openDate),     STMT_AMOUNT(openSaldo, openSaldoText),
+    STMT(FIELD_FIXED, openCurrency), STMT(FIELD_DATE, closeDate),   STMT_AMOUNT(closeSaldo, closeSaldoText),
     STMT(FIELD_FIXED, closeCurrency),
 };
 
 static const field transaction_fields[] = {
     TX(FIELD_DATE, valuta),     TX(FIELD_DATE, booked),      TX(FIELD_FLAG, reversal),
-    TX(FIELD_AMOUNT, amount),   TX(FIELD_FIXED, code),       TX(FIELD_TEXT, ref),
+    TX_AMOUNT(amount, amountText), TX(FIELD_FIXED, code),    TX(FIELD_TEXT, ref),
     TX(FIELD_TEXT, bankref),    TX(FIELD_TEXT, txtext),      TX(FIELD_TEXT, primanota),
     TX(FIELD_NUMBER, gvc),      TX(FIELD_NUMBER, extcode),   TX(FIELD_FIXED, bank),
     TX(FIELD_FIXED, account),   TX(FIELD_FIXED, name),       TX(FIELD_TEXT, purpose),
     TX(FIELD_TEXT, eref),       TX(FIELD_TEXT, kref),        TX(FIELD_TEXT, mref),
     TX(FIELD_TEXT, cred),       TX(FIELD_TEXT, debt),        TX(FIELD_TEXT, purp),
     TX(FIELD_TEXT, coam),       TX(FIELD_TEXT, oamt),        TX(FIELD_TEXT, svwz),
-    TX(FIELD_TEXT, abwa),       TX(FIELD_TEXT, abwe),
+    TX(FIELD_TEXT, abwa),       TX(FIELD_TEXT, abwe),        TX(FIELD_FIXED, currency),
+    TX(FIELD_TEXT, uetr),       TX(FIELD_TEXT, creditorRef), TX(FIELD_TEXT, partyName),
 };
 
 #define COUNT(table) (jsize)(sizeof(table) / sizeof((table)[0]))
@@ -71,7 +80,8 @@ static jstring text_string(JNIEnv *env, const char *text, size_t length) {
 
 static jstring field_string(JNIEnv *env, const void *record, const field *f) {
     const char *at = (const char *)record + f->offset;
-    char formatted[64];
+    /* Room for any finite double with two decimals: MT940 files do hold 10^69 and more. */
+    char formatted[DBL_MAX_10_EXP + 8];
 
     switch (f->kind) {
     case FIELD_TEXT: {
@@ -88,9 +98,16 @@ static jstring field_string(JNIEnv *env, const void *record, const field *f) {
     case FIELD_NUMBER:
         snprintf(formatted, sizeof formatted, "%u", (unsigned)*(const uint32_t *)at);
         break;
-    case FIELD_AMOUNT:
-        __tarvo_d2str(formatted, sizeof formatted, *(const double *)at);
+    case FIELD_AMOUNT: {
+        const char *written = *(const char *const *)((const char *)record + f->written);
+        if (written != NULL && *written != '\0') return new_string(env, written);
+        const double amount = *(const double *)at;
+        if (!isfinite(amount)) return NULL; /* more digits than a double holds */
+        __tarvo_d2str(formatted, sizeof formatted, amount);
+        /* Beyond whole cents of 64 bits the double is no exact amount anyway: its value. */
+        if (formatted[0] == '\0') snprintf(formatted, sizeof formatted, "%.2f", amount);
         break;
+    }
     case FIELD_DATE: {
         const struct tm *date = (const struct tm *)at;
         if (date->tm_year <= 0) return NULL;

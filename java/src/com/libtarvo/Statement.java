@@ -7,7 +7,7 @@ import java.util.List;
 /**
  * One account statement as the library read it. Texts are null when the file has none,
  * dates when it has none or one no calendar has (a 31 November); balances carry the
- * cents the format writes.
+ * decimals the file writes (MT940 cents, camt exactly as written).
  *
  * <p>Each component's name is the library's field name: a new field of the library is one
  * more component here.

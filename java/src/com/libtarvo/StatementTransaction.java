@@ -5,9 +5,12 @@ import java.time.LocalDate;
 
 /**
  * One booking of a {@link Statement}. Texts are null when the file has none, dates when
- * it has none or one no calendar has (a 31 November); the amount is negative for debits.
+ * it has none or one no calendar has (a 31 November); the amount is negative for debits
+ * and has the decimals the file writes (camt: exactly as written, in {@code currency}).
  * The names are the library's field names (for MT940: {@code gvc} the business transaction
- * code, {@code eref} ... {@code abwe} the SEPA keywords' texts).
+ * code, {@code eref} ... {@code abwe} the SEPA keywords' texts; {@code currency},
+ * {@code uetr}, {@code creditorRef} and {@code partyName}, the counterparty's full name
+ * where {@code name} holds its first 55 bytes, come from camt only).
  */
 public record StatementTransaction(
         LocalDate valuta,
@@ -35,4 +38,8 @@ public record StatementTransaction(
         String oamt,
         String svwz,
         String abwa,
-        String abwe) {}
+        String abwe,
+        String currency,
+        String uetr,
+        String creditorRef,
+        String partyName) {}
