@@ -43,12 +43,14 @@ int dispatch(const char *acct, unsigned code) {
 
 } // namespace
 
+// One pass over the digits, and fixed-size stores: bulk checks call this for every account.
 bool tarvo::normalise_account(const char *account, char (&out)[account_digits + 1]) {
     if (!account) return false;
-    size_t len = strnlen(account, account_digits + 1);
-    if (len == 0 || len > account_digits || !all_digits(account, static_cast<int>(len))) return false;
-    memset(out, '0', account_digits - len);
-    memcpy(out + account_digits - len, account, len);
+    size_t len = 0;
+    while (len <= account_digits && account[len] >= '0' && account[len] <= '9') ++len;
+    if (len == 0 || len > account_digits || account[len] != '\0') return false;
+    memset(out, '0', account_digits);
+    for (size_t i = 0; i < len; ++i) out[account_digits - len + i] = account[i];
     out[account_digits] = '\0';
     return true;
 }
