@@ -201,15 +201,18 @@ const char *next_marker_above(const char *p, const char *end, int above, int &nu
     return nullptr;
 }
 
-// The keyword whose four letters and '+' are split as tail + head, if any.
-const Keyword *keyword_across(const char *tail, size_t tail_length, const char *head) {
+// A keyword whose tag the text before `end` begins and `head` completes: its tail length
+// (1 to 4) in `tail`. Tags are capitals and a '+', so the head's first characters decide.
+const Keyword *keyword_across(const char *begin, const char *end, const char *head, size_t &tail) {
+    size_t plus = 0;
+    // The head is NUL-terminated or runs on into a marker; neither is a capital.
+    while (plus < 4 && head[plus] >= 'A' && head[plus] <= 'Z') ++plus;
+    if (plus == 4 || head[plus] != '+') return nullptr;
+    tail = 4 - plus;
+    if (static_cast<size_t>(end - begin) < tail) return nullptr;
     char tag[5];
-    memcpy(tag, tail, tail_length);
-    for (size_t i = tail_length; i < sizeof tag; ++i) {
-        // The head is NUL-terminated or runs on into a marker; either stops the tag.
-        if (head[i - tail_length] == '\0' || head[i - tail_length] == '?') return nullptr;
-        tag[i] = head[i - tail_length];
-    }
+    memcpy(tag, end - tail, tail);
+    memcpy(tag + tail, head, plus + 1);
     return keyword_of(tag, sizeof tag);
 }
 
@@ -246,14 +249,13 @@ public:
             if (const Keyword *k = keyword_of(text + at, length - at)) cuts[count++] = {at, q + 1, k};
         }
         size_t end = length;
+        size_t tail = 0;
         if (next != nullptr)
-            for (size_t tail = 1; tail <= 4 && tail <= length - cuts[count - 1].value; ++tail)
-                if (const Keyword *k = keyword_across(text + length - tail, tail, next)) {
-                    end = length - tail;
-                    pending_ = k;
-                    pending_rest_ = 5 - tail;
-                    break;
-                }
+            if (const Keyword *k = keyword_across(text + cuts[count - 1].value, text + length, next, tail)) {
+                end = length - tail;
+                pending_ = k;
+                pending_rest_ = 5 - tail;
+            }
         for (size_t i = 0; i < count; ++i) {
             const Cut &c = cuts[i];
             size_t stop = i + 1 < count ? cuts[i + 1].at : end;
