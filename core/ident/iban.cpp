@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -242,24 +243,26 @@ constexpr auto char_value = [] {
 
 namespace {
 
-// The value of eight ASCII digits (the first in the lowest byte), or -1 when one of them
-// is no digit.
-int64_t eight_digits(const char *p) {
-    uint64_t x;
-    memcpy(&x, p, 8);
-    if ((x & every_byte(0x80)) != 0 || in_range(x, '0', '9') != every_byte(0x80)) return -1;
+// 0x80 in each byte of x that is an ASCII digit.
+constexpr uint64_t digit_bytes(uint64_t x) {
+    const uint64_t high = x & every_byte(0x80);
+    return in_range(x & ~every_byte(0x80), '0', '9') & ~high;
+}
+
+// The value of eight ASCII digits, the first in the lowest byte.
+constexpr uint64_t eight_digits(uint64_t x) {
     x -= every_byte('0');
     x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFULL;
     x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFULL;
-    x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFULL;
-    return static_cast<int64_t>(x);
+    return (x * 10000 + (x >> 32)) & 0xFFFFFFFFULL;
 }
 
 } // namespace
 
-// Runs of eight digits are read as one number; the remainder is taken only when the
-// running value could overflow, which gives the same result as reducing after every
-// character.
+// Runs of eight digits are read as one number, and a word that is no such run is read
+// one character at a time up to its first non-digit, as is a tail shorter than a word;
+// the remainder is taken only when the running value could overflow, which gives the
+// same result as reducing after every character.
 int iban_mod97(const char *iban, std::size_t length) {
     uint64_t v = 0;
     auto feed = [&v](char ch) {
@@ -271,14 +274,20 @@ int iban_mod97(const char *iban, std::size_t length) {
     };
     std::size_t i = 4;
     while (i < length) {
+        std::size_t stop = length;
         if (length - i >= 8) {
-            if (const int64_t run = eight_digits(iban + i); run >= 0) {
-                v = (v % 97) * 100'000'000 + static_cast<uint64_t>(run);
+            uint64_t x;
+            memcpy(&x, iban + i, 8);
+            const uint64_t others = ~digit_bytes(x) & every_byte(0x80);
+            if (others == 0) {
+                v = (v % 97) * 100'000'000 + eight_digits(x);
                 i += 8;
                 continue;
             }
+            stop = i + static_cast<std::size_t>(std::countr_zero(others)) / 8 + 1;
         }
-        if (!feed(iban[i++])) return -1;
+        for (; i < stop; ++i)
+            if (!feed(iban[i])) return -1;
     }
     for (std::size_t k = 0; k < 4; ++k)
         if (!feed(iban[k])) return -1;
