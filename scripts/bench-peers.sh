@@ -32,9 +32,10 @@ run() { # name, command...
     echo "running $name" >&2
     "$@" >>"$results" 2>>"$peers/$name.log" || echo "$name failed, see $peers/$name.log" >&2
 }
-run tarvo "$build/bench/bench_peers_tarvo_side" "$inputs" "$verdicts"
+run tarvo "$build/bench/bench_peers_tarvo_side" "$inputs" "$verdicts" \
+    ibans_mixed ibans_de accounts pain008 pain001 mt940
 if [ -x "$build/bench/bench_peers_ktoblzcheck" ]; then
-    run ktoblzcheck "$build/bench/bench_peers_ktoblzcheck" "$inputs" "$verdicts"
+    run ktoblzcheck "$build/bench/bench_peers_ktoblzcheck" "$inputs" "$verdicts" ibans_mixed ibans_de accounts
 fi
 run node env NODE_PATH="$peers/node_modules" node "$here/bench/peers/node_side.js" "$inputs" "$verdicts" \
     ibans payments statements

@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,25 @@ inline void write_verdicts(const std::string &out, const char *work, const char 
                            const std::vector<std::string> &verdicts) {
     std::ofstream file(out + "/" + work + "." + side);
     for (const std::string &v : verdicts) file << v << '\n';
+}
+
+// A driver's main: runs the works named on the command line after the input and verdict
+// folders, each of them one entry of `works`.
+using Work = std::function<void(const std::string &in, const std::string &out)>;
+inline int run_works(int argc, char **argv, const std::map<std::string, Work> &works) {
+    if (argc < 3) {
+        fprintf(stderr, "usage: %s <input folder> <verdict folder> <work>...\n", argv[0]);
+        return 2;
+    }
+    for (int i = 3; i < argc; ++i) {
+        const auto w = works.find(argv[i]);
+        if (w == works.end()) {
+            fprintf(stderr, "%s: no work '%s'\n", argv[0], argv[i]);
+            return 2;
+        }
+        w->second(argv[1], argv[2]);
+    }
+    return 0;
 }
 
 } // namespace peers

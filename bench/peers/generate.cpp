@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "directory_data.h"
+#include "iban_text.h"
 #include "ident/ident.h"
 #include "tarvo.h"
 
@@ -29,16 +30,6 @@ const char *const countries[] = {"AT", "BE", "BG", "HR", "CY", "CZ", "DK", "EE",
 static_assert(std::size(countries) == 34);
 
 int pick(Random &r, int n) { return static_cast<int>(r() % static_cast<uint64_t>(n)); }
-
-std::string with_check_digits(const std::string &country, const std::string &bban) {
-    int remainder = 0;
-    for (char c : bban + country + "00") {
-        const int n = c <= '9' ? c - '0' : c - 'A' + 10;
-        remainder = (n < 10 ? remainder * 10 + n : remainder * 100 + n) % 97;
-    }
-    const int check = 98 - remainder;
-    return country + char('0' + check / 10) + char('0' + check % 10) + bban;
-}
 
 // A published IBAN of every country, whose characters give each position's kind.
 std::map<std::string, std::string> templates(const std::string &shared) {

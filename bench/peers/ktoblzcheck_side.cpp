@@ -51,13 +51,8 @@ void account_work(const std::string &in, const std::string &out) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: %s <input folder> <verdict folder>\n", argv[0]);
-        return 2;
-    }
-    const std::string in = argv[1], out = argv[2];
-    iban_work(in, out, "ibans_mixed");
-    iban_work(in, out, "ibans_de");
-    account_work(in, out);
-    return 0;
+    using namespace std::placeholders;
+    return peers::run_works(argc, argv, {{"ibans_mixed", std::bind(iban_work, _1, _2, "ibans_mixed")},
+                                         {"ibans_de", std::bind(iban_work, _1, _2, "ibans_de")},
+                                         {"accounts", account_work}});
 }

@@ -132,16 +132,11 @@ void statement_work(const std::string &in) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: %s <input folder> <verdict folder>\n", argv[0]);
-        return 2;
-    }
-    const std::string in = argv[1], out = argv[2];
-    iban_work(in, out, "ibans_mixed");
-    iban_work(in, out, "ibans_de");
-    account_work(in, out);
-    payment_work(in, true);
-    payment_work(in, false);
-    statement_work(in);
-    return 0;
+    using namespace std::placeholders;
+    return peers::run_works(argc, argv, {{"ibans_mixed", std::bind(iban_work, _1, _2, "ibans_mixed")},
+                                         {"ibans_de", std::bind(iban_work, _1, _2, "ibans_de")},
+                                         {"accounts", account_work},
+                                         {"pain008", std::bind(payment_work, _1, true)},
+                                         {"pain001", std::bind(payment_work, _1, false)},
+                                         {"mt940", std::bind(statement_work, _1)}});
 }
