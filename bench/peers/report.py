@@ -50,6 +50,8 @@ def peer_label(peer, work):
 
 
 def table(figures):
+    print("Figures are CPU time per item (the best of a few passes), or MB per CPU second;")
+    print("the ratio is how many times faster tarvo is on the same input.\n")
     rows = [("work", "peer", "peer figure", "tarvo figure", "ratio", "target")]
     for work, title, unit, larger_better, targets in WORKS:
         ours = figures.get((work, "tarvo"))

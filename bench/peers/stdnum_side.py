@@ -18,9 +18,9 @@ def main(inputs, verdicts):
     for work in ("ibans_mixed", "ibans_de"):
         with open(os.path.join(inputs, work + ".txt"), encoding="ascii", errors="replace") as f:
             ibans = [line.rstrip("\n") for line in itertools.islice(f, SAMPLE)]
-        start = time.perf_counter()
+        start = time.process_time()  # CPU time, as the other drivers count
         valid = [iban.is_valid(i) for i in ibans]
-        seconds = time.perf_counter() - start
+        seconds = time.process_time() - start
         with open(os.path.join(verdicts, work + ".stdnum"), "w") as out:
             out.writelines("1\n" if v else "0\n" for v in valid)
         print(f"RESULT {work} stdnum {seconds * 1e9 / len(ibans):.6g}", flush=True)
