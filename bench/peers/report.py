@@ -86,6 +86,8 @@ def describe(side, work, verdict):
     if verdict == "1":
         return "valid"
     reason = verdict[2:]
+    if reason == "not checkable":  # tarvo's result 0: the method has no check digit here
+        return "not checkable (0)"
     if side == "ktoblzcheck" and work != "accounts":
         reason = KTOBLZCHECK_IBAN.get(reason, reason)
     return "refused" + (f" ({reason})" if reason else "")

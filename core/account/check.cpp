@@ -86,16 +86,18 @@ extern "C" int tarvo_account_check(const char *account, int method) {
     return dispatch(acct, static_cast<unsigned>(method) & 0xFFu);
 }
 
+int tarvo::check_normalised(const char (&acct)[account_digits + 1], const char *bankid, int method) {
+    switch (static_cast<unsigned>(method) & 0xFFu) {
+    case 0x52: return account_bank_rule_52(acct, bankid);
+    case 0x53: return account_bank_rule_53(acct, bankid);
+    case 0xB6: return bank_rule_B6(acct, bankid);
+    case 0xC0: return bank_rule_C0(acct, bankid);
+    default: return dispatch(acct, static_cast<unsigned>(method) & 0xFFu);
+    }
+}
+
 extern "C" int tarvo_account_check2(const char *account, const char *bankid, int method) {
     char acct[account_digits + 1];
     if (!normalise_account(account, acct) || !valid_bankid(bankid)) return -1;
-    char bank[bankid_digits + 1];
-    memcpy(bank, bankid, sizeof bank);
-    switch (static_cast<unsigned>(method) & 0xFFu) {
-    case 0x52: return account_bank_rule_52(acct, bank);
-    case 0x53: return account_bank_rule_53(acct, bank);
-    case 0xB6: return bank_rule_B6(acct, bank);
-    case 0xC0: return bank_rule_C0(acct, bank);
-    default: return dispatch(acct, static_cast<unsigned>(method) & 0xFFu);
-    }
+    return check_normalised(acct, bankid, method);
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "account/account.h"
 #include "frame/frame.h"
 #include "ident/ident.h"
 
@@ -173,7 +174,7 @@ constexpr uint64_t every_byte(uint8_t b) { return 0x0101010101010101ULL * b; }
 
 // 0x80 in each byte of x (all bytes below 0x80) that lies in [lo, hi]; no byte carries
 // into the next, as every sum stays below 0x100.
-constexpr uint64_t in_range(uint64_t x, uint8_t lo, uint8_t hi) {
+constexpr uint64_t bytes_in_range(uint64_t x, uint8_t lo, uint8_t hi) {
     return (x + every_byte(0x80 - lo)) & ~(x + every_byte(0x7F - hi)) & every_byte(0x80);
 }
 
@@ -185,8 +186,8 @@ bool matches(std::size_t row, const char *iban, std::size_t length) {
     uint64_t wrong = 0;
     for (std::size_t w = 0; w < shape_words; ++w) {
         const uint64_t x = words[w];
-        const uint64_t digit = in_range(x, '0', '9');
-        const uint64_t upper = in_range(x, 'A', 'Z');
+        const uint64_t digit = bytes_in_range(x, '0', '9');
+        const uint64_t upper = bytes_in_range(x, 'A', 'Z');
         wrong |= (x & every_byte(0x80)) | (m.digit[w] & ~digit) | (m.upper[w] & ~upper) |
                  (m.either[w] & ~(digit | upper)) | ((x & m.literal_at[w]) ^ m.literal[w]);
     }
@@ -246,7 +247,7 @@ namespace {
 // 0x80 in each byte of x that is an ASCII digit.
 constexpr uint64_t digit_bytes(uint64_t x) {
     const uint64_t high = x & every_byte(0x80);
-    return in_range(x & ~every_byte(0x80), '0', '9') & ~high;
+    return bytes_in_range(x & ~every_byte(0x80), '0', '9') & ~high;
 }
 
 // The value of eight ASCII digits, the first in the lowest byte.
@@ -298,7 +299,7 @@ namespace {
 
 // ISO 13616 issues check digits 02 to 98 only; 00, 01 and 99 are aliases of 97, 98 and
 // 02 that MOD 97-10 alone would let through.
-bool check_digits_in_range(const char *iban) {
+bool check_digits_bytes_in_range(const char *iban) {
     const int digits = (iban[2] - '0') * 10 + (iban[3] - '0');
     return digits >= 2 && digits <= 98;
 }
@@ -344,7 +345,8 @@ int check_german(const char *iban, const char **message) {
     // Only the method is needed, so the record is not copied out.
     const int method = german_method(bankcode);
     if (method < 0) return fail(message, "Invalid bank ID (BLZ) in IBAN");
-    if (tarvo_account_check2(account, bankcode, method) == -1)
+    // The shape test has seen to it that both are digits.
+    if (check_normalised(account, bankcode, method) == -1)
         return fail(message, "Invalid account number in IBAN");
     return 1;
 }
@@ -362,7 +364,7 @@ int iban_check(const char *iban, const char **message) {
     if (!matches(static_cast<std::size_t>(row), iban, length)) return fail(message, "Invalid IBAN format");
     const int remainder = iban_mod97(iban, length);
     if (remainder < 0) return fail(message, "Invalid character in IBAN");
-    if (remainder != 1 || !check_digits_in_range(iban)) return fail(message, "Invalid IBAN checksum");
+    if (remainder != 1 || !check_digits_bytes_in_range(iban)) return fail(message, "Invalid IBAN checksum");
     if (row != german_row) return 1;
     return check_german(iban, message);
 }
