@@ -32,12 +32,17 @@ KTOBLZCHECK_IBAN = {"1": "too short", "2": "prefix not found", "3": "wrong lengt
 
 
 def read_results(path):
+    """The best figure of each work and side, as a side may have run more than once."""
+    larger_better = {work: larger for work, _, _, larger, _ in WORKS}
     figures = {}
     with open(path) as f:
         for line in f:
             parts = line.split()
             if len(parts) == 4 and parts[0] == "RESULT":
-                figures[(parts[1], parts[2])] = float(parts[3])
+                key, value = (parts[1], parts[2]), float(parts[3])
+                if key in figures:
+                    value = max(value, figures[key]) if larger_better.get(key[0]) else min(value, figures[key])
+                figures[key] = value
     return figures
 
 
