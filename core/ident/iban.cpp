@@ -290,6 +290,12 @@ int iban_mod97(const char *iban, std::size_t length) {
         for (; i < stop; ++i)
             if (!feed(iban[i])) return -1;
     }
+    // The moved four are a country code and check digits in every IBAN worth the work:
+    // six decimal digits at once.
+    const uint8_t c0 = char_value[static_cast<uint8_t>(iban[0])], c1 = char_value[static_cast<uint8_t>(iban[1])];
+    const uint8_t d0 = char_value[static_cast<uint8_t>(iban[2])], d1 = char_value[static_cast<uint8_t>(iban[3])];
+    if (c0 >= 10 && c0 != not_alphanumeric && c1 >= 10 && c1 != not_alphanumeric && d0 < 10 && d1 < 10)
+        return static_cast<int>(((v % 97) * 1'000'000 + c0 * 10'000u + c1 * 100u + d0 * 10u + d1) % 97);
     for (std::size_t k = 0; k < 4; ++k)
         if (!feed(iban[k])) return -1;
     return static_cast<int>(v % 97);
