@@ -20,7 +20,7 @@ results="$peers/results.txt"
 if [ ! -s "$inputs/statements.sta" ]; then
     echo "generating inputs in $inputs"
     mkdir -p "$inputs"
-    "$build/bench/bench_peers_generate" "$shared" "$inputs" "$mt940_mb"
+    "$build/bench/peers_generate" "$shared" "$inputs" "$mt940_mb"
 fi
 rm -rf "$verdicts"
 mkdir -p "$verdicts"
@@ -33,16 +33,16 @@ run() { # name, command...
     "$@" >>"$results" 2>>"$peers/$name.log" || echo "$name failed, see $peers/$name.log" >&2
 }
 tarvo_works=(ibans_mixed ibans_de accounts pain008 pain001 mt940)
-run tarvo "$build/bench/bench_peers_tarvo_side" "$inputs" "$verdicts" "${tarvo_works[@]}"
-if [ -x "$build/bench/bench_peers_ktoblzcheck" ]; then
-    run ktoblzcheck "$build/bench/bench_peers_ktoblzcheck" "$inputs" "$verdicts" ibans_mixed ibans_de accounts
+run tarvo "$build/bench/peers_tarvo_side" "$inputs" "$verdicts" "${tarvo_works[@]}"
+if [ -x "$build/bench/peers_ktoblzcheck" ]; then
+    run ktoblzcheck "$build/bench/peers_ktoblzcheck" "$inputs" "$verdicts" ibans_mixed ibans_de accounts
 fi
 run node env NODE_PATH="$peers/node_modules" node "$here/bench/peers/node_side.js" "$inputs" "$verdicts" \
     ibans payments statements
 run stdnum /usr/bin/python3 "$here/bench/peers/stdnum_side.py" "$inputs" "$verdicts"
 # tarvo once more at the end: the report keeps each side's best, so a burst of load from
 # elsewhere during one run does not decide a ratio.
-run tarvo "$build/bench/bench_peers_tarvo_side" "$inputs" "$verdicts" "${tarvo_works[@]}"
+run tarvo "$build/bench/peers_tarvo_side" "$inputs" "$verdicts" "${tarvo_works[@]}"
 
 echo
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
