@@ -138,7 +138,11 @@ int method_in_force(const char *bankcode, Clock now) {
     memcpy(key + 3, bankcode, code_length);
     key[3 + code_length] = '\0';
     const int index = hash_of_valid<3 + code_length>(key);
-    if (index < db_de_first || memcmp(DB[index], key, sizeof key - 1) != 0)
+    uint32_t code = 0;
+    for (size_t i = 0; i < code_length; ++i)
+        code = code * 10 + static_cast<uint32_t>(bankcode[i] - '0');
+    // The codes as numbers are a table a tenth of the size of the records.
+    if (index < db_de_first || german_code[index - db_de_first] != code)
         return -1;
     const uint8_t older = german_method_older[index - db_de_first];
     const uint8_t newer = german_method_newer[index - db_de_first];

@@ -93,6 +93,9 @@ struct Directory {
     // Per German record, in table order: the check method of each edition, for the
     // account check that needs nothing else from a record.
     std::vector<uint8_t> methods_older, methods_newer;
+    // Per German record: its bank code as a number, so that a lookup confirms a code
+    // without reading the record text.
+    std::vector<uint32_t> german_codes;
     std::size_t bic_count = 0, at_count = 0, ch_count = 0, de_count = 0, second_versions = 0;
     std::time_t switch_instant = 0;
     std::vector<std::string> sources;

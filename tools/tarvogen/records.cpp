@@ -141,6 +141,7 @@ Directory build_directory(const std::filesystem::path &data_dir) {
         dir.second_versions += e.older != e.newer;
         dir.methods_older.push_back(method_of(e, e.older));
         dir.methods_newer.push_back(method_of(e, e.newer));
+        dir.german_codes.push_back(static_cast<uint32_t>(std::stoul(e.code)));
     }
     dir.bic_count = bics.size();
     dir.at_count = at.size();
