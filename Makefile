@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build demo test bench sanitize fuzz install clean
+.PHONY: all deps build demo test bench bench-peers sanitize fuzz install clean
 
 all: build
 
@@ -26,6 +26,10 @@ test: build
 bench: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	@scripts/bench.sh $(BUILD)
+
+# tarvo beside ktoblzcheck, ibantools, python-stdnum, sepa and mt940js (installed on demand).
+bench-peers: deps $(BUILD)/build.ninja
+	@scripts/bench-peers.sh $(BUILD)
 
 sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVO_SANITIZE=ON $(CMAKE_ARGS)

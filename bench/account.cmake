@@ -1,1 +1,2 @@
-tarvo_bench(account LIBS tarvo_account)
+tarvo_bench(account LIBS tarvo_ident)
+add_dependencies(bench_account tarvo_generated)

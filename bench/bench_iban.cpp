@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "iban_text.h"
 #include "ident/ident.h"
 
 namespace tarvo {
@@ -43,16 +44,6 @@ extern "C" void *realloc(void *p, size_t n) {
 namespace {
 
 constexpr size_t sample_size = 1'000'000;
-
-std::string with_check_digits(const std::string &country, const std::string &bban) {
-    int remainder = 0;
-    for (char c : bban + country + "00") {
-        const int n = c <= '9' ? c - '0' : c - 'A' + 10;
-        remainder = (n < 10 ? remainder * 10 + n : remainder * 100 + n) % 97;
-    }
-    const int check = 98 - remainder;
-    return country + char('0' + check / 10) + char('0' + check % 10) + bban;
-}
 
 // Published examples (valid and invalid of every country) and German IBANs of real
 // banks with random accounts, which pass or fail their bank's method.

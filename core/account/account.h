@@ -114,6 +114,11 @@ constexpr bool all_digits(const char *s, int n = 10) {
 // method may see (they index tables with digits).
 bool normalise_account(const char *account, char (&out)[11]);
 
+// A normalised account checked with a bank's method; bankid (8 digits, NUL-terminated) is
+// read by the methods that need it. Results as tarvo_account_check2. For callers that
+// hold both already checked, as the IBAN check does.
+int check_normalised(const char (&acct)[11], const char *bankid, int method);
+
 constexpr bool in_range(uint64_t v, uint64_t lo, uint64_t hi) { return v >= lo && v <= hi; }
 
 // True when positions 1..n equal the n characters of prefix.

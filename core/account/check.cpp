@@ -46,12 +46,14 @@ int dispatch(const char *acct, unsigned code) {
 
 } // namespace
 
+// One pass over the digits, and fixed-size stores: bulk checks call this for every account.
 bool tarvo::normalise_account(const char *account, char (&out)[account_digits + 1]) {
     if (!account) return false;
-    size_t len = strnlen(account, account_digits + 1);
-    if (len == 0 || len > account_digits || !all_digits(account, static_cast<int>(len))) return false;
-    memset(out, '0', account_digits - len);
-    memcpy(out + account_digits - len, account, len);
+    size_t len = 0;
+    while (len <= account_digits && account[len] >= '0' && account[len] <= '9') ++len;
+    if (len == 0 || len > account_digits || account[len] != '\0') return false;
+    memset(out, '0', account_digits);
+    for (size_t i = 0; i < len; ++i) out[account_digits - len + i] = account[i];
     out[account_digits] = '\0';
     return true;
 }
@@ -87,16 +89,18 @@ extern "C" int tarvo_account_check(const char *account, int method) {
     return dispatch(acct, static_cast<unsigned>(method));
 }
 
+int tarvo::check_normalised(const char (&acct)[account_digits + 1], const char *bankid, int method) {
+    switch (static_cast<unsigned>(method) & 0xFFu) {
+    case 0x52: return account_bank_rule_52(acct, bankid);
+    case 0x53: return account_bank_rule_53(acct, bankid);
+    case 0xB6: return bank_rule_B6(acct, bankid);
+    case 0xC0: return bank_rule_C0(acct, bankid);
+    default: return dispatch(acct, static_cast<unsigned>(method) & 0xFFu);
+    }
+}
+
 extern "C" int tarvo_account_check2(const char *account, const char *bankid, int method) {
     char acct[account_digits + 1];
     if (!normalise_account(account, acct) || !valid_bankid(bankid) || !valid_method(method)) return -1;
-    char bank[bankid_digits + 1];
-    memcpy(bank, bankid, sizeof bank);
-    switch (method) {
-    case 0x52: return account_bank_rule_52(acct, bank);
-    case 0x53: return account_bank_rule_53(acct, bank);
-    case 0xB6: return bank_rule_B6(acct, bank);
-    case 0xC0: return bank_rule_C0(acct, bank);
-    default: return dispatch(acct, static_cast<unsigned>(method));
-    }
+    return check_normalised(acct, bankid, method);
 }

@@ -73,16 +73,6 @@ const char *read_version(const char *p, bool german, bank_record *out) {
     return more ? p + n + 1 : nullptr;
 }
 
-// The start of the German version after the one at p, or null when it is the last: a
-// version is four bytes and six '|'-separated fields, and a sixth '|' leads on.
-const char *next_german_version(const char *p) {
-    p += 4;
-    for (int bars = 0; *p; ++p)
-        if (*p == '|' && ++bars == 6)
-            return p + 1;
-    return nullptr;
-}
-
 // The clock is read only for records that have a second version.
 template <typename Clock>
 int lookup(const char *country, const char *bankcode, bank_record *out, Clock now) {
@@ -119,23 +109,45 @@ int lookup(const char *country, const char *bankcode, bank_record *out, Clock no
     return 1;
 }
 
+int record_index(uint32_t s0, uint32_t s1, uint32_t s2) {
+    const int32_t t = g[s1 % hash_vertices] + g[s0 % hash_vertices] + g[s2 % hash_vertices];
+    // Vertices no key touches hold -1; a sum through them is no index, whatever its value.
+    return t < 0 ? -1 : t % db_records;
+}
+
+// hash() of a key known to be a valid one of `length` characters, without its checks.
+template <size_t length>
+int hash_of_valid(const char *key) {
+    static_assert(length >= size_t{min_key_length} && length <= size_t{hash_positions});
+    uint32_t s0 = 0, s1 = 0, s2 = 0;
+    for (size_t p = 0; p < length; ++p) {
+        const unsigned i = (static_cast<unsigned char>(key[p]) - '0') + hash_chars * p;
+        s0 += T0[i];
+        s1 += T1[i];
+        s2 += T2[i];
+    }
+    return record_index(s0, s1, s2);
+}
+
+// bankcode: 8 digits, which the callers have checked. The method tables spare copying
+// the record, and the clock is read only where the editions differ.
 template <typename Clock>
 int method_in_force(const char *bankcode, Clock now) {
     constexpr size_t code_length = 8;
     char key[3 + code_length + 1] = {'_', 'D', 'E'};
     memcpy(key + 3, bankcode, code_length);
     key[3 + code_length] = '\0';
-    const int index = hash(key);
-    if (index < db_de_first || memcmp(DB[index], key, sizeof key - 1) != 0)
+    const int index = hash_of_valid<3 + code_length>(key);
+    uint32_t code = 0;
+    for (size_t i = 0; i < code_length; ++i)
+        code = code * 10 + static_cast<uint32_t>(bankcode[i] - '0');
+    // The codes as numbers are a table a tenth of the size of the records.
+    if (index < db_de_first || german_code[index - db_de_first] != code)
         return -1;
-    const char *version = DB[index] + sizeof key - 1;
-    const char *next = next_german_version(version);
-    if (next && now() >= directory_switch_instant)
-        for (; next; next = next_german_version(next))
-            version = next;
-    if (static_cast<uint8_t>(version[0]) == directory_version_absent)
-        return -1;
-    return static_cast<uint8_t>(version[1]);
+    const uint8_t older = german_method_older[index - db_de_first];
+    const uint8_t newer = german_method_newer[index - db_de_first];
+    const uint8_t method = older == newer || now() < directory_switch_instant ? older : newer;
+    return method == german_method_unlisted ? -1 : method;
 }
 
 } // namespace
@@ -156,9 +168,7 @@ int hash(const char *key) {
     }
     if (p < min_key_length)
         return -1;
-    const int32_t t = g[s1 % hash_vertices] + g[s0 % hash_vertices] + g[s2 % hash_vertices];
-    // Vertices no key touches hold -1; a sum through them is no index, whatever its value.
-    return t < 0 ? -1 : t % db_records;
+    return record_index(s0, s1, s2);
 }
 
 int lookup_bank(const char *country, const char *bankcode, bank_record *out) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "account/account.h"
 #include "ident/ident.h"
 
 namespace tarvo {
@@ -126,5 +127,7 @@ extern "C" int tarvo_account_check_bank(const char *account, const char *bankid)
         if (bankid[i] < '0' || bankid[i] > '9') return -3;
     const int method = tarvo::german_method(bankid);
     if (method < 0) return -3;
-    return tarvo_account_check2(account, bankid, method);
+    char acct[11];
+    if (!tarvo::normalise_account(account, acct)) return -1;
+    return tarvo::check_normalised(acct, bankid, method);
 }

@@ -201,15 +201,18 @@ const char *next_marker_above(const char *p, const char *end, int above, int &nu
     return nullptr;
 }
 
-// The keyword whose four letters and '+' are split as tail + head, if any.
-const Keyword *keyword_across(const char *tail, size_t tail_length, const char *head) {
+// A keyword whose tag the text before `end` begins and `head` completes: its tail length
+// (1 to 4) in `tail`. Tags are capitals and a '+', so the head's first characters decide.
+const Keyword *keyword_across(const char *begin, const char *end, const char *head, size_t &tail) {
+    size_t plus = 0;
+    // The head is NUL-terminated or runs on into a marker; neither is a capital.
+    while (plus < 4 && head[plus] >= 'A' && head[plus] <= 'Z') ++plus;
+    if (plus == 4 || head[plus] != '+') return nullptr;
+    tail = 4 - plus;
+    if (static_cast<size_t>(end - begin) < tail) return nullptr;
     char tag[5];
-    memcpy(tag, tail, tail_length);
-    for (size_t i = tail_length; i < sizeof tag; ++i) {
-        // The head is NUL-terminated or runs on into a marker; either stops the tag.
-        if (head[i - tail_length] == '\0' || head[i - tail_length] == '?') return nullptr;
-        tag[i] = head[i - tail_length];
-    }
+    memcpy(tag, end - tail, tail);
+    memcpy(tag + tail, head, plus + 1);
     return keyword_of(tag, sizeof tag);
 }
 
@@ -223,6 +226,13 @@ public:
     // split its tag across two, so keywords count wherever they start in the joined
     // text; next is the text of the following subfield when it is one of 20-29.
     void add_scanning(char *text, size_t length, const char *next) {
+        // Most subfields hold no '+' but that of a keyword they start with.
+        size_t tail = 0;
+        if (pending_ == nullptr && (length <= 5 || memchr(text + 5, '+', length - 5) == nullptr) &&
+            (next == nullptr || keyword_across(text, text + length, next, tail) == nullptr)) {
+            add(text, length);
+            return;
+        }
         struct Cut {
             size_t at;     // where the piece starts
             size_t value;  // where its text starts (behind the tag for a keyword)
@@ -247,13 +257,11 @@ public:
         }
         size_t end = length;
         if (next != nullptr)
-            for (size_t tail = 1; tail <= 4 && tail <= length - cuts[count - 1].value; ++tail)
-                if (const Keyword *k = keyword_across(text + length - tail, tail, next)) {
-                    end = length - tail;
-                    pending_ = k;
-                    pending_rest_ = 5 - tail;
-                    break;
-                }
+            if (const Keyword *k = keyword_across(text + cuts[count - 1].value, text + length, next, tail)) {
+                end = length - tail;
+                pending_ = k;
+                pending_rest_ = 5 - tail;
+            }
         for (size_t i = 0; i < count; ++i) {
             const Cut &c = cuts[i];
             size_t stop = i + 1 < count ? cuts[i + 1].at : end;
@@ -365,6 +373,60 @@ void take_subfield(tarvo_stmt_tx_t &tx, Remittance &remittance, int number, char
 
 } // namespace
 
+// The markers of a field from its first one on, found in one pass: the last occurrence of
+// each number, and the positions in order, so that finding the end of each subfield
+// needs no second search (a field with more markers than are kept searches on from the
+// last one kept).
+class Markers {
+public:
+    Markers(char *first, char *end) : end_(end) {
+        for (char *q = first; q != nullptr;) {
+            if (const int n = marker_at(q, end); n >= 0) {
+                last_[static_cast<size_t>(n)] = q;
+                seen_[static_cast<size_t>(n)] = true;
+                if (count_ < kept_.size())
+                    kept_[count_++] = {q, n};
+                else
+                    complete_ = false;
+            }
+            ++q;
+            q = static_cast<char *>(memchr(q, '?', static_cast<size_t>(end - q)));
+        }
+    }
+
+    char *last(int number) const {
+        return seen_[static_cast<size_t>(number)] ? last_[static_cast<size_t>(number)] : nullptr;
+    }
+
+    // The first marker at or after p whose number is greater than `above`; p never moves
+    // back between calls.
+    char *next_above(char *p, int above, int &number) {
+        for (; next_ < count_; ++next_) {
+            const Kept &k = kept_[next_];
+            if (k.at >= p && k.number > above) {
+                number = k.number;
+                return k.at;
+            }
+        }
+        if (complete_) return nullptr;
+        char *from = std::max(p, kept_[count_ - 1].at + 1);
+        return const_cast<char *>(next_marker_above(from, end_, above, number));
+    }
+
+private:
+    struct Kept {
+        char *at;
+        int number;
+    };
+    char *end_;
+    std::array<char *, 100> last_;
+    std::array<bool, 100> seen_{};
+    std::array<Kept, 48> kept_;
+    size_t count_ = 0;
+    size_t next_ = 0;
+    bool complete_ = true;
+};
+
 void parse_information(tarvo_stmt_tx_t &tx, char *text, char *end) {
     const char *p = text;
     read_unsigned(p, end, tx.gvc, 3);
@@ -375,23 +437,17 @@ void parse_information(tarvo_stmt_tx_t &tx, char *text, char *end) {
     int number = -1;
     char *marker = const_cast<char *>(next_marker_above(text, end, -1, number));
     if (marker == nullptr) return;
-    std::array<char *, 100> last{};
-    for (char *q = marker; q != nullptr;) {
-        if (const int n = marker_at(q, end); n >= 0) last[static_cast<size_t>(n)] = q;
-        ++q;
-        q = static_cast<char *>(memchr(q, '?', static_cast<size_t>(end - q)));
-    }
-
+    Markers markers(marker, end);
     Remittance remittance(tx);
     for (;;) {
         char *body = marker + 3;
         int greater = 0;
-        char *found = const_cast<char *>(next_marker_above(body, end, number, greater));
+        char *found = markers.next_above(body, number, greater);
         char *stop = end;
         int following = greater;
         if (found != nullptr) {
             stop = found;
-            char *successor = number < 99 ? last[static_cast<size_t>(number + 1)] : nullptr;
+            char *successor = number < 99 ? markers.last(number + 1) : nullptr;
             if (successor != nullptr && successor >= found) {
                 stop = successor;
                 following = number + 1;

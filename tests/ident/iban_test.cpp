@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -278,6 +279,32 @@ TEST(IbanFormats, PositionTableAgreesWithTheCompiledPatterns) {
         }
     EXPECT_GT(compared, 37 * 2 * 20 * 10);
     EXPECT_EQ(matching_countries.size(), 37u);
+}
+
+// Runs of digits are read eight at a time; the remainder must be the one of reading
+// character by character, with a foreign character anywhere in or around such a run.
+TEST(IbanMod97, AgreesWithReadingOneCharacterAtATime) {
+    const auto one_at_a_time = [](const std::string &s) {
+        int r = 0;
+        const std::string moved = s.substr(4) + s.substr(0, 4);
+        for (char c : moved) {
+            int n;
+            if (c >= '0' && c <= '9') n = c - '0';
+            else if (c >= 'A' && c <= 'Z') n = c - 'A' + 10;
+            else if (c >= 'a' && c <= 'z') n = c - 'a' + 10;
+            else return -1;
+            r = (n < 10 ? r * 10 + n : r * 100 + n) % 97;
+        }
+        return r;
+    };
+    std::mt19937 rnd(4711);
+    const std::string alphabet = "0123456789012345678901234567890123456789AZaz -\x80\xFF/";
+    for (int k = 0; k < 200000; ++k) {
+        std::string s(5 + rnd() % 30, '0');
+        const bool mostly_digits = k % 2 == 0;
+        for (char &c : s) c = mostly_digits && rnd() % 16 ? static_cast<char>('0' + rnd() % 10) : alphabet[rnd() % alphabet.size()];
+        ASSERT_EQ(tarvo::iban_mod97(s.c_str(), s.size()), one_at_a_time(s)) << s;
+    }
 }
 
 // ---- Compiled patterns: cleanup, binding and compile failures ------------------------

@@ -275,6 +275,18 @@ TEST(Subfields, KeywordsWhereverTheyStartInTheRemittanceText) {
     }
 }
 
+// Marker-like text in any amount: however many there are, the subfield ends at the next
+// greater number, and the field's later subfields are read as usual.
+TEST(Subfields, ManyLowerMarkersInsideASubfield) {
+    for (int count : {1, 47, 48, 49, 60, 300}) {
+        std::string markers;
+        for (int i = 0; i < count; ++i) markers += "?10";
+        OneTransaction t("240101C1,00NTRFX", "166?20SVWZ+x" + markers + "?21y?32Name");
+        EXPECT_EQ(text(t.tx().svwz), "x" + markers + " y") << count;
+        EXPECT_STREQ(t.tx().name, "Name") << count;
+    }
+}
+
 TEST(Subfields, SplitAmountKeywordReadsItsDecimalComma) {
     OneTransaction t("240101C1,00NTRFX", "105?20SVWZ+Gebuehr CO?21AM+1,50 OAMT+12,00");
     EXPECT_EQ(text(t.tx().coam), "1.50");

@@ -160,6 +160,20 @@ TEST(SampleDetails, SavingsBankStatementsWithoutDash) {
     EXPECT_EQ(text(tx[0]->ref), "00001238972230329");
 }
 
+// This bank starts keywords inside subfields and splits "MREF+" across a line end; each
+// keyword keeps its own value instead of the first one swallowing the rest.
+TEST(SampleDetails, KeywordsInsideSubfieldsInDeutscheBankFile) {
+    Parsed parsed(Path{sample("jejik-deutschebank.txt").c_str()});
+    const auto tx = parsed.transactions(0);
+    ASSERT_EQ(tx.size(), 1u);
+    EXPECT_EQ(text(tx[0]->eref), "A1.200080779.400143254.4961336");
+    EXPECT_EQ(text(tx[0]->kref), "SEPA-DA20200601221740-34972000-P1");
+    EXPECT_EQ(text(tx[0]->mref), "20852HW2723821");
+    EXPECT_EQ(text(tx[0]->cred), "DE41EON00000129793");
+    EXPECT_EQ(text(tx[0]->oamt), "11.85");
+    EXPECT_EQ(text(tx[0]->svwz).rfind("SONSTIGE GRUENDE ENDABRECHNUNG NR. 500106875", 0), 0u) << text(tx[0]->svwz);
+}
+
 TEST(SampleDetails, ReversalInSparkasseFile) {
     Parsed parsed(Path{sample("jejik-sparkasse2.txt").c_str()});
     const auto tx = parsed.transactions(0);

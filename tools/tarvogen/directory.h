@@ -85,8 +85,17 @@ std::time_t german_midnight(const FileDate &day);
 
 // ---- records -----------------------------------------------------------------------------
 
+// Method byte of a German version that is not listed (no check method has this code).
+inline constexpr uint8_t method_unlisted = 0xFF;
+
 struct Directory {
     std::vector<std::string> records; // key first, in table order
+    // Per German record, in table order: the check method of each edition, for the
+    // account check that needs nothing else from a record.
+    std::vector<uint8_t> methods_older, methods_newer;
+    // Per German record: its bank code as a number, so that a lookup confirms a code
+    // without reading the record text.
+    std::vector<uint32_t> german_codes;
     std::size_t bic_count = 0, at_count = 0, ch_count = 0, de_count = 0, second_versions = 0;
     std::time_t switch_instant = 0;
     std::vector<std::string> sources;

@@ -45,6 +45,13 @@ std::string header_text(const Directory &dir, const PerfectHash &h) {
         << "// German records answer in their second version from this instant on: 00:00 German\n"
         << "// time of the first day of the newer bank-code file edition.\n"
         << "inline constexpr time_t directory_switch_instant = " << dir.switch_instant << ";\n\n"
+        << "// Check method of each German record (index - db_de_first) in the older and the newer\n"
+        << "// edition; german_method_unlisted where the edition does not list the code.\n"
+        << "inline constexpr uint8_t german_method_unlisted = " << int(method_unlisted) << ";\n"
+        << "extern const uint8_t german_method_older[db_records - db_de_first];\n"
+        << "extern const uint8_t german_method_newer[db_records - db_de_first];\n"
+        << "// Bank code of each German record as a number.\n"
+        << "extern const uint32_t german_code[db_records - db_de_first];\n"
         << "extern const char *const DB[db_records];\n"
         << "extern const uint32_t T0[" << hash_table_size << "];\n"
         << "extern const uint32_t T1[" << hash_table_size << "];\n"
@@ -61,6 +68,9 @@ std::string source_text(const Directory &dir, const PerfectHash &h) {
     for (const auto &record : dir.records)
         out << "    " << string_literal(record) << ",\n";
     out << "};\n\n";
+    write_array(out, "uint8_t", "german_method_older", dir.methods_older);
+    write_array(out, "uint8_t", "german_method_newer", dir.methods_newer);
+    write_array(out, "uint32_t", "german_code", dir.german_codes);
     write_array(out, "uint32_t", "T0", h.t0);
     write_array(out, "uint32_t", "T1", h.t1);
     write_array(out, "uint32_t", "T2", h.t2);

@@ -131,9 +131,17 @@ Directory build_directory(const std::filesystem::path &data_dir) {
         dir.records.push_back(bank_record_text(e, "AT"));
     for (const auto &e : ch)
         dir.records.push_back(bank_record_text(e, "CH"));
+    const auto method_of = [](const GermanEntry &e, const std::optional<GermanVersion> &v) {
+        if (v && v->method == method_unlisted)
+            throw InputError("_DE" + e.code + ": check method " + std::to_string(v->method) + " is reserved");
+        return v ? static_cast<uint8_t>(v->method) : method_unlisted;
+    };
     for (const auto &e : de.entries) {
         dir.records.push_back(german_record(e));
         dir.second_versions += e.older != e.newer;
+        dir.methods_older.push_back(method_of(e, e.older));
+        dir.methods_newer.push_back(method_of(e, e.newer));
+        dir.german_codes.push_back(static_cast<uint32_t>(std::stoul(e.code)));
     }
     dir.bic_count = bics.size();
     dir.at_count = at.size();
