@@ -73,7 +73,7 @@ Line classify(std::string_view text, uint64_t number, std::string &scratch) {
         stand_in(text, scratch);
         return {scratch, number, "Control character or invalid UTF-8 in line"};
     }
-    if (trimmed(text).empty()) return {text, number, "Empty line"};
+    if (text.empty() || ((text[0] == ' ' || text[0] == '\t') && trimmed(text).empty())) return {text, number, "Empty line"};
     return {text, number, nullptr};
 }
 
@@ -84,7 +84,7 @@ struct Chunk {
     size_t size = 0;
     uint64_t first_line = 0;
     uint64_t lines = 0;
-    std::string out;
+    RowBuffer out;
     uint64_t invalid = 0;
     bool ready = false; // rows made, not yet written
 };

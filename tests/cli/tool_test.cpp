@@ -63,7 +63,8 @@ TEST(CommandLine, WrongWordCountPrintsTheCommandUsage) {
     }
 }
 
-// German IBANs from the shared examples, with the library's own verdict.
+// German IBANs from the shared examples, with the library's own verdict on their
+// electronic form: the check accepts IBANs as typed.
 struct Iban {
     std::string text;
     bool valid;
@@ -76,7 +77,9 @@ std::vector<Iban> german_ibans() {
     while (std::getline(in, line)) {
         if (line.rfind("DE,DE", 0) != 0) continue;
         const std::string iban = line.substr(3, line.find(',', 3) - 3);
-        out.push_back({iban, tarvo_iban_check(iban.c_str()) == 1});
+        char electronic[35];
+        const bool normalised = tarvo_iban_normalize(iban.c_str(), electronic) == 1;
+        out.push_back({iban, tarvo_iban_check(normalised ? electronic : iban.c_str()) == 1});
     }
     return out;
 }
