@@ -22,7 +22,7 @@ namespace tarvotool {
 
 namespace {
 
-constexpr size_t chunk_bytes = size_t{1} << 20;
+constexpr size_t chunk_bytes = size_t{1} << 18;
 // What is kept of a line too long to read: enough to know it is too long.
 constexpr size_t overlong_kept = longest_line + 2;
 
