@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, skipping those already present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils
+packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils nlohmann-json3-dev
           php8.2-dev php8.2-cli openjdk-17-jdk-headless junit4)
 
 missing=()
