@@ -53,7 +53,7 @@ private:
 // Builds one row, field by field in the order of the command's column names: CSV with
 // ';' between fields and quotes where a field needs them, or one JSON object per line
 // whose keys are the column names and which leaves out empty texts. A row holds at most
-// 12 fields of at most 1024 bytes each.
+// 12 fields; a text longer than three lines' worth is cut.
 class Row {
 public:
     Row(Format format, std::span<const char *const> columns, RowBuffer &out)

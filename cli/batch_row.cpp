@@ -11,9 +11,19 @@ namespace tarvotool {
 namespace {
 
 constexpr size_t most_fields = 12;
-// A field escaped for JSON grows at most sixfold (\u00XX); its key and quotes come on top.
-constexpr size_t longest_field = 6 * longest_line + 64;
-constexpr size_t longest_row = most_fields * longest_field + 4;
+// A field holds a line at most, and a line's printable stand-in is at most three times as
+// long (U+FFFD for each byte).
+constexpr size_t longest_text = 3 * longest_line;
+// Escaped for JSON, a field grows at most sixfold (\u00XX); its key and quotes come on top.
+constexpr size_t longest_row = most_fields * (6 * longest_text + 64) + 4;
+
+// The text cut to longest_text bytes, at a character boundary.
+std::string_view bounded(std::string_view text) {
+    if (text.size() <= longest_text) return text;
+    size_t cut = longest_text;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut);
+}
 
 // Whether the text holds a byte CSV must quote (';', '"', a control character) or, for
 // JSON, one it must escape ('"', '\\', a control character). Eight bytes at a time: the
@@ -78,7 +88,7 @@ char *append(char *at, std::string_view text) {
 
 char *RowBuffer::room_for_row() {
     if (capacity_ - size_ < longest_row) {
-        const size_t capacity = std::max(2 * capacity_, size_ + 64 * longest_row);
+        const size_t capacity = std::max(2 * capacity_, size_ + 8 * longest_row);
         auto grown = std::make_unique_for_overwrite<char[]>(capacity);
         if (size_ > 0) memcpy(grown.get(), data_.get(), size_);
         data_ = std::move(grown);
@@ -100,7 +110,7 @@ void Row::key() {
 }
 
 void Row::text(std::string_view value) {
-    if (value.size() > longest_line) value = value.substr(0, longest_line);
+    value = bounded(value);
     if (format_ == Format::json_lines && value.empty()) {
         ++next_;
         return;
