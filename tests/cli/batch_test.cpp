@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "conversions.h"
 #include "run_tool.h"
+#include "shared_ibans.h"
 #include "statement/statement_files.h"
 #include "status_text.h"
 #include "tarvo.h"
@@ -108,14 +110,7 @@ TEST(CheckBatch, CsvQuotesFieldsThatNeedIt) {
 
 // Many chunks worked on by four threads must come out exactly as one thread writes them.
 TEST(CheckBatch, FourThreadsKeepTheInputOrder) {
-    std::vector<std::string> samples;
-    std::ifstream shared(TARVO_SHARED_DIR "/testdata/ibans.csv");
-    std::string line;
-    std::getline(shared, line);
-    while (std::getline(shared, line)) {
-        const size_t start = line.find(',') + 1;
-        samples.push_back(line.substr(start, line.find(',', start) - start));
-    }
+    const std::vector<std::string> samples = shared_ibans();
     ASSERT_FALSE(samples.empty());
     std::string input;
     constexpr int count = 100000;
@@ -213,32 +208,16 @@ TEST(Batch, FailedWriteFailsTheRun) {
 }
 
 // A shared conversion example with the given outcome.
-struct Example {
-    std::string bank_code, account, iban;
-    int result = 0;
-    uint8_t status = 0;
-};
-
-Example example(bool converted, uint8_t status) {
-    std::ifstream in(TARVO_SHARED_DIR "/testdata/iban_convert.csv");
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) {
-        const size_t a = line.find(',');
-        const size_t b = line.find(',', a + 1);
-        Example e{line.substr(0, a), line.substr(a + 1, b - a - 1), "", 0, 0};
-        char iban[64] = "";
-        e.result = tarvo_iban_convert("DE", e.account.c_str(), e.bank_code.c_str(), iban, &e.status);
-        e.iban = iban;
-        if ((e.result == 1) == converted && e.status == status) return e;
-    }
-    return {};
+Conversion example(bool converted, uint8_t status) {
+    static const std::vector<Conversion> all = conversions();
+    const Conversion *found = find(all, converted, status);
+    return found != nullptr ? *found : Conversion{};
 }
 
 TEST(ConvertBatch, EveryKindOfLine) {
-    const Example ok = example(true, 0);
-    const Example replaced = example(true, 1);
-    const Example refused = example(false, 11);
+    const Conversion ok = example(true, 0);
+    const Conversion replaced = example(true, 1);
+    const Conversion refused = example(false, 11);
     ASSERT_FALSE(ok.iban.empty());
     ASSERT_FALSE(replaced.iban.empty());
     ASSERT_FALSE(refused.bank_code.empty());
@@ -281,7 +260,7 @@ TEST(ConvertBatch, EveryKindOfLine) {
 }
 
 TEST(ConvertBatch, AllConvertedExitsZero) {
-    const Example ok = example(true, 0);
+    const Conversion ok = example(true, 0);
     const TempFile file("country;bank code;account\nDE;" + ok.bank_code + ";" + ok.account + "\n");
     const Output r = run("C", {"convert-batch", file.path()});
     EXPECT_EQ(r.status, 0);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "conversions.h"
 #include "run_tool.h"
 #include "status_text.h"
 #include "tarvo.h"
@@ -169,38 +170,6 @@ TEST(Bic, PrintsNameCountryAndSchemes) {
     const Output missing = run(utf8_locale, {"bic", "ZZZZZZZZ"});
     EXPECT_EQ(missing.out, "Bank lookup failed...\n");
     EXPECT_EQ(missing.status, 1);
-}
-
-// Conversion cases from the shared examples, as the library answers them.
-struct Conversion {
-    std::string bank_code;
-    std::string account;
-    int result;
-    uint8_t status;
-    std::string iban;
-};
-
-std::vector<Conversion> conversions() {
-    std::vector<Conversion> out;
-    std::ifstream in(TARVO_SHARED_DIR "/testdata/iban_convert.csv");
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) {
-        const size_t a = line.find(',');
-        const size_t b = line.find(',', a + 1);
-        Conversion c{line.substr(0, a), line.substr(a + 1, b - a - 1), 0, 0, ""};
-        char iban[64] = "";
-        c.result = tarvo_iban_convert("DE", c.account.c_str(), c.bank_code.c_str(), iban, &c.status);
-        c.iban = iban;
-        out.push_back(c);
-    }
-    return out;
-}
-
-const Conversion *find(const std::vector<Conversion> &all, bool converted, uint8_t status) {
-    for (const Conversion &c : all)
-        if ((c.result == 1) == converted && c.status == status) return &c;
-    return nullptr;
 }
 
 TEST(Convert, ReplacedAccountEndsWithTheStatusLine) {
