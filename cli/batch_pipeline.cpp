@@ -118,7 +118,7 @@ public:
     int fill(Chunk &chunk) {
         char *const buffer = chunk.in.data();
         size_t size = carry_.size();
-        memcpy(buffer, carry_.data(), size);
+        if (size > 0) memcpy(buffer, carry_.data(), size);
         carry_.clear();
         while (!end_ && size < chunk_bytes) {
             const ssize_t n = read_some(buffer + size, chunk_bytes - size);

@@ -80,6 +80,7 @@ char *escaped_json(std::string_view value, char *at) {
 }
 
 char *append(char *at, std::string_view text) {
+    if (text.empty()) return at; // its data may be null
     memcpy(at, text.data(), text.size());
     return at + text.size();
 }
