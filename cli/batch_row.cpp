@@ -79,10 +79,18 @@ char *escaped_json(std::string_view value, char *at) {
     return at;
 }
 
+// Fields are short: word moves (the last one overlapping) instead of a memcpy that the
+// compiler turns into a string instruction with a long start-up.
 char *append(char *at, std::string_view text) {
-    if (text.empty()) return at; // its data may be null
-    memcpy(at, text.data(), text.size());
-    return at + text.size();
+    const char *from = text.data();
+    const size_t n = text.size();
+    if (n >= 8) {
+        for (size_t i = 0; i + 8 < n; i += 8) memcpy(at + i, from + i, 8);
+        memcpy(at + n - 8, from + n - 8, 8);
+    } else {
+        for (size_t i = 0; i < n; ++i) at[i] = from[i];
+    }
+    return at + n;
 }
 
 } // namespace
