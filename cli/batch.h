@@ -33,6 +33,11 @@ struct Line {
     const char *problem;   // why the line cannot be read at all (empty, overlong, binary), or null
 };
 
+// The line as the command gets it: its text, or the problem that keeps it from being read
+// (empty, overlong, control characters or bytes that are not UTF-8) with a printable
+// stand-in for the text, built in scratch.
+Line classify(std::string_view text, uint64_t number, std::string &scratch);
+
 // The rows of one chunk; grows in steps, so a row never straddles a reallocation.
 class RowBuffer {
 public:
