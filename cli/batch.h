@@ -5,6 +5,7 @@
 
 #include <stdint.h>
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,13 +33,36 @@ struct Line {
     const char *problem;   // why the line cannot be read at all (empty, overlong, binary), or null
 };
 
+// The line as the command gets it: its text, or the problem that keeps it from being read
+// (empty, overlong, control characters or bytes that are not UTF-8) with a printable
+// stand-in for the text, built in scratch.
+Line classify(std::string_view text, uint64_t number, std::string &scratch);
+
+// The rows of one chunk; grows in steps, so a row never straddles a reallocation.
+class RowBuffer {
+public:
+    // Room for one more row of any content, at end().
+    char *room_for_row();
+    char *end() { return data_.get() + size_; }
+    void set_end(char *end) { size_ = static_cast<size_t>(end - data_.get()); }
+    const char *data() const { return data_.get(); }
+    size_t size() const { return size_; }
+    void clear() { size_ = 0; }
+
+private:
+    std::unique_ptr<char[]> data_;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
 // Builds one row, field by field in the order of the command's column names: CSV with
 // ';' between fields and quotes where a field needs them, or one JSON object per line
-// whose keys are the column names and which leaves out empty texts.
+// whose keys are the column names and which leaves out empty texts. A row holds at most
+// 12 fields; a text longer than three lines' worth is cut.
 class Row {
 public:
-    Row(Format format, std::span<const char *const> columns, std::string &out)
-        : format_(format), columns_(columns), out_(out) {}
+    Row(Format format, std::span<const char *const> columns, RowBuffer &out)
+        : format_(format), columns_(columns), out_(out), at_(out.room_for_row()) {}
     void text(std::string_view value);
     void number(int64_t value);
     void flag(bool value);
@@ -49,7 +73,8 @@ private:
     void key();
     Format format_;
     std::span<const char *const> columns_;
-    std::string &out_;
+    RowBuffer &out_;
+    char *at_;
     size_t next_ = 0;
     bool opened_ = false; // JSON: the object's brace is written
 };

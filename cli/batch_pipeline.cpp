@@ -16,66 +16,16 @@
 #include <vector>
 
 #include "batch.h"
-#include "utf8_text.h"
 
 namespace tarvotool {
 
 namespace {
 
-constexpr size_t chunk_bytes = size_t{1} << 20;
+constexpr size_t chunk_bytes = size_t{1} << 18;
 // What is kept of a line too long to read: enough to know it is too long.
 constexpr size_t overlong_kept = longest_line + 2;
 
 using Clock = std::chrono::steady_clock;
-
-// ---- Lines -----------------------------------------------------------------------------
-
-bool control(unsigned char c) { return (c < 0x20 && c != '\t') || c == 0x7F; }
-
-// Whether the text is UTF-8 without control characters other than the tab.
-bool printable(std::string_view text) {
-    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
-    const size_t n = text.size();
-    for (size_t i = 0; i < n;) {
-        if (p[i] >= 0x20 && p[i] < 0x7F) { // the usual case, without a call
-            ++i;
-            continue;
-        }
-        const size_t length = control(p[i]) ? 0 : utf8_length(p + i, n - i);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
-}
-
-// The text with every control byte and every byte that starts no valid UTF-8 character
-// replaced by U+FFFD.
-void stand_in(std::string_view text, std::string &out) {
-    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
-    const size_t n = text.size();
-    out.clear();
-    for (size_t i = 0; i < n;) {
-        const size_t length = control(p[i]) ? 0 : utf8_length(p + i, n - i);
-        if (length == 0) {
-            out.append("\xEF\xBF\xBD");
-            ++i;
-        } else {
-            out.append(text.substr(i, length));
-            i += length;
-        }
-    }
-}
-
-// The line as the command gets it: the text, or the problem that keeps it from being read.
-Line classify(std::string_view text, uint64_t number, std::string &scratch) {
-    if (text.size() > longest_line) return {{}, number, "Line longer than 1024 bytes"};
-    if (!printable(text)) {
-        stand_in(text, scratch);
-        return {scratch, number, "Control character or invalid UTF-8 in line"};
-    }
-    if (trimmed(text).empty()) return {text, number, "Empty line"};
-    return {text, number, nullptr};
-}
 
 // ---- Chunks ----------------------------------------------------------------------------
 
@@ -84,7 +34,7 @@ struct Chunk {
     size_t size = 0;
     uint64_t first_line = 0;
     uint64_t lines = 0;
-    std::string out;
+    RowBuffer out;
     uint64_t invalid = 0;
     bool ready = false; // rows made, not yet written
 };
@@ -118,7 +68,7 @@ public:
     int fill(Chunk &chunk) {
         char *const buffer = chunk.in.data();
         size_t size = carry_.size();
-        memcpy(buffer, carry_.data(), size);
+        if (size > 0) memcpy(buffer, carry_.data(), size);
         carry_.clear();
         while (!end_ && size < chunk_bytes) {
             const ssize_t n = read_some(buffer + size, chunk_bytes - size);

@@ -51,7 +51,7 @@ constexpr Command commands[] = {
      "  --json   as for mt940\n"},
     {"check-batch", 0, "check-batch [--json] [-j N] <file|->", cmd_check_batch,
      "checks a file of IBANs, one per line", nullptr,
-     "Columns: line;input;iban;printed;valid;error;bank_code;bic;bank_name\n"
+     "Columns: line;input;iban;valid;error;bank_code;bic;bank_name\n"
      "A first line \"IBAN\" is taken as a header and skipped.\n", batch_details, false, 2},
     {"convert-batch", 0, "convert-batch [--json] [-j N] <file|->", cmd_convert_batch,
      "converts a file of country;bank code;account lines", nullptr,

@@ -2,6 +2,7 @@
 // copied with non-breaking spaces. Both directions between that and the electronic form.
 #include <string.h>
 
+#include <array>
 #include <cstddef>
 
 #include "ident/ident.h"
@@ -12,11 +13,16 @@ namespace {
 constexpr std::size_t longest_iban = 34;
 constexpr std::size_t shortest_iban = 5;
 
-bool ascii_alnum(unsigned char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+// Per byte: the upper-case letter or digit it stands for in an IBAN, or 0.
+constexpr auto iban_char = [] {
+    std::array<char, 256> t{};
+    for (int c = '0'; c <= '9'; ++c) t[c] = static_cast<char>(c);
+    for (int c = 'A'; c <= 'Z'; ++c) t[c] = static_cast<char>(c);
+    for (int c = 'a'; c <= 'z'; ++c) t[c] = static_cast<char>(c - 'a' + 'A');
+    return t;
+}();
 
-char ascii_upper(unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c); }
+char iban_char_at(const char *p) { return iban_char[static_cast<unsigned char>(*p)]; }
 
 // Length of the separator at p (space, tab, line end, or a UTF-8 no-break space), or 0.
 std::size_t separator(const char *p) {
@@ -34,7 +40,8 @@ const char *skip_separators(const char *p) {
 // A leading "IBAN" word (any case, followed by a separator or a colon) is a label, not part
 // of the number; no country code starts with "IB", so it never eats real characters.
 const char *skip_label(const char *p) {
-    if (strncasecmp(p, "IBAN", 4) != 0) return p;
+    if (iban_char_at(p) != 'I' || iban_char_at(p + 1) != 'B' || iban_char_at(p + 2) != 'A' || iban_char_at(p + 3) != 'N')
+        return p;
     const char *after = p + 4;
     if (*after == ':') return after + 1;
     return separator(after) ? after : p;
@@ -47,16 +54,20 @@ int iban_normalize(const char *input, char (&out)[longest_iban + 1]) {
     if (input == nullptr) return -1;
     const char *p = skip_label(skip_separators(input));
     std::size_t length = 0;
-    for (;;) {
-        p = skip_separators(p);
-        const auto c = static_cast<unsigned char>(*p);
-        if (c == '\0') break;
-        if (!ascii_alnum(c) || length == longest_iban) {
-            out[0] = '\0';
-            return -1;
+    for (;; ++p) {
+        if (const char c = iban_char_at(p)) {
+            if (length == longest_iban) break;
+            out[length++] = c;
+            continue;
         }
-        out[length++] = ascii_upper(c);
-        ++p;
+        if (*p == '\0') break;
+        const std::size_t n = separator(p);
+        if (n == 0) break;
+        p += n - 1;
+    }
+    if (*p != '\0') {
+        out[0] = '\0';
+        return -1;
     }
     out[length] = '\0';
     if (length < shortest_iban) {

@@ -40,8 +40,10 @@ inline std::string slurp(const std::string &path) {
 }
 
 // tarvotool with the given words after the program name, under LC_ALL=locale;
-// `environment` holds further NAME=value words for the program's environment.
-inline Output run(const char *locale, std::initializer_list<std::string> words, const std::string &environment = "") {
+// `environment` holds further NAME=value words for the program's environment, and
+// standard input comes from `input` (a path) when one is given.
+inline Output run(const char *locale, std::initializer_list<std::string> words, const std::string &environment = "",
+                  const std::string &input = "") {
     std::string out_path("/tmp/tarvotool-test.");
     out_path.append(std::to_string(getpid()));
     std::string err_path(out_path);
@@ -52,6 +54,7 @@ inline Output run(const char *locale, std::initializer_list<std::string> words, 
     if (!environment.empty()) command.append(environment).append(" ");
     command.append(quoted(TARVOTOOL_PATH));
     for (const std::string &w : words) command.append(" ").append(quoted(w));
+    if (!input.empty()) command.append(" <").append(quoted(input));
     command.append(" >").append(out_path).append(" 2>").append(err_path);
     Output r;
     const int raw = system(command.c_str());

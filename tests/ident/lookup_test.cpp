@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ident/ident.h"
+#include "shared_ibans.h"
 
 namespace {
 
@@ -290,18 +291,6 @@ TEST(AccountCheckBank, AgreesWithTheGermanIbanCheck) {
 } // namespace
 
 namespace {
-
-std::vector<std::string> shared_ibans() {
-    std::vector<std::string> out;
-    std::ifstream in(TARVO_SHARED_DIR "/testdata/ibans.csv");
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) {
-        const size_t start = line.find(',') + 1;
-        out.push_back(line.substr(start, line.find(',', start) - start));
-    }
-    return out;
-}
 
 // One call must say what the check, the BIC lookup and the bank lookup say one by one.
 TEST(IbanInspect, AgreesWithTheSeparateCalls) {
