@@ -73,18 +73,23 @@ json date(const struct tm &d) {
     return json(out);
 }
 
-// The amount as the shortest decimal that reads back as the same double, with at least
-// two decimals: the amount as the file wrote it, without binary fractions ("0.1" rather
-// than 0.1000000000000000055).
-json amount(double value) {
-    if (value == 0) value = 0; // no "-0.00"
-    char out[400];
-    const auto end = std::to_chars(out, out + sizeof out - 3, value, std::chars_format::fixed).ptr;
-    std::string text(out, end);
+// A decimal text with at least two decimals, as amounts are usually written.
+json decimal(std::string text) {
     const size_t point = text.find('.');
     if (point == std::string::npos) text.append(".00");
     else if (text.size() - point == 2) text.push_back('0');
     return json(std::move(text));
+}
+
+// The amount exactly as the file wrote it where the record keeps that text (camt);
+// otherwise the shortest decimal that reads back as the same double ("0.1" rather than
+// 0.1000000000000000055).
+json amount(double value, const char *written) {
+    if (written != nullptr && *written != '\0') return decimal(written);
+    if (value == 0) value = 0; // no "-0.00"
+    char out[400];
+    const auto end = std::to_chars(out, out + sizeof out - 3, value, std::chars_format::fixed).ptr;
+    return decimal(std::string(out, end));
 }
 
 json number(uint32_t value) { return value != 0 ? json(value) : json(); }
@@ -102,7 +107,8 @@ constexpr Field<Tx> transaction_fields[] = {
     {"valuta", [](const Tx &t, Texts &) { return date(t.valuta); }},
     {"booked", [](const Tx &t, Texts &) { return date(t.booked); }},
     {"reversal", [](const Tx &t, Texts &) { return t.reversal != 0 ? json(true) : json(); }},
-    {"amount", [](const Tx &t, Texts &) { return amount(t.amount); }},
+    {"amount", [](const Tx &t, Texts &) { return amount(t.amount, t.amountText); }},
+    {"currency", [](const Tx &t, Texts &x) { return text(x, t.currency); }},
     {"code", [](const Tx &t, Texts &x) { return text(x, t.code); }},
     {"ref", [](const Tx &t, Texts &x) { return x(t.ref); }},
     {"bankref", [](const Tx &t, Texts &x) { return x(t.bankref); }},
@@ -125,6 +131,9 @@ constexpr Field<Tx> transaction_fields[] = {
     {"svwz", [](const Tx &t, Texts &x) { return x(t.svwz); }},
     {"abwa", [](const Tx &t, Texts &x) { return x(t.abwa); }},
     {"abwe", [](const Tx &t, Texts &x) { return x(t.abwe); }},
+    {"uetr", [](const Tx &t, Texts &x) { return x(t.uetr); }},
+    {"creditorRef", [](const Tx &t, Texts &x) { return x(t.creditorRef); }},
+    {"partyName", [](const Tx &t, Texts &x) { return x(t.partyName); }},
 };
 
 template <class Record, size_t N> json object(const Record &r, const Field<Record> (&fields)[N], Texts &texts) {
@@ -149,8 +158,8 @@ constexpr Field<Statement> statement_fields[] = {
     {"page", [](const Statement &s, Texts &) { return number(s.page); }},
     {"openDate", [](const Statement &s, Texts &) { return date(s.openDate); }},
     {"closeDate", [](const Statement &s, Texts &) { return date(s.closeDate); }},
-    {"openSaldo", [](const Statement &s, Texts &) { return amount(s.openSaldo); }},
-    {"closeSaldo", [](const Statement &s, Texts &) { return amount(s.closeSaldo); }},
+    {"openSaldo", [](const Statement &s, Texts &) { return amount(s.openSaldo, s.openSaldoText); }},
+    {"closeSaldo", [](const Statement &s, Texts &) { return amount(s.closeSaldo, s.closeSaldoText); }},
     {"openCurrency", [](const Statement &s, Texts &x) { return text(x, s.openCurrency); }},
     {"closeCurrency", [](const Statement &s, Texts &x) { return text(x, s.closeCurrency); }},
     {"transactions", transactions},

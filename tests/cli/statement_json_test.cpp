@@ -148,9 +148,35 @@ TEST(Mt940Json, AmountsAreExactDecimals) {
     EXPECT_EQ(docs[0]["closeSaldo"], "-1234567.72");
     EXPECT_EQ(docs[0]["transactions"][0]["amount"], "1234567.89");
     EXPECT_EQ(docs[0]["transactions"][0].contains("booked"), false); // no entry date in the line
-    EXPECT_EQ(docs[0]["transactions"][1]["amount"], "-0.07");
+    EXPECT_EQ(docs[0]["transactions"][1]["amount"], "0.07"); // reversal of a debit: a credit
     EXPECT_EQ(docs[0]["transactions"][1]["reversal"], true);
     EXPECT_EQ(docs[0]["transactions"][1]["booked"], "2024-01-03");
+}
+
+// camt keeps amounts as written, so three decimals come out as three, and the fields only
+// camt has appear.
+TEST(CamtJson, AmountsAsWrittenAndCamtFields) {
+    const std::string dir = TARVO_SHARED_DIR "/samples/camt/";
+    const Output five = run("C", {"camt053", "--json", dir + "camt053.v2.five.decimals.xml"});
+    ASSERT_EQ(five.status, 0) << five.err;
+    const std::vector<json> statements = parsed_lines(five.out);
+    ASSERT_FALSE(statements.empty());
+    const json &tx = statements[0]["transactions"];
+    ASSERT_FALSE(tx.empty());
+    bool as_written = false;
+    for (const json &t : tx) {
+        const std::string a = t["amount"].get<std::string>();
+        as_written = as_written || a == "8.850" || a == "-8.850";
+        EXPECT_EQ(t["currency"], "EUR");
+    }
+    EXPECT_TRUE(as_written) << five.out;
+
+    const Output uetr = run("C", {"camt053", "--json", dir + "camt054.v8-with-UETR.xml"});
+    ASSERT_EQ(uetr.status, 0) << uetr.err;
+    const std::vector<json> notes = parsed_lines(uetr.out);
+    ASSERT_FALSE(notes.empty());
+    EXPECT_EQ(notes[0]["transactions"][0]["uetr"].get<std::string>().size(), 36u);
+    EXPECT_EQ(notes[0]["transactions"][0]["currency"], "SEK");
 }
 
 TEST(Mt940Json, FailuresGoToStandardError) {
