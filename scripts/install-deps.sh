@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils
-          php8.2-dev php8.2-cli openjdk-17-jdk-headless junit4 locales)
+          php8.2-dev php8.2-cli openjdk-17-jdk-headless junit4 locales
+          libxml2-dev libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
