@@ -59,5 +59,5 @@ for name in "${targets[@]}"; do
     [ "${extra[$name]}" != "-" ] && [ -d "$shared/${extra[$name]}" ] && seeds+=("$shared/${extra[$name]}")
     echo "fuzzing $name for ${seconds}s"
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-        "$out/fuzz_$name" "${options[@]}" "$out/corpus/$name" "${seeds[@]}"
+        "$out/fuzz/fuzz_$name" "${options[@]}" "$out/corpus/$name" "${seeds[@]}"
 done
