@@ -4,6 +4,7 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+FUZZ_TARGETS ?=
 
 .PHONY: all deps build demo test bench sanitize tsan fuzz install clean
 
@@ -44,7 +45,7 @@ tsan: deps
 		ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS)
 
 fuzz: deps
-	@scripts/fuzz.sh
+	@scripts/fuzz.sh $(FUZZ_TARGETS)
 
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))

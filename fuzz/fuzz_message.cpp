@@ -20,32 +20,62 @@ constexpr std::array rulebooks{"DE-2.6", "DE-2.7", "AT-6",   "NL-6",   "DE-2.8",
                                "DE-2.9", "DE-3.0", "DE-3.1", "DE-3.5", "DE-3.7"};
 
 // Every key the transaction lists know, each with a value it accepts in some rulebook,
-// so that random lists reach the writer often.
+// and whether the smallest transaction of each kind needs it; so random lists reach the
+// writer often.
 struct KnownKey {
     const char *key;
     const char *good;
+    bool debit_needs;
+    bool transfer_needs;
 };
 constexpr KnownKey known_keys[] = {
-    {"iban", "AT611904300234573201"}, {"bic", "BKAUATWWXXX"},     {"name", "M\xC3\xBCller & Co"},
-    {"amount", "12.34"},              {"id", "E2E-1"},            {"ref", "Invoice 4711"},
-    {"date", "2031-03-14"},           {"seq", "RCUR"},            {"mref", "MANDATE-1"},
-    {"mdate", "2023-05-01"},          {"old_mref", "OLD-1"},      {"old_iban", "NL91ABNA0417164300"},
-    {"smnda", "1"},                   {"purp", "SALA"},           {"addrCC", "DE"},
-    {"addrLine1", "Hauptstr. 1"},     {"addrLine2", "12345 Berlin"}, {"addrDept", "Buchhaltung"},
-    {"addrSubDept", "Zahlungen"},     {"addrStreet", "Hauptstr."}, {"addrNum", "1"},
-    {"addrBldg", "A"},                {"addrFloor", "2"},         {"addrPoBox", "12"},
-    {"addrRoom", "3"},                {"addrCode", "12345"},      {"addrTown", "Berlin"},
-    {"addrLoc", "Mitte"},             {"addrDstrct", "Mitte"},    {"addrCtrySub", "BE"},
+    {"name", "M\xC3\xBCller & Co", true, true},
+    {"iban", "AT611904300234573201", true, true},
+    {"amount", "12.34", true, true},
+    {"bic", "BKAUATWWXXX", true, false},
+    {"seq", "RCUR", true, false},
+    {"mref", "MANDATE-1", true, false},
+    {"mdate", "2023-05-01", true, false},
+    {"id", "E2E-1", false, true},
+    {"ref", "Invoice 4711", false, false},
+    {"date", "2031-03-14", false, false},
+    {"old_mref", "OLD-1", false, false},
+    {"old_iban", "NL91ABNA0417164300", false, false},
+    {"smnda", "1", false, false},
+    {"purp", "SALA", false, false},
+    {"addrCC", "DE", false, false},
+    {"addrLine1", "Hauptstr. 1", false, false},
+    {"addrLine2", "12345 Berlin", false, false},
+    {"addrDept", "Buchhaltung", false, false},
+    {"addrSubDept", "Zahlungen", false, false},
+    {"addrStreet", "Hauptstr.", false, false},
+    {"addrNum", "1", false, false},
+    {"addrBldg", "A", false, false},
+    {"addrFloor", "2", false, false},
+    {"addrPoBox", "12", false, false},
+    {"addrRoom", "3", false, false},
+    {"addrCode", "12345", false, false},
+    {"addrTown", "Berlin", false, false},
+    {"addrLoc", "Mitte", false, false},
+    {"addrDstrct", "Mitte", false, false},
+    {"addrCtrySub", "BE", false, false},
 };
 
-// A known good text half of the time, anything otherwise.
+// A known good text most of the time, anything otherwise.
 std::string value(FuzzedDataProvider &in, const char *good) {
-    return in.ConsumeBool() ? std::string(good) : in.ConsumeRandomLengthString(80);
+    return in.ConsumeIntegralInRange(0, 3) != 0 ? std::string(good) : in.ConsumeRandomLengthString(80);
 }
 
-void add_transaction(FuzzedDataProvider &in, tarvo_t *m) {
+// The keys the smallest transaction of the kind needs (each may be left out or get any
+// value), then further pairs of known or random keys.
+void add_transaction(FuzzedDataProvider &in, tarvo_t *m, bool debit) {
     std::vector<std::string> texts;
-    const int pairs = in.ConsumeIntegralInRange(0, 12);
+    for (const KnownKey &k : known_keys) {
+        if (!(debit ? k.debit_needs : k.transfer_needs) || in.ConsumeIntegralInRange(0, 7) == 0) continue;
+        texts.emplace_back(k.key);
+        texts.push_back(value(in, k.good));
+    }
+    const int pairs = in.ConsumeIntegralInRange(0, 8);
     for (int i = 0; i < pairs; ++i) {
         if (in.ConsumeBool()) {
             const KnownKey &k = known_keys[in.ConsumeIntegralInRange<size_t>(0, std::size(known_keys) - 1)];
@@ -100,8 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (in.ConsumeBool()) tarvo_setDate(m, value(in, "2031-03-14").c_str());
     if (in.ConsumeBool()) tarvo_setMessageId(m, value(in, "MSG-1").c_str());
     if (in.ConsumeBool()) tarvo_setBatchBooking(m, in.ConsumeIntegral<uint8_t>());
-    const int transactions = in.ConsumeIntegralInRange(0, 4);
-    for (int i = 0; i < transactions; ++i) add_transaction(in, m);
+    const int transactions = in.ConsumeIntegralInRange(1, 4);
+    for (int i = 0; i < transactions; ++i) add_transaction(in, m, debit);
     volatile size_t seen = strlen(tarvo_getError(m) != nullptr ? tarvo_getError(m) : "");
     (void)seen;
     char *doc = tarvo_toXML(m);
