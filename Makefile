@@ -1,10 +1,12 @@
 # The README's interface. Every target installs missing packages first.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+FUZZ_TARGETS ?=
 
-.PHONY: all deps build demo test bench bench-peers sanitize fuzz install clean
+.PHONY: all deps build demo test bench bench-peers sanitize tsan fuzz install clean
 
 all: build
 
@@ -36,12 +38,21 @@ sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	$(MAKE) tsan
+
+# Optimised, as ThreadSanitizer slows every memory access; any report fails the test.
+tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_TSAN=ON \
+		-DTARVO_BUILD_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	TSAN_OPTIONS=halt_on_error=1:exitcode=66:second_deadlock_stack=1:allocator_may_return_null=1 \
+		ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS)
 
 fuzz: deps
-	@scripts/fuzz.sh
+	@scripts/fuzz.sh $(FUZZ_TARGETS)
 
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) build-fuzz

@@ -21,6 +21,8 @@ packages=(
     openjdk-17-jdk-headless
     junit4
     locales
+    libxml2-dev
+    libclang-rt-14-dev
 )
 
 missing=()

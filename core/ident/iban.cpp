@@ -313,10 +313,11 @@ bool check_digits_bytes_in_range(const char *iban) {
 
 // ---- Compiled patterns -----------------------------------------------------------------
 //
-// The check matches by the position table above; the compiled forms serve the C
-// library's own reading of the same patterns (iban_regex_match), and compiling them at
-// the first check keeps a process whose matcher cannot be bound from passing IBANs
-// unnoticed.
+// The check matches by the position table above. The compiled forms are the C library's
+// reading of the same patterns (iban_regex_match, by which the tests hold the table to
+// it). The first check still compiles them, so that a process without the C library's
+// matcher is told so by every check and tarvo_cleanup has them to release; after that
+// a check pays one atomic load for them.
 
 LazyInit regex_initialized;
 std::array<regex_t, format_count> compiled_patterns; // row by row with iban_formats
