@@ -164,7 +164,10 @@ constexpr KeyIndex index_keys(const Entry (&table)[N]) {
 template <typename Entry, size_t N>
 const Entry *find_key(const Entry (&table)[N], const KeyIndex &index, std::string_view key, size_t hash) {
     const int8_t i = index[hash];
-    return i >= 0 && equals_ignoring_case(table[i].key, key) ? &table[i] : nullptr;
+    // The index holds only positions of this table; the bound is for the optimiser, which
+    // cannot see that through the indirection and would warn.
+    if (i < 0 || static_cast<size_t>(i) >= N) return nullptr;
+    return equals_ignoring_case(table[i].key, key) ? &table[i] : nullptr;
 }
 
 constexpr bool is_alnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
