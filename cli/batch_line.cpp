@@ -1,6 +1,6 @@
 // Input lines as the batch commands get them: readable text, or the reason it is not.
 #include "batch.h"
-#include "utf8_text.h"
+#include "tarvo.h"
 
 namespace tarvotool {
 
@@ -17,7 +17,7 @@ bool printable(std::string_view text) {
             ++i;
             continue;
         }
-        const size_t length = control(p[i]) ? 0 : utf8_length(p + i, n - i);
+        const size_t length = control(p[i]) ? 0 : tarvo_utf8_length(text.data() + i, n - i);
         if (length == 0) return false;
         i += length;
     }
@@ -31,7 +31,7 @@ void stand_in(std::string_view text, std::string &out) {
     const size_t n = text.size();
     out.clear();
     for (size_t i = 0; i < n;) {
-        const size_t length = control(p[i]) ? 0 : utf8_length(p + i, n - i);
+        const size_t length = control(p[i]) ? 0 : tarvo_utf8_length(text.data() + i, n - i);
         if (length == 0) {
             out.append("\xEF\xBF\xBD");
             ++i;

@@ -38,6 +38,8 @@ void tarvo_cleanup(void);
 /* Amount conversion, locale independent. */
 void __tarvo_d2str(char *out, size_t cap, double amount);
 double __tarvo_strtod(const char *text, char **end);
+/* Length of the well-formed UTF-8 character at text (n bytes readable there), or 0. */
+size_t tarvo_utf8_length(const char *text, size_t n);
 /* The bytes (1 to 4) of the well-formed UTF-8 character at text, its code point in
  * *code_point; 0 when none starts there (a stray byte, an overlong form, an encoded
  * surrogate, a character cut short by the NUL). */
