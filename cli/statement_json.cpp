@@ -2,7 +2,6 @@
 // one more row.
 #include "statement_json.h"
 
-#include <iconv.h>
 #include <string.h>
 
 #include <charconv>
@@ -10,7 +9,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "utf8_text.h"
 
 namespace tarvotool {
 
@@ -18,49 +16,18 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-// The record texts in UTF-8. A first pass over all records (scanning) finds out whether
-// the file is UTF-8 throughout; otherwise every text is taken as ISO-8859-1, which
-// gives every byte a character: statement files from German banks that are not UTF-8
-// are Latin-1.
-class Texts {
-public:
-    enum Mode { scanning, utf8, latin1 };
-    explicit Texts(Mode mode) : mode_(mode) {
-        if (mode == latin1) converter_ = iconv_open("UTF-8", "ISO-8859-1");
-    }
-    Texts(const Texts &) = delete;
-    Texts &operator=(const Texts &) = delete;
-    ~Texts() {
-        if (ready()) iconv_close(converter_);
-    }
-    bool ready() const { return converter_ != reinterpret_cast<iconv_t>(-1); }
-    bool all_utf8() const { return all_utf8_; }
-
-    // The text as a JSON string; null (left out) for an absent or empty text.
-    json operator()(const char *text, size_t capacity = SIZE_MAX) {
+// The record texts in UTF-8, each read as the library reads statement texts for every
+// front end: unchanged when it is UTF-8, else as ISO-8859-1 (what German banks that do
+// not write UTF-8 write). Null (left out) for an absent or empty text.
+struct Texts {
+    json operator()(const char *text, size_t capacity = SIZE_MAX) const {
         const size_t length = text != nullptr ? strnlen(text, capacity) : 0;
         if (length == 0) return json();
-        const std::string_view view(text, length);
-        switch (mode_) {
-        case scanning: all_utf8_ = all_utf8_ && is_utf8(view); return json();
-        case utf8: return json(std::string(view));
-        case latin1: break;
-        }
-        std::string out(2 * length, '\0');
-        char *in = const_cast<char *>(text);
-        size_t in_left = length;
-        char *to = out.data();
-        size_t out_left = out.size();
-        iconv(converter_, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(converter_, &in, &in_left, &to, &out_left) == static_cast<size_t>(-1)) return json();
-        out.resize(out.size() - out_left);
-        return json(std::move(out));
+        const std::string bounded(text, length); // fixed-size fields may fill their array
+        std::string out(2 * length + 1, '\0');
+        out.resize(tarvo_stmt_text_utf8(bounded.c_str(), out.data()));
+        return out.empty() ? json() : json(std::move(out));
     }
-
-private:
-    Mode mode_;
-    iconv_t converter_ = reinterpret_cast<iconv_t>(-1);
-    bool all_utf8_ = true;
 };
 
 template <size_t N> json text(Texts &texts, const char (&array)[N]) { return texts(array, N); }
@@ -167,17 +134,13 @@ constexpr Field<Statement> statement_fields[] = {
 
 } // namespace
 
-bool write_statements_json(const tarvo_stmt_t *first, FILE *out) {
-    Texts scan(Texts::scanning);
-    for (const Statement *s = first; s != nullptr; s = s->next) object(*s, statement_fields, scan);
-    Texts texts(scan.all_utf8() ? Texts::utf8 : Texts::latin1);
-    if (!scan.all_utf8() && !texts.ready()) return false;
+void write_statements_json(const tarvo_stmt_t *first, FILE *out) {
+    Texts texts;
     for (const Statement *s = first; s != nullptr; s = s->next) {
         const std::string line = object(*s, statement_fields, texts).dump(-1, ' ', false, json::error_handler_t::replace);
         fputs(line.c_str(), out);
         fputc('\n', out);
     }
-    return true;
 }
 
 } // namespace tarvotool

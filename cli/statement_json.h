@@ -9,9 +9,8 @@
 namespace tarvotool {
 
 // Writes one JSON object per statement, each on its own line, with its transactions.
-// Texts are written in UTF-8: a file whose texts are not all UTF-8 is read as
-// ISO-8859-1. False when the conversion cannot be set up.
-bool write_statements_json(const tarvo_stmt_t *first, FILE *out);
+// Texts are written in UTF-8: a text that is not UTF-8 is read as ISO-8859-1.
+void write_statements_json(const tarvo_stmt_t *first, FILE *out);
 
 } // namespace tarvotool
 
