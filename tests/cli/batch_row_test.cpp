@@ -6,13 +6,24 @@
 #include <string>
 
 #include "batch.h"
-#include "utf8_text.h"
+#include "tarvo.h"
 
 using namespace tarvotool;
 
 namespace {
 
 constexpr const char *columns[] = {"line", "text", "flag"};
+
+// Whether the whole text is well-formed UTF-8, by the library's reader that the batch
+// lines are checked with.
+bool is_utf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = tarvo_utf8_length(text.data() + i, text.size() - i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
 
 std::string row(Format format, const std::string &text) {
     RowBuffer buffer;
