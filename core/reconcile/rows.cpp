@@ -1,0 +1,118 @@
+// The result of a run: one row per payment with the state its strongest evidence
+// decides, then what matched no payment.
+#include <array>
+
+#include "reconcile/matching.h"
+
+namespace tarvo::reconcile {
+namespace {
+
+constexpr std::array<std::string_view, 5> state_names{"unknown", "accepted", "rejected", "booked", "returned"};
+
+// "AC01 Incorrect account number", or the codes with the bank's own words where given.
+std::string explain(std::string_view codes, std::string_view info) {
+    std::string out(codes);
+    std::string_view text = info;
+    if (text.empty() && codes.find(',') == std::string_view::npos) text = reason_text(codes);
+    if (!text.empty()) {
+        if (!out.empty()) out += ' ';
+        out.append(text);
+    }
+    return out;
+}
+
+std::string verification(const Status &s) {
+    std::string out(!s.vop.empty() ? s.vop : s.status);
+    if (!s.vop_name.empty()) out.append(" (").append(s.vop_name).append(")");
+    return out;
+}
+
+std::string signed_amount(const Entry &e) {
+    std::string out(e.credit ? "" : "-");
+    return out.append(cents_text(e.cents));
+}
+
+} // namespace
+
+std::string place(std::string_view source, std::string_view element) {
+    std::string out(source);
+    if (!element.empty()) out.append(" ").append(element);
+    return out;
+}
+
+void Matcher::write_rows() {
+    r_.rows.reserve(r_.payments.size() + unmatched_entries_.size() + unmatched_status_.size());
+    for (size_t i = 0; i < r_.payments.size(); ++i) {
+        const Payment &p = r_.payments[i];
+        const Group &block = blocks_[block_of_[i]];
+        const Group &message = messages_[block.parent];
+        Finding best = findings_[i];
+        for (const Finding &f : {block.finding, message.finding})
+            if (f.beats(best)) best = f;
+        const Verification &vop = vop_[i].status != nothing    ? vop_[i]
+                                  : block.vop.status != nothing ? block.vop
+                                                                : message.vop;
+        Row row;
+        row.message_id = p.message_id;
+        row.payment_information_id = p.payment_information_id;
+        row.end_to_end_id = p.end_to_end_id;
+        row.amount = cents_text(p.cents);
+        row.currency = p.currency;
+        row.state = state_names[static_cast<size_t>(best.state)];
+        if (best.index != nothing && best.from_entry) {
+            const Entry &e = r_.entries[best.index];
+            row.reason = explain(e.return_reason, e.return_info);
+            row.evidence = place(e.source, e.element);
+        } else if (best.index != nothing) {
+            const Status &s = r_.statuses[best.index];
+            if (best.state == State::Rejected) row.reason = explain(s.reasons, s.info);
+            row.evidence = place(s.source, s.element);
+        }
+        if (vop.status != nothing) row.vop = verification(r_.statuses[vop.status]);
+        r_.rows.push_back(std::move(row));
+    }
+    for (uint32_t i : unmatched_entries_) {
+        const Entry &e = r_.entries[i];
+        Row row;
+        row.end_to_end_id = e.end_to_end_id;
+        row.message_id = e.batch_message_id;
+        row.payment_information_id = e.batch_payment_information_id;
+        row.amount = signed_amount(e);
+        row.currency = e.currency;
+        row.state = "unmatched";
+        row.reason = explain(e.return_reason, e.return_info);
+        row.evidence = place(e.source, e.element);
+        row.unmatched = true;
+        r_.rows.push_back(std::move(row));
+    }
+    for (uint32_t i : unmatched_status_) {
+        const Status &s = r_.statuses[i];
+        Row row;
+        row.message_id = s.message_id;
+        row.payment_information_id = s.payment_information_id;
+        row.end_to_end_id = s.end_to_end_id;
+        if (s.cents >= 0) row.amount = cents_text(s.cents);
+        row.state = "unmatched";
+        // The report's own verdict stays visible beside its reasons.
+        row.reason = std::string(s.status);
+        if (const std::string why = explain(s.reasons, s.info); !why.empty()) row.reason.append(" ").append(why);
+        if (!s.vop.empty() || status_effect(s.status) == Effect::Verification) row.vop = verification(s);
+        row.evidence = place(s.source, s.element);
+        row.unmatched = true;
+        r_.rows.push_back(std::move(row));
+    }
+}
+
+bool Reconciliation::run() {
+    rows.clear();
+    warnings.clear();
+    error.clear();
+    Matcher matcher(*this);
+    if (!matcher.index()) return false;
+    matcher.apply_statuses();
+    matcher.apply_entries();
+    matcher.write_rows();
+    return true;
+}
+
+} // namespace tarvo::reconcile
