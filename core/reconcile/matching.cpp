@@ -39,8 +39,9 @@ bool Matcher::index() {
     by_end_to_end_.reset(keyed);
     by_uetr_.reset(with_uetr);
     by_block_key_.reset(n - keyed);
-    blocks_by_id_.reset(n);
-    messages_by_id_.reset(n);
+    // Blocks and messages are far fewer than payments; their indexes grow as needed.
+    blocks_by_id_.reset(n / 64);
+    messages_by_id_.reset(n / 1024);
     block_of_.assign(n, nothing);
     findings_.assign(n, {});
     vop_.assign(n, {});

@@ -55,7 +55,7 @@ public:
     bool index();
     void apply_statuses();
     void apply_entries();
-    void write_rows();
+    void write_outcomes();
 
 private:
     std::optional<uint32_t> find_payment(std::string_view message_id, std::string_view end_to_end_id,

@@ -100,6 +100,18 @@ struct Row {
     bool unmatched = false;
 };
 
+// What a run found for one row, kept small: the texts of a row are only put together
+// when it is read.
+struct Outcome {
+    enum class Of : uint8_t { Payment, Entry, Status };
+    Of of = Of::Payment;
+    State state = State::Unknown;
+    bool evidence_is_entry = false;
+    uint32_t index = 0;             // of the payment, or of the entry or status record matched by none
+    uint32_t evidence = UINT32_MAX; // the entry or status record that decided the state
+    uint32_t vop = UINT32_MAX;      // the status record with the payee verification
+};
+
 // The inputs of one reconciliation and its results. Not shared between threads while
 // inputs are added or it runs; separate instances are independent.
 class Reconciliation {
@@ -110,10 +122,13 @@ public:
     std::vector<Entry> entries;
 
     // Matches everything added. False with error set when the inputs contradict each
-    // other (an end-to-end id twice); rows and warnings are then empty.
+    // other (an end-to-end id twice); outcomes and warnings are then empty.
     bool run();
+    // The row of outcomes[index]: the payments in the order added, then the statement
+    // entries and status records that matched none.
+    Row row(size_t index) const;
 
-    std::vector<Row> rows;
+    std::vector<Outcome> outcomes;
     std::vector<std::string> warnings;
     std::string error;
 };

@@ -40,40 +40,29 @@ std::string place(std::string_view source, std::string_view element) {
     return out;
 }
 
-void Matcher::write_rows() {
-    r_.rows.reserve(r_.payments.size() + unmatched_entries_.size() + unmatched_status_.size());
-    for (size_t i = 0; i < r_.payments.size(); ++i) {
-        const Payment &p = r_.payments[i];
+void Matcher::write_outcomes() {
+    r_.outcomes.reserve(r_.payments.size() + unmatched_entries_.size() + unmatched_status_.size());
+    for (uint32_t i = 0; i < r_.payments.size(); ++i) {
         const Group &block = blocks_[block_of_[i]];
         const Group &message = messages_[block.parent];
         Finding best = findings_[i];
-        for (const Finding &f : {block.finding, message.finding})
-            if (f.beats(best)) best = f;
+        if (block.finding.beats(best)) best = block.finding;
+        if (message.finding.beats(best)) best = message.finding;
         const Verification &vop = vop_[i].status != nothing    ? vop_[i]
                                   : block.vop.status != nothing ? block.vop
                                                                 : message.vop;
-        Row row;
-        row.message_id = p.message_id;
-        row.payment_information_id = p.payment_information_id;
-        row.end_to_end_id = p.end_to_end_id;
-        row.amount = cents_text(p.cents);
-        row.currency = p.currency;
-        row.state = state_names[static_cast<size_t>(best.state)];
-        if (best.index != nothing && best.from_entry) {
-            const Entry &e = r_.entries[best.index];
-            row.reason = explain(e.return_reason, e.return_info);
-            row.evidence = place(e.source, e.element);
-        } else if (best.index != nothing) {
-            const Status &s = r_.statuses[best.index];
-            if (best.state == State::Rejected) row.reason = explain(s.reasons, s.info);
-            row.evidence = place(s.source, s.element);
-        }
-        if (vop.status != nothing) row.vop = verification(r_.statuses[vop.status]);
-        r_.rows.push_back(std::move(row));
+        r_.outcomes.push_back({Outcome::Of::Payment, best.state, best.from_entry, i, best.index, vop.status});
     }
-    for (uint32_t i : unmatched_entries_) {
-        const Entry &e = r_.entries[i];
-        Row row;
+    for (uint32_t i : unmatched_entries_) r_.outcomes.push_back({Outcome::Of::Entry, State::Unknown, true, i, i, nothing});
+    for (uint32_t i : unmatched_status_)
+        r_.outcomes.push_back({Outcome::Of::Status, State::Unknown, false, i, i, nothing});
+}
+
+Row Reconciliation::row(size_t index) const {
+    const Outcome &o = outcomes[index];
+    Row row;
+    if (o.of == Outcome::Of::Entry) {
+        const Entry &e = entries[o.index];
         row.end_to_end_id = e.end_to_end_id;
         row.message_id = e.batch_message_id;
         row.payment_information_id = e.batch_payment_information_id;
@@ -83,11 +72,10 @@ void Matcher::write_rows() {
         row.reason = explain(e.return_reason, e.return_info);
         row.evidence = place(e.source, e.element);
         row.unmatched = true;
-        r_.rows.push_back(std::move(row));
+        return row;
     }
-    for (uint32_t i : unmatched_status_) {
-        const Status &s = r_.statuses[i];
-        Row row;
+    if (o.of == Outcome::Of::Status) {
+        const Status &s = statuses[o.index];
         row.message_id = s.message_id;
         row.payment_information_id = s.payment_information_id;
         row.end_to_end_id = s.end_to_end_id;
@@ -99,19 +87,37 @@ void Matcher::write_rows() {
         if (!s.vop.empty() || status_effect(s.status) == Effect::Verification) row.vop = verification(s);
         row.evidence = place(s.source, s.element);
         row.unmatched = true;
-        r_.rows.push_back(std::move(row));
+        return row;
     }
+    const Payment &p = payments[o.index];
+    row.message_id = p.message_id;
+    row.payment_information_id = p.payment_information_id;
+    row.end_to_end_id = p.end_to_end_id;
+    row.amount = cents_text(p.cents);
+    row.currency = p.currency;
+    row.state = state_names[static_cast<size_t>(o.state)];
+    if (o.evidence != nothing && o.evidence_is_entry) {
+        const Entry &e = entries[o.evidence];
+        row.reason = explain(e.return_reason, e.return_info);
+        row.evidence = place(e.source, e.element);
+    } else if (o.evidence != nothing) {
+        const Status &s = statuses[o.evidence];
+        if (o.state == State::Rejected) row.reason = explain(s.reasons, s.info);
+        row.evidence = place(s.source, s.element);
+    }
+    if (o.vop != nothing) row.vop = verification(statuses[o.vop]);
+    return row;
 }
 
 bool Reconciliation::run() {
-    rows.clear();
+    outcomes.clear();
     warnings.clear();
     error.clear();
     Matcher matcher(*this);
     if (!matcher.index()) return false;
     matcher.apply_statuses();
     matcher.apply_entries();
-    matcher.write_rows();
+    matcher.write_outcomes();
     return true;
 }
 

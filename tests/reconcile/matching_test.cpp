@@ -178,8 +178,8 @@ TEST(Reconcile, EvidenceDecidesTheState) {
     for (const Scenario &s : scenarios) {
         SCOPED_TRACE(s.name);
         const Reconciliation r = reconcile(s.statuses, s.entries);
-        ASSERT_GT(r.rows.size(), s.payment);
-        const Row &row = r.rows[s.payment];
+        ASSERT_GT(r.outcomes.size(), s.payment);
+        const Row row = r.row(s.payment);
         EXPECT_EQ(row.state, s.state);
         EXPECT_EQ(row.evidence, s.evidence);
         EXPECT_EQ(row.reason, s.reason);
@@ -190,7 +190,7 @@ TEST(Reconcile, EvidenceDecidesTheState) {
 TEST(Reconcile, CloseMatchKeepsThePayeeBanksName) {
     Status s = tx("M1", "E1", "RVMC");
     s.vop_name = "Erika Mustermann";
-    EXPECT_EQ(reconcile({s}, {}).rows[0].vop, "RVMC (Erika Mustermann)");
+    EXPECT_EQ(reconcile({s}, {}).row(0).vop, "RVMC (Erika Mustermann)");
 }
 
 TEST(Reconcile, WhatMatchesNothingIsListedAndWarnedAbout) {
@@ -224,10 +224,11 @@ TEST(Reconcile, WhatMatchesNothingIsListedAndWarnedAbout) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const Reconciliation r = reconcile(c.statuses, c.entries);
-        ASSERT_EQ(r.rows.size(), payments().size() + 1);
-        EXPECT_TRUE(r.rows.back().unmatched);
-        EXPECT_EQ(r.rows.back().state, "unmatched");
-        EXPECT_EQ(r.rows.back().reason, c.unmatched_state_reason);
+        ASSERT_EQ(r.outcomes.size(), payments().size() + 1);
+        const Row last = r.row(r.outcomes.size() - 1);
+        EXPECT_TRUE(last.unmatched);
+        EXPECT_EQ(last.state, "unmatched");
+        EXPECT_EQ(last.reason, c.unmatched_state_reason);
         const std::vector<std::string> expected =
             *c.warning == '\0' ? std::vector<std::string>{} : std::vector<std::string>{c.warning};
         EXPECT_EQ(r.warnings, expected);
@@ -253,7 +254,7 @@ TEST(Reconcile, ContradictingPaymentFilesAreRefused) {
         EXPECT_EQ(r.run(), *c.error == '\0');
         EXPECT_EQ(r.error, c.error);
         if (*c.error != '\0') {
-            EXPECT_TRUE(r.rows.empty());
+            EXPECT_TRUE(r.outcomes.empty());
         }
     }
 }
