@@ -15,6 +15,8 @@
 #include <string_view>
 
 #include "statement/statement.h"
+#include "statement/xml_stream.h"
+#include "statement/xml_tree.h"
 #include "tarvo.h"
 
 namespace tarvo::camt {
@@ -94,15 +96,8 @@ public:
 
 private:
     Paths();
-    uint16_t add_child(uint16_t parent, std::string_view name);
-    static constexpr size_t max_nodes = 160;
-    static constexpr size_t max_children = 24;
-    static constexpr size_t max_name = 24;
-    std::array<Node, max_nodes> nodes_{};
-    std::array<std::array<char, max_name>, max_nodes> names_{};
-    std::array<std::array<uint16_t, max_children>, max_nodes> children_{};
-    std::array<uint8_t, max_nodes> child_count_{};
-    uint16_t size_ = 0;
+    xml::Tree tree_;
+    std::array<Node, xml::Tree::max_nodes> nodes_{};
 };
 
 // ---- Values ---------------------------------------------------------------------------
@@ -151,42 +146,9 @@ struct TransactionCode {
 };
 bool split_transaction_code(std::string_view text, TransactionCode &out);
 
-// ---- expat's memory ------------------------------------------------------------------
-
-// What expat holds for one load, capped at limit: a document cannot make the parser
-// grow without bound through one huge name, tag or comment. expat's allocation
-// functions carry no context, so they charge the budget the Scope of the running load
-// has set for its thread.
-struct ParserBudget {
-    static constexpr size_t limit = size_t{8} << 20;
-    static const XML_Memory_Handling_Suite memory_suite;
-
-    size_t used = 0;
-    bool exceeded = false; // an allocation was refused for the limit
-
-    class Scope {
-    public:
-        explicit Scope(ParserBudget &budget);
-        Scope(const Scope &) = delete;
-        Scope &operator=(const Scope &) = delete;
-        ~Scope();
-
-    private:
-        ParserBudget *previous_;
-    };
-};
-
 // ---- Records --------------------------------------------------------------------------
 
-// Why a document is refused; the reader adds the line.
-struct Fault {
-    enum Kind : uint8_t { None, Missing, Malformed, OutOfMemory } kind = None;
-    std::string_view element; // the missing or malformed element
-    std::string_view parent;  // Missing: the element it is missing from
-    std::string_view value;   // Malformed: the text as written
-
-    explicit operator bool() const { return kind != None; }
-};
+using Fault = xml::Fault;
 
 // Turns the values of each scope into records when the scope ends.
 class RecordBuilder {

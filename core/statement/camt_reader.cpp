@@ -1,14 +1,10 @@
-// The camt reader: streams the file through expat in fixed-size pieces and follows the
-// elements the mapping knows (camt_paths.cpp), handing each finished scope to the
-// record builder. What it holds besides the records is bounded: one read buffer, the
-// values of the open scopes (each at most max_text bytes) and expat's own memory, which
-// is capped (camt_budget.cpp). A document type declaration is refused before any
-// entity is defined.
+// The camt reader: follows the elements the mapping knows (camt_paths.cpp) through the
+// shared XML stream (xml_stream.cpp), handing each finished scope to the record
+// builder. What it holds besides the records is bounded: the stream's read buffer and
+// capped parser, and the values of the open scopes (each at most max_text bytes).
 #include <errno.h>
-#include <expat.h>
 #include <stdio.h>
 #include <string.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -17,191 +13,74 @@
 
 #include "frame/frame.h"
 #include "statement/camt.h"
+#include "statement/xml_stream.h"
 
 namespace tarvo {
 
 namespace {
 
 using namespace camt;
-
-constexpr size_t read_size = size_t{256} << 10;
-// The deepest path the mapping reads has 14 elements; unknown parts are skipped, but
-// expat keeps every open element, so nesting is limited too.
-constexpr int max_depth = 100;
-// The longest text the schemas allow is 500 characters of at most 4 bytes each.
-constexpr size_t max_text = size_t{16} << 10;
-
-// ---- The reader ---------------------------------------------------------------------------
+using xml::max_depth;
+using xml::max_text;
 
 // Levels above the records: <Document>, the message element, then the records.
 constexpr int document_level = 1;
 constexpr int message_level = 2;
 constexpr int record_level = 3;
 
-class Reader {
+class Reader final : public xml::Stream {
 public:
     Reader(RecordArena &records, StatementList out, char (&error)[256])
-        : budget_scope_(budget_), records_(records), out_(out), error_(error), paths_(Paths::get()) {}
-    Reader(const Reader &) = delete;
-    Reader &operator=(const Reader &) = delete;
-    ~Reader() {
-        if (parser_ != nullptr) XML_ParserFree(parser_);
-    }
+        : Stream(error, sizeof(tarvo_stmt_tx_t)), records_(records), out_(out), paths_(Paths::get()) {}
 
-    // Reads fd in pieces of chunk bytes.
-    bool run(int fd, size_t chunk);
+    bool read(const xml::Input &in) {
+        RecordBuilder builder(records_, out_, message_);
+        builder_ = &builder;
+        return run(in);
+    }
 
 private:
-    // The handlers run inside expat's C code: an exhausted heap stops the parser there
-    // instead of unwinding through it.
-    template <class Step> static void guarded(void *self, Step step) {
-        auto *reader = static_cast<Reader *>(self);
-        try {
-            step(*reader);
-        } catch (const std::bad_alloc &) {
-            reader->fail(Fault{Fault::OutOfMemory, {}, {}, {}});
-        }
-    }
-    static void XMLCALL on_start(void *self, const XML_Char *name, const XML_Char **attributes) {
-        guarded(self, [&](Reader &r) { r.start(name, attributes); });
-    }
-    static void XMLCALL on_end(void *self, const XML_Char *) {
-        guarded(self, [](Reader &r) { r.end(); });
-    }
-    static void XMLCALL on_text(void *self, const XML_Char *text, int length) {
-        guarded(self, [&](Reader &r) { r.text(text, static_cast<size_t>(length)); });
-    }
-    static void XMLCALL on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int) {
-        static_cast<Reader *>(self)->fail("Document type declarations are not accepted");
-    }
-
-    void start(const XML_Char *name, const XML_Char **attributes);
-    void end();
-    void text(const char *text, size_t length);
-    bool start_document(std::string_view name, const XML_Char **attributes);
+    void root(std::string_view name, const XML_Char **attributes) override;
+    bool open(int depth, const char *local, const XML_Char **attributes) override;
+    void close(int depth) override;
     void start_node(uint16_t index, const XML_Char **attributes);
     void end_node();
     Fault close_scope(Scope scope);
 
-    unsigned long line() const { return static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)); }
-    void fail(const char *what);
-    void fail(const Fault &fault);
-    bool parse_error(bool at_end);
-
-    // First, so that expat's last blocks are freed within the budget.
-    ParserBudget budget_;
-    ParserBudget::Scope budget_scope_;
     RecordArena &records_;
     StatementList out_;
-    char (&error_)[256];
     const Paths &paths_;
-    XML_Parser parser_ = nullptr;
-    bool failed_ = false;
 
-    std::string prefix_text_;
-    std::string_view prefix_; // "p:" of <p:Document>, or empty
     Message message_{};
     RecordBuilder *builder_ = nullptr;
     bool saw_message_ = false;
     bool saw_record_ = false;
 
-    int depth_ = 0;
-    int skipped_ = 0; // open elements inside an element the mapping does not read
     std::array<uint16_t, max_depth> nodes_{};
     int node_count_ = 0;
-    bool capturing_ = false;
-    std::string text_;
     Values values_;
 };
 
-void Reader::fail(const char *what) {
-    if (failed_) return;
-    failed_ = true;
-    format_error(error_, "%s (line %lu)", what, line());
-    XML_StopParser(parser_, XML_FALSE);
-}
-
-void Reader::fail(const Fault &fault) {
-    if (failed_) return;
-    failed_ = true;
-    const auto e = fault.element;
-    switch (fault.kind) {
-    case Fault::Missing:
-        format_error(error_, "Missing <%.*s> in <%.*s> (line %lu)", static_cast<int>(e.size()), e.data(),
-                     static_cast<int>(fault.parent.size()), fault.parent.data(), line());
-        break;
-    case Fault::Malformed:
-        format_error(error_, "Malformed <%.*s> '%.*s' (line %lu)", static_cast<int>(e.size()), e.data(),
-                     static_cast<int>(std::min<size_t>(fault.value.size(), 64)), fault.value.data(), line());
-        break;
-    case Fault::OutOfMemory:
-    case Fault::None:
-        format_error(error_, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(tarvo_stmt_tx_t)),
-                     strerror(ENOMEM));
-        break;
-    }
-    XML_StopParser(parser_, XML_FALSE);
-}
-
-// The root element names the message by its namespace, the default one or the one
-// bound to its own prefix. Namespace processing stays off: expat would build a name of
-// namespace and local name for every element, and camt documents declare their
-// namespace once, on <Document>.
-bool Reader::start_document(std::string_view name, const XML_Char **attributes) {
+// The root element names the message by its namespace.
+void Reader::root(std::string_view name, const XML_Char **attributes) {
     const size_t colon = name.find(':');
     const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
     char what[256];
     if (local != "Document") {
         snprintf(what, sizeof what, "Not a camt document: the root element is <%.*s>",
                  static_cast<int>(std::min<size_t>(name.size(), 64)), name.data());
-        fail(what);
-        return false;
+        return fail(what);
     }
-    prefix_ = colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon + 1);
-    std::string declaration = "xmlns";
-    if (!prefix_.empty()) declaration.append(":").append(prefix_.substr(0, prefix_.size() - 1));
-    const XML_Char *ns = nullptr;
-    for (const XML_Char **a = attributes; *a != nullptr; a += 2)
-        if (declaration == a[0]) ns = a[1];
-    if (ns == nullptr) {
-        fail("Not a camt document: <Document> has no namespace");
-        return false;
-    }
+    const char *ns = root_namespace(name, attributes);
+    if (ns == nullptr) return fail("Not a camt document: <Document> has no namespace");
     if (!identify(ns, message_)) {
         snprintf(what, sizeof what, "Unknown namespace '%.160s'", ns);
         fail(what);
-        return false;
     }
-    prefix_text_ = prefix_;
-    prefix_ = prefix_text_;
-    return true;
 }
 
-void Reader::start(const XML_Char *name, const XML_Char **attributes) {
-    if (failed_) return;
-    if (++depth_ > max_depth) {
-        char what[64];
-        snprintf(what, sizeof what, "Elements nested deeper than %d levels", max_depth);
-        fail(what);
-        return;
-    }
-    if (skipped_ > 0) {
-        ++skipped_;
-        return;
-    }
-    if (depth_ == document_level) {
-        start_document(name, attributes);
-        return;
-    }
-    // Elements with another prefix are not camt's; neither are those of a default
-    // namespace when camt's has a prefix, but as their names have no prefix they match
-    // none of the mapping's either.
-    if (!prefix_.empty() && strncmp(name, prefix_.data(), prefix_.size()) != 0) {
-        skipped_ = 1;
-        return;
-    }
-    const char *local = name + prefix_.size();
-    if (depth_ == message_level) {
+bool Reader::open(int depth, const char *local, const XML_Char **attributes) {
+    if (depth == message_level) {
         if (message_.root != local) {
             char what[160];
             snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.64s>",
@@ -209,25 +88,23 @@ void Reader::start(const XML_Char *name, const XML_Char **attributes) {
             fail(what);
         }
         saw_message_ = true;
-        return;
+        return true;
     }
-    if (depth_ == record_level) {
-        if (message_.record != local) {
-            skipped_ = 1;
-            return;
-        }
+    if (depth == record_level) {
+        if (message_.record != local) return false;
         saw_record_ = true;
-        if (Fault f = builder_->open_record()) return fail(f);
+        if (Fault f = builder_->open_record()) {
+            fail(f);
+            return true;
+        }
         values_.clear(Scope::Record);
         start_node(0, attributes);
-        return;
+        return true;
     }
     const int child = paths_.child(nodes_[static_cast<size_t>(node_count_ - 1)], local);
-    if (child < 0) {
-        skipped_ = 1;
-        return;
-    }
+    if (child < 0) return false;
     start_node(static_cast<uint16_t>(child), attributes);
+    return true;
 }
 
 void Reader::start_node(uint16_t index, const XML_Char **attributes) {
@@ -242,25 +119,10 @@ void Reader::start_node(uint16_t index, const XML_Char **attributes) {
             if (strcmp(a[0], "Ccy") == 0) currency = a[1];
         if (currency == nullptr) return fail(Fault{Fault::Missing, "Ccy", "Amt", {}});
         const std::string_view code(currency);
-        if (code.size() != 3 || !std::all_of(code.begin(), code.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
-            return fail(Fault{Fault::Malformed, "Ccy", {}, code});
+        if (!xml::currency_code(code)) return fail(Fault{Fault::Malformed, "Ccy", {}, code});
         values_.take(static_cast<Slot>(static_cast<size_t>(node.slot) + 1), Take::Text, code, max_text);
     }
-    text_.clear();
-    capturing_ = true;
-    XML_SetCharacterDataHandler(parser_, on_text);
-}
-
-void Reader::text(const char *text, size_t length) {
-    if (failed_) return;
-    if (text_.size() + length > max_text) {
-        const std::string_view name = paths_.node(nodes_[static_cast<size_t>(node_count_ - 1)]).name;
-        char what[128];
-        snprintf(what, sizeof what, "Text of <%.*s> longer than %zu bytes", static_cast<int>(name.size()), name.data(),
-                 max_text);
-        return fail(what);
-    }
-    text_.append(text, length);
+    capture(node.name);
 }
 
 Fault Reader::close_scope(Scope scope) {
@@ -276,11 +138,10 @@ Fault Reader::close_scope(Scope scope) {
 
 void Reader::end_node() {
     const Node &node = paths_.node(nodes_[static_cast<size_t>(--node_count_)]);
-    if (capturing_) {
-        capturing_ = false;
-        XML_SetCharacterDataHandler(parser_, nullptr);
-        if (!well_formed(slot_info(node.slot).kind, text_)) return fail(Fault{Fault::Malformed, node.name, {}, text_});
-        if (!values_.take(node.slot, node.take, text_, max_text)) {
+    if (node.take != Take::Mark) {
+        const std::string &text = captured();
+        if (!well_formed(slot_info(node.slot).kind, text)) return fail(Fault{Fault::Malformed, node.name, {}, text});
+        if (!values_.take(node.slot, node.take, text, max_text)) {
             char what[128];
             snprintf(what, sizeof what, "Text of <%.*s> longer than %zu bytes", static_cast<int>(node.name.size()),
                      node.name.data(), max_text);
@@ -291,82 +152,20 @@ void Reader::end_node() {
         if (Fault f = close_scope(node.opens)) return fail(f);
 }
 
-void Reader::end() {
-    if (failed_) return;
-    const int depth = depth_--;
-    if (skipped_ > 0) {
-        --skipped_;
-        return;
-    }
+void Reader::close(int depth) {
     if (depth >= record_level) return end_node();
     if (depth == message_level && !saw_record_)
         return fail(Fault{Fault::Missing, message_.record, message_.root, {}});
     if (depth == document_level && !saw_message_) return fail(Fault{Fault::Missing, message_.root, "Document", {}});
 }
 
-// Describes why expat gave up; true when the reason was ours, already described.
-bool Reader::parse_error(bool at_end) {
-    if (failed_) return true;
-    failed_ = true;
-    const XML_Error code = XML_GetErrorCode(parser_);
-    const unsigned long column = static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_));
-    if (budget_.exceeded)
-        format_error(error_, "XML construct too large: the parser needs more than %zu MiB (line %lu)",
-                     ParserBudget::limit >> 20, line());
-    else if (at_end && (code == XML_ERROR_NO_ELEMENTS || code == XML_ERROR_UNCLOSED_TOKEN ||
-                        code == XML_ERROR_PARTIAL_CHAR || code == XML_ERROR_UNCLOSED_CDATA_SECTION))
-        format_error(error_, "Document ends before it is complete (line %lu)", line());
-    else
-        format_error(error_, "XML error: %s (line %lu, column %lu)", XML_ErrorString(code), line(), column);
-    return true;
-}
-
-bool Reader::run(int fd, size_t chunk) {
-    parser_ = XML_ParserCreate_MM(nullptr, &ParserBudget::memory_suite, nullptr);
-    if (parser_ == nullptr) {
-        format_error(error_, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
-                     strerror(ENOMEM));
-        return false;
-    }
-    RecordBuilder builder(records_, out_, message_);
-    builder_ = &builder;
-    XML_SetUserData(parser_, this);
-    XML_SetElementHandler(parser_, on_start, on_end);
-    XML_SetStartDoctypeDeclHandler(parser_, on_doctype);
-    XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
-
-    size_t total = 0;
-    for (;;) {
-        void *buffer = XML_GetBuffer(parser_, static_cast<int>(chunk));
-        if (buffer == nullptr) return !parse_error(false);
-        ssize_t n;
-        do {
-            n = read(fd, buffer, chunk);
-        } while (n < 0 && errno == EINTR);
-        if (n < 0) {
-            format_error(error_, "Error while reading from file: %s", strerror(errno));
-            return false;
-        }
-        total += static_cast<size_t>(n);
-        if (n == 0 && total == 0) {
-            format_error(error_, "Input file is empty");
-            return false;
-        }
-        if (XML_ParseBuffer(parser_, static_cast<int>(n), n == 0) != XML_STATUS_OK) return !parse_error(n == 0);
-        if (failed_) return false;
-        if (n == 0) return true;
-    }
-}
-
 } // namespace
 
 bool read_camt(int fd, size_t size, RecordArena &records, StatementList out, char (&error)[256]) {
-    // A small file is read in one piece of its own size.
-    const size_t chunk = std::min(read_size, size + 1);
     bool ok = false;
     try {
         Reader reader(records, out, error);
-        ok = reader.run(fd, chunk);
+        ok = reader.read(xml::Input{fd, nullptr, size});
     } catch (const std::bad_alloc &) {
         format_error(error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
                      strerror(ENOMEM));

@@ -4,6 +4,7 @@
 #define TARVO_STATEMENT_H
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include "tarvo.h"
 
@@ -20,6 +21,10 @@ public:
 
     // A zero-filled record, or null when memory is exhausted.
     template <class T> T *make() { return static_cast<T *>(allocate(sizeof(T), record_alignment)); }
+    // count zero-filled records in a row, or null when memory is exhausted.
+    template <class T> T *make_array(size_t count) {
+        return count > SIZE_MAX / sizeof(T) ? nullptr : static_cast<T *>(allocate(sizeof(T) * count, record_alignment));
+    }
     // A NUL-terminated copy of text[0, length), or null when memory is exhausted.
     char *copy(const char *text, size_t length);
 

@@ -1,11 +1,11 @@
-// expat's memory for one camt load, capped: each block carries its size, so that what
+// expat's memory for one load of an XML reader, capped: each block carries its size, so that what
 // is freed and grown is charged exactly.
 #include <stdlib.h>
 #include <string.h>
 
-#include "statement/camt.h"
+#include "statement/xml_stream.h"
 
-namespace tarvo::camt {
+namespace tarvo::xml {
 
 namespace {
 
@@ -64,4 +64,4 @@ ParserBudget::Scope::Scope(ParserBudget &budget) : previous_(current) { current 
 
 ParserBudget::Scope::~Scope() { current = previous_; }
 
-} // namespace tarvo::camt
+} // namespace tarvo::xml
