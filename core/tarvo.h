@@ -241,6 +241,124 @@ const char *tarvo_stmt_parser_getError(tarvo_stmt_parser_t *p);
  * Returns the length written, without the NUL. */
 size_t tarvo_stmt_text_utf8(const char *text, char *out);
 
+/* ---- Status reports and payment files --------------------------------------------- */
+
+/* Record levels of a status report. */
+#define TARVO_STATUS_GROUP 1       /* OrgnlGrpInfAndSts: the whole original message */
+#define TARVO_STATUS_PAYMENT 2     /* OrgnlPmtInfAndSts: one payment-information block */
+#define TARVO_STATUS_TRANSACTION 3 /* TxInfAndSts: one transaction */
+
+/* How many transactions of a group or block have one status (NbOfTxsPerSts). */
+typedef struct {
+    char *status;
+    char *count; /* the number as written */
+} tarvo_status_count_t;
+
+/* One record of a status report. Texts are UTF-8 as the report wrote them; absent
+ * fields are NULL. Every record carries the original message id of its report, payment
+ * and transaction records the original payment-information id of their block. */
+typedef struct tarvo_status_s {
+    int level;                          /* TARVO_STATUS_* */
+    char *originalMessageId;
+    char *originalMessageName;          /* group: "pain.001.001.09", "pain.008", ... */
+    char *originalPaymentInformationId; /* payment and transaction */
+    char *originalInstructionId;        /* transaction */
+    char *originalEndToEndId;           /* transaction */
+    char *originalUETR;                 /* transaction */
+    char *originalNumberOfTransactions; /* group and payment, as written */
+    char *originalControlSum;           /* group and payment, as written */
+    char *status;                       /* "ACCP", "RJCT", "PART", VOP "RCVC", "RVMC", ... */
+    char **reasons;                     /* reason codes (Cd or Prtry), NULL-terminated */
+    size_t reasonCount;
+    char *additionalInfo;               /* the AddtlInf lines, joined by a space */
+    tarvo_status_count_t *counts;       /* per-status counts, in document order */
+    size_t countCount;
+    /* Transaction records, from the original transaction reference where given. */
+    char *amount;                       /* exactly as written */
+    char currency[4];
+    char *name;                         /* counterparty: the creditor of a transfer, the debtor of a debit */
+    char *iban;                         /* the counterparty's IBAN */
+    char *payeeBankName;                /* VOP close match (RVMC): the name the payee's bank holds */
+    struct tarvo_status_s *next;
+} tarvo_status_t;
+
+typedef struct tarvo_status_parser_s tarvo_status_parser_t;
+
+tarvo_status_parser_t *tarvo_status_parser_new(void);
+void tarvo_status_parser_free(tarvo_status_parser_t *p);
+/* A status report (pain.002.001.03 to .14, the Swiss pain.002.001.03.ch.02, or one
+ * without namespace) from a file or from size bytes in memory. 1 read, 0 refused (see
+ * tarvo_status_parser_getError; no records then). A handle loads once. */
+int tarvo_status_parser_load(tarvo_status_parser_t *p, const char *path);
+int tarvo_status_parser_loadMemory(tarvo_status_parser_t *p, const char *data, size_t size);
+/* The first record; the others follow through next, in document order. */
+const tarvo_status_t *tarvo_status_parser_getRecord(tarvo_status_parser_t *p);
+/* "pain.002.001.10", "pain.002.001.03.ch.02" or "unversioned"; NULL before a load. */
+const char *tarvo_status_parser_getVersion(tarvo_status_parser_t *p);
+const char *tarvo_status_parser_getError(tarvo_status_parser_t *p);
+
+/* One transaction of a payment file. Texts UTF-8 as written; absent fields NULL. */
+typedef struct tarvo_pain_tx_s {
+    char *instructionId;
+    char *endToEndId;
+    char *uetr;
+    char *amount;        /* exactly as written */
+    char currency[4];
+    char *name;          /* counterparty: the creditor of a transfer, the debtor of a debit */
+    char *iban;
+    char *bic;
+    char *ultimateName;  /* ultimate creditor (transfer) or ultimate debtor (debit) */
+    char *mandateId;     /* direct debits */
+    char *mandateDate;
+    char *originalMandateId;   /* mandate amendment: the mandate reference before */
+    char *originalIban;        /* mandate amendment: the debtor's IBAN before, or "SMNDA" when
+                                  the mandate moved to an account at another bank */
+    char *creditorId;    /* creditor identifier given with the transaction */
+    char *purpose;       /* purpose code */
+    char *remittance;    /* unstructured remittance, lines joined by a newline */
+    char *creditorRef;   /* structured creditor reference */
+    struct tarvo_pain_tx_s *next;
+} tarvo_pain_tx_t;
+
+/* One payment-information block. The party is the ordering side: the debtor of a
+ * transfer, the creditor of a debit. */
+typedef struct tarvo_pain_block_s {
+    char *paymentInformationId;
+    char *method;          /* "TRF", "DD" */
+    char *batchBooking;    /* "true", "false" */
+    char *numberOfTransactions;
+    char *controlSum;
+    char *serviceLevel;
+    char *localInstrument; /* "CORE", "B2B", "COR1", "INST", ... */
+    char *sequenceType;    /* "FRST", "RCUR", "OOFF", "FNAL" */
+    char *date;            /* requested execution or collection date */
+    char *name;
+    char *iban;
+    char *bic;
+    char *creditorId;
+    tarvo_pain_tx_t *tx;
+    struct tarvo_pain_block_s *next;
+} tarvo_pain_block_t;
+
+typedef struct tarvo_pain_parser_s tarvo_pain_parser_t;
+
+tarvo_pain_parser_t *tarvo_pain_parser_new(void);
+void tarvo_pain_parser_free(tarvo_pain_parser_t *p);
+/* A pain.001 or pain.008 document from a file or memory; results as for status reports. */
+int tarvo_pain_parser_load(tarvo_pain_parser_t *p, const char *path);
+int tarvo_pain_parser_loadMemory(tarvo_pain_parser_t *p, const char *data, size_t size);
+const tarvo_pain_block_t *tarvo_pain_parser_getBlock(tarvo_pain_parser_t *p);
+/* "pain.001.001.09", "pain.008.003.02", ...; NULL before a load. */
+const char *tarvo_pain_parser_getVersion(tarvo_pain_parser_t *p);
+/* The group header: message id, creation time, number of transactions and control sum
+ * as written, initiating party; NULL where absent. */
+const char *tarvo_pain_parser_getMessageId(tarvo_pain_parser_t *p);
+const char *tarvo_pain_parser_getCreationTime(tarvo_pain_parser_t *p);
+const char *tarvo_pain_parser_getNumberOfTransactions(tarvo_pain_parser_t *p);
+const char *tarvo_pain_parser_getControlSum(tarvo_pain_parser_t *p);
+const char *tarvo_pain_parser_getInitiatingParty(tarvo_pain_parser_t *p);
+const char *tarvo_pain_parser_getError(tarvo_pain_parser_t *p);
+
 #ifdef __cplusplus
 }
 #endif
