@@ -19,6 +19,7 @@ int cmd_camt053(char **args);
 int cmd_account(char **args);
 int cmd_check_batch(char **args);
 int cmd_convert_batch(char **args);
+int cmd_reconcile(char **args);
 
 } // namespace tarvotool
 

@@ -59,6 +59,19 @@ constexpr Command commands[] = {
      "A first line whose bank code and account hold no digit is taken as a header and skipped.\n",
      batch_details, false, 2},
     {"account", 4, "account <account> <bank_id>", cmd_account, "a German account checked by its bank's method"},
+    {"reconcile", 0, "reconcile --payments <file>... [--status <file>...] [--statements <file>...] [--json]",
+     cmd_reconcile, "what the bank did with each transaction of payment files",
+     "reconcile [--json] --payments <pain file>... [--status <pain.002>...] [--statements <camt or MT940>...]",
+     "Lists every transaction of the payment files (pain.001, pain.008) with its state, from the\n"
+     "status reports and the statements (camt or MT940): rejected, returned, booked, accepted\n"
+     "or unknown, the reason, the payee verification result (VOP) and the file and element\n"
+     "that decided it. Statement entries and status records that fit no transaction follow\n"
+     "as \"unmatched\". Warnings (amounts that disagree, reports for other files) go to\n"
+     "standard error.\n"
+     "  --json   one JSON object per line with messageId, paymentInformationId, endToEndId,\n"
+     "           amount, state, reason, vop and evidence (empty fields left out)\n"
+     "Exit code: 0 listed, 1 a file refused or the payment files contradict each other\n"
+     "(an end-to-end id in two of them), 2 output failed.\n"},
 };
 
 void print_summary(const char *program) {

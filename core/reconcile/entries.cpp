@@ -32,7 +32,7 @@ void Matcher::apply_entry(uint32_t index) {
     if (e.pending) return; // not booked yet, so evidence of nothing
     const bool returned = is_return(e);
     if (e.batch) {
-        if (!apply_batch(index, returned)) unmatched_entries_.push_back(index);
+        if (!apply_batch(index, returned) && !apply_details(index, returned)) unmatched_entries_.push_back(index);
         return;
     }
     const std::optional<uint32_t> at =
@@ -60,6 +60,34 @@ void Matcher::apply_entry(uint32_t index) {
     }
     const Finding f{returned ? State::Returned : State::Booked, Level::Transaction, true, index};
     if (f.beats(findings_[*at])) findings_[*at] = f;
+}
+
+// A batch booking without block or message id that names its transactions: it books
+// them when they are all ours and add up to it.
+bool Matcher::apply_details(uint32_t index, bool returned) {
+    const Entry &e = r_.entries[index];
+    std::vector<uint32_t> found;
+    int64_t sum = 0;
+    for (std::string_view ids = e.detail_ids; !ids.empty();) {
+        const size_t end = ids.find('\n');
+        const std::string_view id = ids.substr(0, end);
+        ids.remove_prefix(end == std::string_view::npos ? ids.size() : end + 1);
+        const std::optional<uint32_t> at = is_key(id) ? find_payment({}, id, {}, {}, {}, -1) : std::nullopt;
+        if (!at || e.credit != expected_credit(r_.payments[*at].kind, returned)) return false;
+        found.push_back(*at);
+        sum += r_.payments[*at].cents;
+    }
+    if (found.empty()) return false;
+    if (sum != e.cents) {
+        r_.warnings.push_back(entry_place(e) + " for " + std::to_string(found.size()) +
+                              " transactions has the amount " + amount_with(e.cents, e.currency) +
+                              ", they add up to " + cents_text(sum) + "; not matched");
+        return false;
+    }
+    const Finding f{returned ? State::Returned : State::Booked, Level::Transaction, true, index};
+    for (uint32_t at : found)
+        if (f.beats(findings_[at])) findings_[at] = f;
+    return true;
 }
 
 bool Matcher::apply_batch(uint32_t index, bool returned) {

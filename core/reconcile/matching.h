@@ -66,6 +66,7 @@ private:
     void apply_status(uint32_t index);
     void apply_entry(uint32_t index);
     bool apply_batch(uint32_t index, bool is_return);
+    bool apply_details(uint32_t index, bool is_return);
     void unmatched_status(const Status &s);
     void unmatched_entry(const Entry &e);
     void warn_unknown_message(const Status &s);

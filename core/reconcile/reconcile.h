@@ -71,7 +71,8 @@ struct Entry {
     std::string_view uetr;
     std::string_view batch_payment_information_id;
     std::string_view batch_message_id;
-    std::string_view iban; // counterparty
+    std::string_view detail_ids; // a batch's end-to-end ids, each followed by '\n'
+    std::string_view iban;       // counterparty
     std::string_view currency;
     std::string_view return_reason;
     std::string_view return_info;
@@ -120,6 +121,8 @@ public:
     std::vector<Payment> payments;
     std::vector<Status> statuses;
     std::vector<Entry> entries;
+    // What reading the inputs noticed; every run's warnings start with these.
+    std::vector<std::string> notes;
 
     // Matches everything added. False with error set when the inputs contradict each
     // other (an end-to-end id twice); outcomes and warnings are then empty.

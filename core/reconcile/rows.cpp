@@ -32,6 +32,19 @@ std::string signed_amount(const Entry &e) {
     return out.append(cents_text(e.cents));
 }
 
+
+// The ids, amount and currency a row starts from.
+Row row_of(std::string_view message_id, std::string_view payment_information_id, std::string_view end_to_end_id,
+           std::string amount, std::string_view currency) {
+    Row row;
+    row.message_id = message_id;
+    row.payment_information_id = payment_information_id;
+    row.end_to_end_id = end_to_end_id;
+    row.amount = std::move(amount);
+    row.currency = currency;
+    return row;
+}
+
 } // namespace
 
 std::string place(std::string_view source, std::string_view element) {
@@ -60,14 +73,10 @@ void Matcher::write_outcomes() {
 
 Row Reconciliation::row(size_t index) const {
     const Outcome &o = outcomes[index];
-    Row row;
     if (o.of == Outcome::Of::Entry) {
         const Entry &e = entries[o.index];
-        row.end_to_end_id = e.end_to_end_id;
-        row.message_id = e.batch_message_id;
-        row.payment_information_id = e.batch_payment_information_id;
-        row.amount = signed_amount(e);
-        row.currency = e.currency;
+        Row row = row_of(e.batch_message_id, e.batch_payment_information_id, e.end_to_end_id, signed_amount(e),
+                         e.currency);
         row.state = "unmatched";
         row.reason = explain(e.return_reason, e.return_info);
         row.evidence = place(e.source, e.element);
@@ -76,10 +85,8 @@ Row Reconciliation::row(size_t index) const {
     }
     if (o.of == Outcome::Of::Status) {
         const Status &s = statuses[o.index];
-        row.message_id = s.message_id;
-        row.payment_information_id = s.payment_information_id;
-        row.end_to_end_id = s.end_to_end_id;
-        if (s.cents >= 0) row.amount = cents_text(s.cents);
+        Row row = row_of(s.message_id, s.payment_information_id, s.end_to_end_id,
+                         s.cents >= 0 ? cents_text(s.cents) : std::string(), {});
         row.state = "unmatched";
         // The report's own verdict stays visible beside its reasons.
         row.reason = std::string(s.status);
@@ -90,11 +97,7 @@ Row Reconciliation::row(size_t index) const {
         return row;
     }
     const Payment &p = payments[o.index];
-    row.message_id = p.message_id;
-    row.payment_information_id = p.payment_information_id;
-    row.end_to_end_id = p.end_to_end_id;
-    row.amount = cents_text(p.cents);
-    row.currency = p.currency;
+    Row row = row_of(p.message_id, p.payment_information_id, p.end_to_end_id, cents_text(p.cents), p.currency);
     row.state = state_names[static_cast<size_t>(o.state)];
     if (o.evidence != nothing && o.evidence_is_entry) {
         const Entry &e = entries[o.evidence];
@@ -111,7 +114,7 @@ Row Reconciliation::row(size_t index) const {
 
 bool Reconciliation::run() {
     outcomes.clear();
-    warnings.clear();
+    warnings = notes;
     error.clear();
     Matcher matcher(*this);
     if (!matcher.index()) return false;

@@ -78,6 +78,12 @@ Entry batch(std::string_view pmtinf, std::string_view msg, int64_t cents, bool c
     return e;
 }
 
+Entry details(std::string_view ids, int64_t cents) {
+    Entry e = batch({}, {}, cents, false);
+    e.detail_ids = ids;
+    return e;
+}
+
 Entry open_id(std::string_view uetr, std::string_view pmtinf, std::string_view iban, int64_t cents) {
     Entry e = entry("NOTPROVIDED", cents, true);
     e.uetr = uetr;
@@ -165,6 +171,9 @@ TEST(Reconcile, EvidenceDecidesTheState) {
         {"batch of the wrong sum", {}, {batch("M1-P1", "", 15001, false)}, 0, "unknown", ""},
         {"batch return", {}, {returned(batch("M2-P1", "M2", 11000, false), "MS03")}, 5, "returned", "k.xml entry 9",
          "MS03 Not specified reason agent generated"},
+        {"batch booking by its details' ids", {}, {details("E1\nE3\n", 12000)}, 2, "booked",
+         "k.xml entry 9"},
+        {"batch whose details are not all ours", {}, {details("E1\nX7\n", 12000)}, 0, "unknown", ""},
         {"open id by UETR", {}, {open_id("U9", "", "", 4000)}, 4, "booked", "k.xml entry 1"},
         {"open id by block, IBAN and amount", {}, {open_id("", "M2-P1", "DE08", 4000)}, 5, "booked",
          "k.xml entry 1"},
@@ -210,6 +219,10 @@ TEST(Reconcile, WhatMatchesNothingIsListedAndWarnedAbout) {
         {"batch sum disagrees", {}, {batch("M1-P1", "", 15001, false)},
          "statement entry k.xml entry 9 for payment-information id \"M1-P1\" has the amount 150.01 EUR, its payments "
          "in a.xml add up to 150.00; not matched",
+         ""},
+        {"details that do not add up", {}, {details("E1\nE3\n", 12001)},
+         "statement entry k.xml entry 9 for 2 transactions has the amount 120.01 EUR, they add up to 120.00; not "
+         "matched",
          ""},
         {"wrong direction", {}, {entry("E1", 10000, true)},
          "statement entry k.xml entry 1 for end-to-end id \"E1\" is a credit, which neither books nor returns the "
