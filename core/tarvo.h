@@ -359,6 +359,50 @@ const char *tarvo_pain_parser_getControlSum(tarvo_pain_parser_t *p);
 const char *tarvo_pain_parser_getInitiatingParty(tarvo_pain_parser_t *p);
 const char *tarvo_pain_parser_getError(tarvo_pain_parser_t *p);
 
+/* ---- Reconciliation --------------------------------------------------------------- */
+
+/* Which transactions of payment files the bank rejected, accepted, booked or returned,
+ * from its status reports (pain.002) and statements (camt, MT940). Add the files, run,
+ * then read one row per transaction and after them the statement entries and status
+ * records that matched none. A handle is used by one thread at a time. */
+typedef struct tarvo_reconcile_s tarvo_reconcile_t;
+
+/* One row; absent fields are NULL. Valid until the next tarvo_reconcile_row or run on
+ * the handle, or its release. */
+typedef struct {
+    const char *messageId;
+    const char *paymentInformationId;
+    const char *endToEndId;
+    const char *amount;   /* "12.50"; a debit entry that matched nothing has a "-" */
+    const char *currency;
+    const char *state;    /* "unknown", "accepted", "rejected", "booked", "returned" or "unmatched" */
+    const char *reason;   /* reason codes and their text, for rejected and returned */
+    const char *vop;      /* the payee verification result: RCVC, RVMC, RVNM, RVNA */
+    const char *evidence; /* the file and the element in it that decided the state */
+    int unmatched;        /* 1 for a statement entry or status record that no payment takes */
+} tarvo_reconcile_row_t;
+
+tarvo_reconcile_t *tarvo_reconcile_new(void);
+void tarvo_reconcile_free(tarvo_reconcile_t *r);
+/* Each adds one file, or a buffer of size bytes named by name in evidence and messages.
+ * 1 added, -1 refused (tarvo_reconcile_getError says why; nothing of it is kept).
+ * Statements are camt or MT940, told apart by their first character. */
+int tarvo_reconcile_addPayments(tarvo_reconcile_t *r, const char *path);
+int tarvo_reconcile_addPaymentsMemory(tarvo_reconcile_t *r, const char *data, size_t size, const char *name);
+int tarvo_reconcile_addStatus(tarvo_reconcile_t *r, const char *path);
+int tarvo_reconcile_addStatusMemory(tarvo_reconcile_t *r, const char *data, size_t size, const char *name);
+int tarvo_reconcile_addStatements(tarvo_reconcile_t *r, const char *path);
+int tarvo_reconcile_addStatementsMemory(tarvo_reconcile_t *r, const char *data, size_t size, const char *name);
+/* Matches everything added so far. 1 done, -1 when the payment files contradict each
+ * other (an end-to-end id or message id in two of them): no rows then. */
+int tarvo_reconcile_run(tarvo_reconcile_t *r);
+size_t tarvo_reconcile_count(tarvo_reconcile_t *r);
+const tarvo_reconcile_row_t *tarvo_reconcile_row(tarvo_reconcile_t *r, size_t index);
+/* What the run noticed without refusing: amounts that disagree, reports of unknown files. */
+size_t tarvo_reconcile_warningCount(tarvo_reconcile_t *r);
+const char *tarvo_reconcile_warning(tarvo_reconcile_t *r, size_t index);
+const char *tarvo_reconcile_getError(tarvo_reconcile_t *r);
+
 #ifdef __cplusplus
 }
 #endif
