@@ -51,8 +51,8 @@ constexpr std::array<Column, 8> columns{{
     {"endToEndId", "END-TO-END", &tarvo_reconcile_row_t::endToEndId},
     {"amount", "AMOUNT", &tarvo_reconcile_row_t::amount},
     {"state", "STATE", &tarvo_reconcile_row_t::state},
-    {"vop", "VOP", &tarvo_reconcile_row_t::vop},
     {"reason", "REASON", &tarvo_reconcile_row_t::reason},
+    {"vop", "VOP", &tarvo_reconcile_row_t::vop},
     {"evidence", "EVIDENCE", &tarvo_reconcile_row_t::evidence},
 }};
 
