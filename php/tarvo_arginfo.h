@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: dd14d1ca1a9e1beb624e651bb7f0877a0fc09b48 */
+ * Stub hash: b80b5c3269adfe319dadb23ae94b05a1d278fc46 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
@@ -91,6 +91,11 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_load,
 	ZEND_ARG_TYPE_INFO(0, path, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_loadString, 0, 2, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, format, IS_LONG, 0)
+	ZEND_ARG_TYPE_INFO(0, data, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_getStatements, 0, 0, IS_ARRAY, 1)
 	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, raw, _IS_BOOL, 0, "false")
 ZEND_END_ARG_INFO()
@@ -118,6 +123,7 @@ ZEND_METHOD(TARVO, BIC_getBankName);
 ZEND_METHOD(TARVO, BIC_getBankFlags);
 ZEND_METHOD(TARVOStatementParser, __construct);
 ZEND_METHOD(TARVOStatementParser, load);
+ZEND_METHOD(TARVOStatementParser, loadString);
 ZEND_METHOD(TARVOStatementParser, getStatements);
 
 
@@ -154,6 +160,7 @@ static const zend_function_entry class_TARVO_methods[] = {
 static const zend_function_entry class_TARVOStatementParser_methods[] = {
 	ZEND_ME(TARVOStatementParser, __construct, arginfo_class_TARVOStatementParser___construct, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVOStatementParser, load, arginfo_class_TARVOStatementParser_load, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatementParser, loadString, arginfo_class_TARVOStatementParser_loadString, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVOStatementParser, getStatements, arginfo_class_TARVOStatementParser_getStatements, ZEND_ACC_PUBLIC)
 	ZEND_FE_END
 };

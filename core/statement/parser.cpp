@@ -141,7 +141,7 @@ bool load_text(tarvo_stmt_parser_t *p, StatementState &state, int fd, size_t siz
 // The MT940 reader cuts the text in place: it works on the handle's own copy.
 bool read_mt940_text(tarvo_stmt_parser_t *p, StatementState &state) {
     if (state.text[0] == '\0') {
-        format_error(p->error, "Input starts with a NUL byte");
+        format_error(p->error, "Input file starts with a NUL byte");
         return false;
     }
     if (!read_mt940(state.text, state.size, state.records, StatementList{&p->first, &p->last})) {
