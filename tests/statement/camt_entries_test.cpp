@@ -227,6 +227,10 @@ TEST(CamtEntries, Refusals) {
         EXPECT_EQ(parsed.result(), 0);
         EXPECT_EQ(parsed.error(), r.error);
     }
+    // A foreign message element: its name is quoted up to a character boundary.
+    const std::string name = std::string(63, 'X') + "\xC3\xBC";
+    const Parsed other = load_camt("<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\"><" + name + "/></Document>");
+    EXPECT_EQ(other.error(), "Expected <BkToCstmrStmt> in <Document>, found <" + std::string(63, 'X') + "> (line 1)");
 }
 
 } // namespace
