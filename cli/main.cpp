@@ -46,9 +46,11 @@ constexpr Command commands[] = {
     {"mt940", 0, "mt940 <file>", cmd_mt940, "the statements of an MT940 file", "mt940 [--json] <file>",
      "  --json   the statements as JSON Lines: one statement object per line, with its\n"
      "           transactions; texts in UTF-8, amounts as decimal strings, dates as\n"
-     "           YYYY-MM-DD, fields without a value left out\n"},
-    {"camt053", 0, "camt053 <file>", cmd_camt053, "the statements of a camt.053 file", "camt053 [--json] <file>",
-     "  --json   as for mt940\n"},
+     "           YYYY-MM-DD, fields without a value left out\n"
+     "  <file>   \"-\" reads standard input\n"
+     "Exit code: 0 read, 1 not a statement file or a statement cut off by a malformed line.\n"},
+    {"camt053", 0, "camt053 <file>", cmd_camt053, "the statements of a camt.052, camt.053 or camt.054 file",
+     "camt053 [--json] <file>", "  --json   as for mt940\n  <file>   \"-\" reads standard input\nExit code: as for mt940\n"},
     {"check-batch", 0, "check-batch [--json] [-j N] <file|->", cmd_check_batch,
      "checks a file of IBANs, one per line", nullptr,
      "Columns: line;input;iban;valid;error;bank_code;bic;bank_name\n"
@@ -72,6 +74,12 @@ constexpr Command commands[] = {
      "           amount, state, reason, vop and evidence (empty fields left out)\n"
      "Exit code: 0 listed, 1 a file refused or the payment files contradict each other\n"
      "(an end-to-end id in two of them), 2 output failed.\n"},
+    {"rf", 0, "rf [--make] <reference>", cmd_rf, "checks an ISO 11649 creditor reference (RF...)", nullptr,
+     "  --make   the reference for a base of 1 to 21 letters or digits, with its check digits\n"
+     "Exit code: 0 valid, 1 invalid.\n", nullptr, false},
+    {"qrr", 0, "qrr [--make] <reference>", cmd_qrr, "checks a Swiss QR reference (27 digits)", nullptr,
+     "  --make   the reference for a base of 1 to 26 digits: padded with zeros, check digit appended\n"
+     "Exit code: 0 valid, 1 invalid.\n", nullptr, false},
 };
 
 void print_summary(const char *program) {

@@ -239,8 +239,9 @@ void Reader::start(const XML_Char *name, const XML_Char **attributes) {
     if (depth_ == message_level) {
         if (message_.root != local) {
             char what[160];
-            snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.64s>",
-                     static_cast<int>(message_.root.size()), message_.root.data(), local);
+            snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.*s>",
+                     static_cast<int>(message_.root.size()), message_.root.data(),
+                     static_cast<int>(utf8_cut(local, 64)), local);
             fail(what);
         }
         saw_message_ = true;

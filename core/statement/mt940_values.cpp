@@ -87,7 +87,8 @@ char *amount_text(RecordArena &records, const Amount &a, bool debit) {
     memcpy(text + n, a.integer.data(), a.integer.size());
     n += a.integer.size();
     text[n++] = '.';
-    memcpy(text + n, a.fraction.data(), a.fraction.size());
+    // "7," has no decimals: its empty view may hold no pointer to copy from.
+    if (!a.fraction.empty()) memcpy(text + n, a.fraction.data(), a.fraction.size());
     n += a.fraction.size();
     for (size_t i = a.fraction.size(); i < 2; ++i) text[n++] = '0';
     return records.copy(text, n);

@@ -113,8 +113,18 @@ ssize_t read_some(int fd, char *into, size_t count) {
 // Fills state.text with the whole file of size bytes, NUL-terminated. A file that is
 // shorter or longer than its size said when it was opened (written to meanwhile) is
 // refused rather than read in part.
+// The text of a large file in huge pages, as the records are: taking each small page on
+// first touch costs more than the reader's own work.
+char *text_buffer(size_t size) {
+    if (size < block_size || size > SIZE_MAX - 2 * block_size) return static_cast<char *>(malloc(size + 1));
+    const size_t bytes = (size + 1 + block_size - 1) / block_size * block_size;
+    auto *text = static_cast<char *>(aligned_alloc(block_size, bytes));
+    if (text != nullptr) madvise(text, bytes, MADV_HUGEPAGE);
+    return text;
+}
+
 bool load_text(tarvo_stmt_parser_t *p, StatementState &state, int fd, size_t size) {
-    if ((state.text = static_cast<char *>(malloc(size + 1))) == nullptr) {
+    if ((state.text = text_buffer(size)) == nullptr) {
         format_error(p->error, "Failed to allocate %li bytes", static_cast<long>(size));
         return false;
     }
@@ -141,7 +151,7 @@ bool load_text(tarvo_stmt_parser_t *p, StatementState &state, int fd, size_t siz
 // The MT940 reader cuts the text in place: it works on the handle's own copy.
 bool read_mt940_text(tarvo_stmt_parser_t *p, StatementState &state) {
     if (state.text[0] == '\0') {
-        format_error(p->error, "Input starts with a NUL byte");
+        format_error(p->error, "Input file starts with a NUL byte");
         return false;
     }
     if (!read_mt940(state.text, state.size, state.records, StatementList{&p->first, &p->last})) {
@@ -161,7 +171,7 @@ bool read_mt940_file(tarvo_stmt_parser_t *p, StatementState &state, int fd, size
 }
 
 bool read_mt940_memory(tarvo_stmt_parser_t *p, StatementState &state, const char *data, size_t size) {
-    if (size == SIZE_MAX || (state.text = static_cast<char *>(malloc(size + 1))) == nullptr) {
+    if (size == SIZE_MAX || (state.text = text_buffer(size)) == nullptr) {
         format_error(p->error, "Failed to allocate %lu bytes", static_cast<unsigned long>(size));
         return false;
     }
