@@ -51,6 +51,20 @@ constexpr Command commands[] = {
      "Exit code: 0 read, 1 not a statement file or a statement cut off by a malformed line.\n"},
     {"camt053", 0, "camt053 <file>", cmd_camt053, "the statements of a camt.052, camt.053 or camt.054 file",
      "camt053 [--json] <file>", "  --json   as for mt940\n  <file>   \"-\" reads standard input\nExit code: as for mt940\n"},
+    {"pain002", 0, "pain002 <file|->", cmd_pain002, "the records of a payment status report (pain.002)",
+     "pain002 [--json] <file|->",
+     "Reads the file, or standard input for '-'.\n"
+     "  --json   one JSON object per record (group, payment, transaction) with the keys\n"
+     "           level, originalMessageId, originalPaymentInformationId, originalEndToEndId,\n"
+     "           originalInstructionId, status, reasons, additionalInfo, counts,\n"
+     "           originalUETR and version; keys without a value left out\n"
+     "Exit code: 0 read, 1 refused (with the reason), 2 the output failed.\n"},
+    {"pain", 0, "pain <file|->", cmd_pain, "the payment-information blocks of a pain.001 or pain.008 file",
+     "pain [--json] <file|->",
+     "Reads the file, or standard input for '-'.\n"
+     "  --json   one JSON object per payment-information block with its transactions;\n"
+     "           amounts and dates exactly as written, fields without a value left out\n"
+     "Exit code: 0 read, 1 refused (with the reason), 2 the output failed.\n"},
     {"check-batch", 0, "check-batch [--json] [-j N] <file|->", cmd_check_batch,
      "checks a file of IBANs, one per line", nullptr,
      "Columns: line;input;iban;valid;error;bank_code;bic;bank_name\n"

@@ -12,5 +12,5 @@ if test "$PHP_TARVO" != "no"; then
   dnl The core is a static library: keep its symbols out of the module's exports.
   TARVO_SHARED_LIBADD="$TARVO_SHARED_LIBADD -Wl,--exclude-libs,ALL"
   PHP_SUBST([TARVO_SHARED_LIBADD])
-  PHP_NEW_EXTENSION([tarvo], [tarvo_module.c tarvo_message.c tarvo_statement.c tarvo_reconcile.c], [$ext_shared])
+  PHP_NEW_EXTENSION([tarvo], [tarvo_module.c tarvo_message.c tarvo_statement.c tarvo_report.c tarvo_reconcile.c], [$ext_shared])
 fi

@@ -210,4 +210,41 @@ class TARVOReconciliation
 
     /** What the last run noticed: amounts that disagree, reports for other files. */
     public function getWarnings(): array {}
+ * One payment status report (pain.002) read into arrays: a record per level (group,
+ * payment, transaction) with the keys of the record fields; texts UTF-8, absent fields
+ * without key.
+ *
+ * @not-serializable
+ */
+class TARVOStatusReport
+{
+    public function load(string $path): true {}
+
+    public function loadString(string $document): true {}
+
+    /** "pain.002.001.10", "pain.002.001.03.ch.02", "unversioned"; null before a load */
+    public function getVersion(): ?string {}
+
+    /** @return list<array<string,mixed>>|null */
+    public function getRecords(): ?array {}
+}
+
+/**
+ * One payment file (pain.001, pain.008) read into arrays: its header and its
+ * payment-information blocks, each with its transactions under "tx"; amounts and dates
+ * exactly as written.
+ *
+ * @not-serializable
+ */
+class TARVOPaymentFile
+{
+    public function load(string $path): true {}
+
+    public function loadString(string $document): true {}
+
+    /** @return array<string,string>|null version, messageId, creationTime, numberOfTransactions, controlSum, initiatingParty */
+    public function getHeader(): ?array {}
+
+    /** @return list<array<string,mixed>>|null */
+    public function getBlocks(): ?array {}
 }

@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: b80b5c3269adfe319dadb23ae94b05a1d278fc46 */
+ * Stub hash: 333f434da2e12d7230d8b14d754199190aff423f */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
@@ -91,14 +91,31 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_load,
 	ZEND_ARG_TYPE_INFO(0, path, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
-ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_loadString, 0, 2, IS_TRUE, 0)
-	ZEND_ARG_TYPE_INFO(0, format, IS_LONG, 0)
-	ZEND_ARG_TYPE_INFO(0, data, IS_STRING, 0)
-ZEND_END_ARG_INFO()
-
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_getStatements, 0, 0, IS_ARRAY, 1)
 	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, raw, _IS_BOOL, 0, "false")
 ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_load, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, path, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_loadString, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, document, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_getVersion, 0, 0, IS_STRING, 1)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_getRecords, 0, 0, IS_ARRAY, 1)
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_TARVOPaymentFile_load arginfo_class_TARVOStatusReport_load
+
+#define arginfo_class_TARVOPaymentFile_loadString arginfo_class_TARVOStatusReport_loadString
+
+#define arginfo_class_TARVOPaymentFile_getHeader arginfo_class_TARVOStatusReport_getRecords
+
+#define arginfo_class_TARVOPaymentFile_getBlocks arginfo_class_TARVOStatusReport_getRecords
 
 
 ZEND_METHOD(TARVO, __construct);
@@ -123,8 +140,15 @@ ZEND_METHOD(TARVO, BIC_getBankName);
 ZEND_METHOD(TARVO, BIC_getBankFlags);
 ZEND_METHOD(TARVOStatementParser, __construct);
 ZEND_METHOD(TARVOStatementParser, load);
-ZEND_METHOD(TARVOStatementParser, loadString);
 ZEND_METHOD(TARVOStatementParser, getStatements);
+ZEND_METHOD(TARVOStatusReport, load);
+ZEND_METHOD(TARVOStatusReport, loadString);
+ZEND_METHOD(TARVOStatusReport, getVersion);
+ZEND_METHOD(TARVOStatusReport, getRecords);
+ZEND_METHOD(TARVOPaymentFile, load);
+ZEND_METHOD(TARVOPaymentFile, loadString);
+ZEND_METHOD(TARVOPaymentFile, getHeader);
+ZEND_METHOD(TARVOPaymentFile, getBlocks);
 
 
 static const zend_function_entry class_TARVOException_methods[] = {
@@ -160,8 +184,25 @@ static const zend_function_entry class_TARVO_methods[] = {
 static const zend_function_entry class_TARVOStatementParser_methods[] = {
 	ZEND_ME(TARVOStatementParser, __construct, arginfo_class_TARVOStatementParser___construct, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVOStatementParser, load, arginfo_class_TARVOStatementParser_load, ZEND_ACC_PUBLIC)
-	ZEND_ME(TARVOStatementParser, loadString, arginfo_class_TARVOStatementParser_loadString, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVOStatementParser, getStatements, arginfo_class_TARVOStatementParser_getStatements, ZEND_ACC_PUBLIC)
+	ZEND_FE_END
+};
+
+
+static const zend_function_entry class_TARVOStatusReport_methods[] = {
+	ZEND_ME(TARVOStatusReport, load, arginfo_class_TARVOStatusReport_load, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatusReport, loadString, arginfo_class_TARVOStatusReport_loadString, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatusReport, getVersion, arginfo_class_TARVOStatusReport_getVersion, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatusReport, getRecords, arginfo_class_TARVOStatusReport_getRecords, ZEND_ACC_PUBLIC)
+	ZEND_FE_END
+};
+
+
+static const zend_function_entry class_TARVOPaymentFile_methods[] = {
+	ZEND_ME(TARVOPaymentFile, load, arginfo_class_TARVOPaymentFile_load, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOPaymentFile, loadString, arginfo_class_TARVOPaymentFile_loadString, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOPaymentFile, getHeader, arginfo_class_TARVOPaymentFile_getHeader, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOPaymentFile, getBlocks, arginfo_class_TARVOPaymentFile_getBlocks, ZEND_ACC_PUBLIC)
 	ZEND_FE_END
 };
 
@@ -207,6 +248,28 @@ static zend_class_entry *register_class_TARVOStatementParser(void)
 	zend_class_entry ce, *class_entry;
 
 	INIT_CLASS_ENTRY(ce, "TARVOStatementParser", class_TARVOStatementParser_methods);
+	class_entry = zend_register_internal_class_ex(&ce, NULL);
+	class_entry->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
+
+	return class_entry;
+}
+
+static zend_class_entry *register_class_TARVOStatusReport(void)
+{
+	zend_class_entry ce, *class_entry;
+
+	INIT_CLASS_ENTRY(ce, "TARVOStatusReport", class_TARVOStatusReport_methods);
+	class_entry = zend_register_internal_class_ex(&ce, NULL);
+	class_entry->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
+
+	return class_entry;
+}
+
+static zend_class_entry *register_class_TARVOPaymentFile(void)
+{
+	zend_class_entry ce, *class_entry;
+
+	INIT_CLASS_ENTRY(ce, "TARVOPaymentFile", class_TARVOPaymentFile_methods);
 	class_entry = zend_register_internal_class_ex(&ce, NULL);
 	class_entry->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
 
