@@ -106,6 +106,38 @@ JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_IBAN_1convert(JNIEnv *env, jcl
     return result;
 }
 
+/* The conversion with its outcome: the IBAN or null, and into outcome[0] the library's
+ * result, into outcome[1] the status. */
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanConvert(JNIEnv *env, jclass cls, jstring country,
+                                                              jstring account, jstring bankid, jintArray outcome) {
+    (void)cls;
+    if (outcome == NULL || (*env)->GetArrayLength(env, outcome) < 2) {
+        throw_new(env, NPE_CLASS, "outcome is NULL or too short");
+        return NULL;
+    }
+    jstring result = NULL;
+    const char *c = utf_chars(env, country, "country is NULL");
+    if (c == NULL) return NULL;
+    const char *a = utf_chars(env, account, "account is NULL");
+    const char *b = a != NULL ? utf_chars(env, bankid, "bankid is NULL") : NULL;
+    if (b != NULL) {
+        char iban[IBAN_BUFFER] = {0};
+        uint8_t status = 0;
+        const jint answer[2] = {tarvo_iban_convert(c, a, b, iban, &status), status};
+        (*env)->SetIntArrayRegion(env, outcome, 0, 2, answer);
+        if (answer[0] == 1) result = new_string(env, iban);
+    }
+    release_utf_chars(env, bankid, b);
+    release_utf_chars(env, account, a);
+    release_utf_chars(env, country, c);
+    return result;
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanStatusText(JNIEnv *env, jclass cls, jint status) {
+    (void)cls;
+    return new_string(env, tarvo_iban_status_text((uint8_t)status));
+}
+
 JNIEXPORT jboolean JNICALL Java_com_libtarvo_TARVO_IBAN_1check(JNIEnv *env, jclass cls, jstring iban) {
     (void)cls;
     const char *i = utf_chars(env, iban, "iban is NULL");
