@@ -125,7 +125,7 @@ TEST_F(ReadersTest, SixKeepsHeadOfficesOnly) {
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].code, "00100");
     EXPECT_EQ(entries[0].city, "Z\xc3\xbcrich");
-    EXPECT_EQ(entries[0].country, "CH");
+    EXPECT_EQ(entries[0].country, "");
     EXPECT_EQ(entries[1].code, "00193");
     EXPECT_EQ(entries[1].bic, "SECGDEFFXXX");
     EXPECT_EQ(entries[1].country, "DE");

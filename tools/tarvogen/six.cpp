@@ -48,9 +48,6 @@ std::vector<BankEntry> read_six_bank_master(const std::filesystem::path &file) {
         entry.zip = reader.text(trim(fields[column[postal_code]]));
         entry.city = reader.text(trim(fields[column[town]]));
         entry.country = reader.text(trim(fields[column[country_code]]));
-        // SIX names the country of foreign institutions only; the rest are Swiss.
-        if (entry.country.empty())
-            entry.country = "CH";
         if (entry.name.empty())
             reader.fail("clearing number " + entry.code + " has no name");
         if (!entry.country.empty() &&
