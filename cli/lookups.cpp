@@ -63,12 +63,19 @@ template <size_t N> const char *reason(const Reason (&table)[N], int result) {
 
 void print_failure(const char *first_words, const char *why) { printf("%s: %s\n", first_words, why); }
 
+// The bank-code directory keeps the country that SIX gives, which it names for foreign
+// institutions only: an empty one is a Swiss institution's.
+const char *country_of(const tarvo_bank_t &bank) {
+    if (bank.country == nullptr) return "";
+    return bank.country[0] == '\0' ? "CH" : bank.country;
+}
+
 // Names and cities come from the directory in UTF-8; codes are plain ASCII.
 void print_address(const tarvo_bank_t &bank) {
     printf("     Name: '%s'\n", or_empty(in_locale(bank.name)));
     printf("      ZIP: '%s'\n", or_empty(bank.zip));
     printf("     City: '%s'\n", or_empty(in_locale(bank.city)));
-    printf("  Country: '%s'\n", or_empty(bank.country));
+    printf("  Country: '%s'\n", country_of(bank));
 }
 
 // The IBAN with its BIC and bank; false, with the failure printed, when a lookup fails.

@@ -260,13 +260,24 @@ TEST(Failures, NameTheirReason) {
     }
 }
 
-// Swiss records carry their country like every other, for bank codes and IBANs alike.
+// Swiss institutions, which the directory lists without a country, print as CH; foreign
+// holders of a Swiss clearing number keep their own.
 TEST(Failures, SwissBanksNameTheirCountry) {
-    for (const auto &words : {std::vector<std::string>{"bankid", "CH", "100"},
-                              std::vector<std::string>{"getbic", "CH3300100000000000001"}}) {
-        const Output r = run_words(words);
-        EXPECT_EQ(r.status, 0) << words[1] << r.out;
-        EXPECT_NE(r.out.find("  Country: 'CH'\n"), std::string::npos) << r.out;
+    struct Case {
+        std::vector<std::string> words;
+        const char *country;
+    };
+    const Case cases[] = {
+        {{"bankid", "CH", "100"}, "CH"},
+        {{"getbic", "CH3300100000000000001"}, "CH"},
+        {{"bankid", "LI", "30172"}, "LI"},
+        {{"bankid", "CH", "193"}, "DE"},
+        {{"bankid", "AT", "10000"}, "AT"},
+    };
+    for (const Case &c : cases) {
+        const Output r = run_words(c.words);
+        EXPECT_EQ(r.status, 0) << c.words[1] << r.out;
+        EXPECT_NE(r.out.find(std::string("  Country: '") + c.country + "'\n"), std::string::npos) << r.out;
     }
 }
 
