@@ -222,6 +222,9 @@ class TARVOReconciliation
 
     /** What the last run noticed: amounts that disagree, reports for other files. */
     public function getWarnings(): array {}
+}
+
+/**
  * One payment status report (pain.002) read into arrays: a record per level (group,
  * payment, transaction) with the keys of the record fields; texts UTF-8, absent fields
  * without key.
