@@ -4,6 +4,7 @@
  */
 #include <jni.h>
 #include <stddef.h>
+#include <stdlib.h>
 
 #include "tarvo.h"
 #include "tarvojni.h"
@@ -50,18 +51,6 @@ static int add_input(JNIEnv *env, tarvo_reconcile_t *r, jint kind, jobject sourc
     return added;
 }
 
-static jobjectArray strings(JNIEnv *env, jclass string_class, const char *const *texts, jsize count) {
-    jobjectArray out = (*env)->NewObjectArray(env, count, string_class, NULL);
-    for (jsize i = 0; out != NULL && i < count; ++i) {
-        if (texts[i] == NULL) continue;
-        jstring s = new_string(env, texts[i]);
-        if (s == NULL) return NULL;
-        (*env)->SetObjectArrayElement(env, out, i, s);
-        (*env)->DeleteLocalRef(env, s);
-    }
-    return out;
-}
-
 /* {String[][] rows (the row's texts, then "1" or null for unmatched), String[] warnings}. */
 static jobjectArray results(JNIEnv *env, tarvo_reconcile_t *r) {
     jclass string_class = (*env)->FindClass(env, "java/lang/String");
@@ -79,19 +68,17 @@ static jobjectArray results(JNIEnv *env, tarvo_reconcile_t *r) {
         const char *texts[ROW_FIELDS + 1];
         for (jsize f = 0; f < ROW_FIELDS; ++f) texts[f] = *(const char *const *)((const char *)row + row_fields[f]);
         texts[ROW_FIELDS] = row->unmatched ? "1" : NULL;
-        jobjectArray values = strings(env, string_class, texts, ROW_FIELDS + 1);
+        jobjectArray values = string_array(env, texts, ROW_FIELDS + 1);
         if (values == NULL) return NULL;
         (*env)->SetObjectArrayElement(env, rows, i, values);
         (*env)->DeleteLocalRef(env, values);
     }
     const jsize warning_count = (jsize)tarvo_reconcile_warningCount(r);
-    jobjectArray warnings = rows != NULL ? (*env)->NewObjectArray(env, warning_count, string_class, NULL) : NULL;
-    for (jsize i = 0; warnings != NULL && i < warning_count; ++i) {
-        jstring s = new_string(env, tarvo_reconcile_warning(r, (size_t)i));
-        if (s == NULL) return NULL;
-        (*env)->SetObjectArrayElement(env, warnings, i, s);
-        (*env)->DeleteLocalRef(env, s);
-    }
+    const char **texts = rows != NULL ? malloc(sizeof(char *) * (size_t)(warning_count + 1)) : NULL;
+    if (rows != NULL && texts == NULL) throw_class(env, OOM_CLASS, "out of memory");
+    for (jsize i = 0; texts != NULL && i < warning_count; ++i) texts[i] = tarvo_reconcile_warning(r, (size_t)i);
+    jobjectArray warnings = texts != NULL ? string_array(env, texts, warning_count) : NULL;
+    free((void *)texts);
     jobjectArray out = warnings != NULL ? (*env)->NewObjectArray(env, 2, object_class, NULL) : NULL;
     if (out == NULL) return NULL;
     (*env)->SetObjectArrayElement(env, out, 0, rows);

@@ -51,20 +51,6 @@ static const text_field tx_fields[] = {
     TEXT(tarvo_pain_tx_t, remittance),        TEXT(tarvo_pain_tx_t, creditorRef),
 };
 
-/* texts[0, count) as a String[], null entries for null texts; NULL with an exception pending. */
-static jobjectArray string_array(JNIEnv *env, const char *const *texts, jsize count) {
-    jclass string_class = (*env)->FindClass(env, "java/lang/String");
-    jobjectArray out = string_class != NULL ? (*env)->NewObjectArray(env, count, string_class, NULL) : NULL;
-    for (jsize i = 0; out != NULL && i < count; ++i) {
-        if (texts[i] == NULL) continue;
-        jstring s = new_string(env, texts[i]);
-        if (s == NULL) return NULL;
-        (*env)->SetObjectArrayElement(env, out, i, s);
-        (*env)->DeleteLocalRef(env, s);
-    }
-    return out;
-}
-
 /* The record's table fields with extra texts after them. */
 static jobjectArray record_array(JNIEnv *env, const void *record, const text_field *fields, jsize count,
                                  const char *const *extra, jsize extra_count) {
