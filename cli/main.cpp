@@ -87,7 +87,8 @@ constexpr Command commands[] = {
      "  --json   one JSON object per line with messageId, paymentInformationId, endToEndId,\n"
      "           amount, state, reason, vop and evidence (empty fields left out)\n"
      "Exit code: 0 listed, 1 a file refused or the payment files contradict each other\n"
-     "(an end-to-end id in two of them), 2 output failed.\n"},
+     "(an end-to-end id in two of them), 2 output failed.\n",
+     nullptr, false},
     {"rf", 0, "rf [--make] <reference>", cmd_rf, "checks an ISO 11649 creditor reference (RF...)", nullptr,
      "  --make   the reference for a base of 1 to 21 letters or digits, with its check digits\n"
      "Exit code: 0 valid, 1 invalid.\n", nullptr, false},
