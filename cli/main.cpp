@@ -75,6 +75,12 @@ constexpr Command commands[] = {
      "A first line whose bank code and account hold no digit is taken as a header and skipped.\n",
      batch_details, false, 2},
     {"account", 4, "account <account> <bank_id>", cmd_account, "a German account checked by its bank's method"},
+    {"rf", 0, "rf [--make] <reference>", cmd_rf, "checks an ISO 11649 creditor reference (RF...)", nullptr,
+     "  --make   the reference for a base of 1 to 21 letters or digits, with its check digits\n"
+     "Exit code: 0 valid, 1 invalid.\n", nullptr, false},
+    {"qrr", 0, "qrr [--make] <reference>", cmd_qrr, "checks a Swiss QR reference (27 digits)", nullptr,
+     "  --make   the reference for a base of 1 to 26 digits: padded with zeros, check digit appended\n"
+     "Exit code: 0 valid, 1 invalid.\n", nullptr, false},
 };
 
 void print_summary(const char *program) {

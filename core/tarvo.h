@@ -75,6 +75,9 @@ int tarvo_iban_getBIC(const char *iban, char *bic);
 /* iban: at least 35 bytes. 1 converted, 0 not applicable, -1 refused, -3 unknown bank. */
 int tarvo_iban_convert(const char *country, const char *account, const char *bankid,
                        char *iban, uint8_t *status);
+/* The German text of a conversion status, UTF-8 ("-" for 0, "Kontonummer wurde ersetzt"
+ * for 1, ...); "(unbekannter Status" for a code without one. Constant: never freed. */
+const char *tarvo_iban_status_text(uint8_t status);
 /* An IBAN as typed ("iban: de89 3704 0044 0532 0130 00") in electronic form, into iban
  * (at least 35 bytes): separators and a leading "IBAN" label dropped, letters upper-cased.
  * 1 when 5 to 34 letters and digits remain, -1 otherwise (iban then empty). The check
@@ -103,6 +106,23 @@ int tarvo_account_check2(const char *account, const char *bankid, int method);
 /* The account checked by the method the directory in force names for a German bank code.
  * Results as tarvo_account_check2, and -3 when the bank code is not in the directory. */
 int tarvo_account_check_bank(const char *account, const char *bankid);
+
+/* ---- Payment references ----------------------------------------------------------- */
+
+/* ISO 11649 creditor reference as typed ("RF18 5390 0754 7034", any case): "RF", two check
+ * digits (ISO 7064 MOD 97-10) and 1 to 21 letters or digits. 1 valid, -1 invalid. */
+int tarvo_creditor_reference_check(const char *reference);
+/* The creditor reference for base (1 to 21 letters or digits, blanks ignored) with its
+ * check digits, in electronic form ("RF18539007547034"), into out (26 bytes suffice).
+ * 1 done, -1 invalid base, -2 out too small (out then empty). */
+int tarvo_creditor_reference_make(const char *base, char *out, size_t size);
+/* Swiss QR reference: exactly 27 digits (blanks ignored), the last one the mod-10
+ * recursive check digit. 1 valid, -1 invalid. */
+int tarvo_qrr_check(const char *reference);
+/* The QR reference for base (1 to 26 digits, blanks ignored): padded with leading zeros to
+ * 26 digits, the check digit appended, into out (28 bytes). 1 done, -1 invalid base, -2 out
+ * too small. */
+int tarvo_qrr_make(const char *base, char *out, size_t size);
 
 /* ---- Payment messages ------------------------------------------------------------- */
 
