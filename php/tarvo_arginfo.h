@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: 4a5ae009018320f42c83cb49a83acaa820165f52 */
+ * Stub hash: e0f6d7257582bc3114918f7862c93506f8d13b1c */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
@@ -99,6 +99,28 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_getSt
 	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, raw, _IS_BOOL, 0, "false")
 ZEND_END_ARG_INFO()
 
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_load, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, path, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_loadString, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, document, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_getVersion, 0, 0, IS_STRING, 1)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_getRecords, 0, 0, IS_ARRAY, 1)
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_TARVOPaymentFile_load arginfo_class_TARVOStatusReport_load
+
+#define arginfo_class_TARVOPaymentFile_loadString arginfo_class_TARVOStatusReport_loadString
+
+#define arginfo_class_TARVOPaymentFile_getHeader arginfo_class_TARVOStatusReport_getRecords
+
+#define arginfo_class_TARVOPaymentFile_getBlocks arginfo_class_TARVOStatusReport_getRecords
+
 
 ZEND_METHOD(TARVO, __construct);
 ZEND_METHOD(TARVO, setIBAN);
@@ -124,6 +146,14 @@ ZEND_METHOD(TARVO, BIC_getBankFlags);
 ZEND_METHOD(TARVOStatementParser, __construct);
 ZEND_METHOD(TARVOStatementParser, load);
 ZEND_METHOD(TARVOStatementParser, getStatements);
+ZEND_METHOD(TARVOStatusReport, load);
+ZEND_METHOD(TARVOStatusReport, loadString);
+ZEND_METHOD(TARVOStatusReport, getVersion);
+ZEND_METHOD(TARVOStatusReport, getRecords);
+ZEND_METHOD(TARVOPaymentFile, load);
+ZEND_METHOD(TARVOPaymentFile, loadString);
+ZEND_METHOD(TARVOPaymentFile, getHeader);
+ZEND_METHOD(TARVOPaymentFile, getBlocks);
 
 
 static const zend_function_entry class_TARVOException_methods[] = {
@@ -161,6 +191,24 @@ static const zend_function_entry class_TARVOStatementParser_methods[] = {
 	ZEND_ME(TARVOStatementParser, __construct, arginfo_class_TARVOStatementParser___construct, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVOStatementParser, load, arginfo_class_TARVOStatementParser_load, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVOStatementParser, getStatements, arginfo_class_TARVOStatementParser_getStatements, ZEND_ACC_PUBLIC)
+	ZEND_FE_END
+};
+
+
+static const zend_function_entry class_TARVOStatusReport_methods[] = {
+	ZEND_ME(TARVOStatusReport, load, arginfo_class_TARVOStatusReport_load, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatusReport, loadString, arginfo_class_TARVOStatusReport_loadString, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatusReport, getVersion, arginfo_class_TARVOStatusReport_getVersion, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatusReport, getRecords, arginfo_class_TARVOStatusReport_getRecords, ZEND_ACC_PUBLIC)
+	ZEND_FE_END
+};
+
+
+static const zend_function_entry class_TARVOPaymentFile_methods[] = {
+	ZEND_ME(TARVOPaymentFile, load, arginfo_class_TARVOPaymentFile_load, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOPaymentFile, loadString, arginfo_class_TARVOPaymentFile_loadString, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOPaymentFile, getHeader, arginfo_class_TARVOPaymentFile_getHeader, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOPaymentFile, getBlocks, arginfo_class_TARVOPaymentFile_getBlocks, ZEND_ACC_PUBLIC)
 	ZEND_FE_END
 };
 
@@ -218,6 +266,28 @@ static zend_class_entry *register_class_TARVOStatementParser(void)
 	zend_class_entry ce, *class_entry;
 
 	INIT_CLASS_ENTRY(ce, "TARVOStatementParser", class_TARVOStatementParser_methods);
+	class_entry = zend_register_internal_class_ex(&ce, NULL);
+	class_entry->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
+
+	return class_entry;
+}
+
+static zend_class_entry *register_class_TARVOStatusReport(void)
+{
+	zend_class_entry ce, *class_entry;
+
+	INIT_CLASS_ENTRY(ce, "TARVOStatusReport", class_TARVOStatusReport_methods);
+	class_entry = zend_register_internal_class_ex(&ce, NULL);
+	class_entry->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
+
+	return class_entry;
+}
+
+static zend_class_entry *register_class_TARVOPaymentFile(void)
+{
+	zend_class_entry ce, *class_entry;
+
+	INIT_CLASS_ENTRY(ce, "TARVOPaymentFile", class_TARVOPaymentFile_methods);
 	class_entry = zend_register_internal_class_ex(&ce, NULL);
 	class_entry->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
 
