@@ -58,13 +58,15 @@ constexpr Command commands[] = {
      "           level, originalMessageId, originalPaymentInformationId, originalEndToEndId,\n"
      "           originalInstructionId, status, reasons, additionalInfo, counts,\n"
      "           originalUETR and version; keys without a value left out\n"
-     "Exit code: 0 read, 1 refused (with the reason), 2 the output failed.\n"},
+     "Exit code: 0 read, 1 refused (with the reason), 2 the output failed.\n",
+     nullptr, false},
     {"pain", 0, "pain <file|->", cmd_pain, "the payment-information blocks of a pain.001 or pain.008 file",
      "pain [--json] <file|->",
      "Reads the file, or standard input for '-'.\n"
      "  --json   one JSON object per payment-information block with its transactions;\n"
      "           amounts and dates exactly as written, fields without a value left out\n"
-     "Exit code: 0 read, 1 refused (with the reason), 2 the output failed.\n"},
+     "Exit code: 0 read, 1 refused (with the reason), 2 the output failed.\n",
+     nullptr, false},
     {"check-batch", 0, "check-batch [--json] [-j N] <file|->", cmd_check_batch,
      "checks a file of IBANs, one per line", nullptr,
      "Columns: line;input;iban;valid;error;bank_code;bic;bank_name\n"

@@ -26,7 +26,7 @@ TEST(CommandLine, NoCommandPrintsTheSummary) {
     EXPECT_EQ(r.err, p + ": missing command\nUsage:\n  " + p + " bankid <country> <bank_id>\n  " + p +
                          " convert <country> <bank_id> <account>\n  " + p + " getbic <iban>\n  " + p +
                          " check <iban>\n  " + p + " bic <bic>\n  " + p + " mt940 <file>\n  " + p + " camt053 <file>\n  " + p +
-                         " pain002 <file|->\n  " + p + " pain <file|->\n  " + p + " account <account> <bank_id>\n");
+                         " account <account> <bank_id>\n");
 }
 
 TEST(CommandLine, UnknownCommandFails) {
