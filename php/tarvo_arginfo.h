@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: e0f6d7257582bc3114918f7862c93506f8d13b1c */
+ * Stub hash: ea497250120613d97c6877d624d462828768c496 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
@@ -95,13 +95,40 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_load,
 	ZEND_ARG_TYPE_INFO(0, path, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_loadString, 0, 2, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, format, IS_LONG, 0)
+	ZEND_ARG_TYPE_INFO(0, data, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_getStatements, 0, 0, IS_ARRAY, 1)
 	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, raw, _IS_BOOL, 0, "false")
 ZEND_END_ARG_INFO()
 
-ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_load, 0, 1, IS_TRUE, 0)
+#define arginfo_class_TARVOReconciliation___construct arginfo_class_TARVOStatementParser___construct
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOReconciliation_addPayments, 0, 1, IS_TRUE, 0)
 	ZEND_ARG_TYPE_INFO(0, path, IS_STRING, 0)
 ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOReconciliation_addPaymentsString, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, data, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, name, IS_STRING, 1, "null")
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_TARVOReconciliation_addStatus arginfo_class_TARVOReconciliation_addPayments
+
+#define arginfo_class_TARVOReconciliation_addStatusString arginfo_class_TARVOReconciliation_addPaymentsString
+
+#define arginfo_class_TARVOReconciliation_addStatements arginfo_class_TARVOReconciliation_addPayments
+
+#define arginfo_class_TARVOReconciliation_addStatementsString arginfo_class_TARVOReconciliation_addPaymentsString
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOReconciliation_run, 0, 0, IS_ARRAY, 0)
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_TARVOReconciliation_getWarnings arginfo_class_TARVOReconciliation_run
+
+#define arginfo_class_TARVOStatusReport_load arginfo_class_TARVOReconciliation_addPayments
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_loadString, 0, 1, IS_TRUE, 0)
 	ZEND_ARG_TYPE_INFO(0, document, IS_STRING, 0)
@@ -113,7 +140,7 @@ ZEND_END_ARG_INFO()
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_getRecords, 0, 0, IS_ARRAY, 1)
 ZEND_END_ARG_INFO()
 
-#define arginfo_class_TARVOPaymentFile_load arginfo_class_TARVOStatusReport_load
+#define arginfo_class_TARVOPaymentFile_load arginfo_class_TARVOReconciliation_addPayments
 
 #define arginfo_class_TARVOPaymentFile_loadString arginfo_class_TARVOStatusReport_loadString
 
@@ -145,7 +172,17 @@ ZEND_METHOD(TARVO, BIC_getBankName);
 ZEND_METHOD(TARVO, BIC_getBankFlags);
 ZEND_METHOD(TARVOStatementParser, __construct);
 ZEND_METHOD(TARVOStatementParser, load);
+ZEND_METHOD(TARVOStatementParser, loadString);
 ZEND_METHOD(TARVOStatementParser, getStatements);
+ZEND_METHOD(TARVOReconciliation, __construct);
+ZEND_METHOD(TARVOReconciliation, addPayments);
+ZEND_METHOD(TARVOReconciliation, addPaymentsString);
+ZEND_METHOD(TARVOReconciliation, addStatus);
+ZEND_METHOD(TARVOReconciliation, addStatusString);
+ZEND_METHOD(TARVOReconciliation, addStatements);
+ZEND_METHOD(TARVOReconciliation, addStatementsString);
+ZEND_METHOD(TARVOReconciliation, run);
+ZEND_METHOD(TARVOReconciliation, getWarnings);
 ZEND_METHOD(TARVOStatusReport, load);
 ZEND_METHOD(TARVOStatusReport, loadString);
 ZEND_METHOD(TARVOStatusReport, getVersion);
@@ -190,7 +227,22 @@ static const zend_function_entry class_TARVO_methods[] = {
 static const zend_function_entry class_TARVOStatementParser_methods[] = {
 	ZEND_ME(TARVOStatementParser, __construct, arginfo_class_TARVOStatementParser___construct, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVOStatementParser, load, arginfo_class_TARVOStatementParser_load, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatementParser, loadString, arginfo_class_TARVOStatementParser_loadString, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVOStatementParser, getStatements, arginfo_class_TARVOStatementParser_getStatements, ZEND_ACC_PUBLIC)
+	ZEND_FE_END
+};
+
+
+static const zend_function_entry class_TARVOReconciliation_methods[] = {
+	ZEND_ME(TARVOReconciliation, __construct, arginfo_class_TARVOReconciliation___construct, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOReconciliation, addPayments, arginfo_class_TARVOReconciliation_addPayments, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOReconciliation, addPaymentsString, arginfo_class_TARVOReconciliation_addPaymentsString, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOReconciliation, addStatus, arginfo_class_TARVOReconciliation_addStatus, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOReconciliation, addStatusString, arginfo_class_TARVOReconciliation_addStatusString, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOReconciliation, addStatements, arginfo_class_TARVOReconciliation_addStatements, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOReconciliation, addStatementsString, arginfo_class_TARVOReconciliation_addStatementsString, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOReconciliation, run, arginfo_class_TARVOReconciliation_run, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOReconciliation, getWarnings, arginfo_class_TARVOReconciliation_getWarnings, ZEND_ACC_PUBLIC)
 	ZEND_FE_END
 };
 
@@ -266,6 +318,17 @@ static zend_class_entry *register_class_TARVOStatementParser(void)
 	zend_class_entry ce, *class_entry;
 
 	INIT_CLASS_ENTRY(ce, "TARVOStatementParser", class_TARVOStatementParser_methods);
+	class_entry = zend_register_internal_class_ex(&ce, NULL);
+	class_entry->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
+
+	return class_entry;
+}
+
+static zend_class_entry *register_class_TARVOReconciliation(void)
+{
+	zend_class_entry ce, *class_entry;
+
+	INIT_CLASS_ENTRY(ce, "TARVOReconciliation", class_TARVOReconciliation_methods);
 	class_entry = zend_register_internal_class_ex(&ce, NULL);
 	class_entry->ce_flags |= ZEND_ACC_NOT_SERIALIZABLE;
 
