@@ -46,9 +46,11 @@ constexpr Command commands[] = {
     {"mt940", 0, "mt940 <file>", cmd_mt940, "the statements of an MT940 file", "mt940 [--json] <file>",
      "  --json   the statements as JSON Lines: one statement object per line, with its\n"
      "           transactions; texts in UTF-8, amounts as decimal strings, dates as\n"
-     "           YYYY-MM-DD, fields without a value left out\n"},
-    {"camt053", 0, "camt053 <file>", cmd_camt053, "the statements of a camt.053 file", "camt053 [--json] <file>",
-     "  --json   as for mt940\n"},
+     "           YYYY-MM-DD, fields without a value left out\n"
+     "  <file>   \"-\" reads standard input\n"
+     "Exit code: 0 read, 1 not a statement file or a statement cut off by a malformed line.\n"},
+    {"camt053", 0, "camt053 <file>", cmd_camt053, "the statements of a camt.052, camt.053 or camt.054 file",
+     "camt053 [--json] <file>", "  --json   as for mt940\n  <file>   \"-\" reads standard input\nExit code: as for mt940\n"},
     {"check-batch", 0, "check-batch [--json] [-j N] <file|->", cmd_check_batch,
      "checks a file of IBANs, one per line", nullptr,
      "Columns: line;input;iban;valid;error;bank_code;bic;bank_name\n"

@@ -2,7 +2,8 @@
  * tarvo: SEPA payments library.
  *
  * IBAN and German account checks, a compiled-in bank and BIC directory, German IBAN
- * conversion, pain.008 / pain.001 payment files and an MT940 statement parser.
+ * conversion, pain.008 / pain.001 payment files and a reader for account statements
+ * (MT940, camt.052/053/054).
  *
  * Plain C interface (C99 and C++). Texts are NUL-terminated UTF-8. Results the library
  * allocates for the caller (tarvo_toXML, every tarvo_bank_t) are released with free().
@@ -154,6 +155,20 @@ char *tarvo_toXML(tarvo_t *h);
 /* ISO 20022 camt.053 statements, camt.052 reports and camt.054 notifications. */
 #define TARVO_STMT_FORMAT_CAMT 3
 
+/* One charge of a camt entry or transaction. */
+typedef struct {
+    char *amount; /* as written */
+    char currency[4];
+    uint8_t included; /* 1 when the booked amount already includes it */
+} tarvo_stmt_charge_t;
+
+/* A further balance of a camt statement; amount NULL when the file has none. */
+typedef struct {
+    char *amount; /* as written, "-" before debits */
+    char currency[4];
+    struct tm date;
+} tarvo_stmt_balance_t;
+
 typedef struct tarvo_stmt_tx_s {
     struct tm valuta;
     struct tm booked;
@@ -184,10 +199,25 @@ typedef struct tarvo_stmt_tx_s {
     struct tarvo_stmt_tx_s *next;
     /* Filled from camt; MT940 leaves them empty. */
     char currency[4];    /* currency of amount */
-    char *amountText;    /* amount exactly as written, "-" before debits */
+    char *amountText;    /* amount exactly as written, "-" before debits (MT940 too) */
     char *uetr;          /* unique end-to-end transaction reference */
     char *creditorRef;   /* structured creditor reference (RF or ISR reference) */
     char *partyName;     /* counterparty name in full; name holds its first 55 bytes */
+    /* Filled from camt; absent values are NULL, empty or 0. */
+    uint8_t truncated;            /* 1 when a text of the record was cut to 16 KiB */
+    char status[5];               /* entry status: "BOOK", "PDNG" (not booked yet) or "INFO" */
+    uint32_t details;             /* a record for a whole batch entry: its number of details */
+    char **endToEndIds;           /* such a record: the details' end-to-end ids, NULL-terminated */
+    char *instructedAmount;       /* instructed amount as written, when it differs from amount */
+    char instructedCurrency[4];
+    const tarvo_stmt_charge_t *charges; /* chargeCount charges (Chrgs) */
+    size_t chargeCount;
+    char *returnReason;           /* return reason code (RtrInf/Rsn/Cd or Prtry) */
+    char *returnInfo;             /* its additional information */
+    char *bankTransactionCode;    /* ISO domain-family-subfamily, "PMNT-RDDT-ESDD" */
+    char *entryReference;         /* NtryRef */
+    char *batchPaymentInformationId;
+    char *batchMessageId;
 } tarvo_stmt_tx_t;
 
 typedef struct tarvo_stmt_s {
@@ -207,13 +237,22 @@ typedef struct tarvo_stmt_s {
     /* Filled from camt; MT940 leaves them empty. Balances exactly as written, "-" before debits. */
     char *openSaldoText;
     char *closeSaldoText;
+    /* The saldo texts are filled for MT940 too: NULL means the balance is absent. */
+    uint8_t incomplete;                    /* 1 when a malformed line cut the statement off */
+    tarvo_stmt_balance_t interimBalance;   /* last interim booked balance (ITBD) */
+    tarvo_stmt_balance_t interimAvailable; /* last interim available balance (ITAV) */
+    tarvo_stmt_balance_t available;        /* closing available balance (CLAV) */
 } tarvo_stmt_t;
 
 typedef struct tarvo_stmt_parser_s tarvo_stmt_parser_t;
 
 tarvo_stmt_parser_t *tarvo_stmt_parser_new(void);
 void tarvo_stmt_parser_free(tarvo_stmt_parser_t *p);
+/* 1 when the file holds at least one statement; 0 with the reason in getError otherwise. */
 int tarvo_stmt_parser_load(tarvo_stmt_parser_t *p, int format, const char *path);
+/* The same for a statement in memory (size bytes at data, copied as needed: the buffer
+ * may be released when the call returns). */
+int tarvo_stmt_parser_loadMemory(tarvo_stmt_parser_t *p, int format, const void *data, size_t size);
 tarvo_stmt_t *tarvo_stmt_parser_getStatement(tarvo_stmt_parser_t *p);
 const char *tarvo_stmt_parser_getError(tarvo_stmt_parser_t *p);
 /* The record texts are the file's own bytes. This writes a record text as UTF-8 into out

@@ -178,6 +178,9 @@ class TARVOStatementParser
     /** @param int $format TARVO_STMT_FORMAT_MT940 or TARVO_STMT_FORMAT_CAMT */
     public function load(int $format, string $path): true {}
 
+    /** The same for a statement in memory (from an EBICS client or a ZIP archive). */
+    public function loadString(int $format, string $data): true {}
+
     /** @return list<array<string,mixed>>|null null before a load or when no statement was read */
     public function getStatements(bool $raw = false): ?array {}
 }

@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: 4a5ae009018320f42c83cb49a83acaa820165f52 */
+ * Stub hash: b94e7c663e8c32c7ca74f0aa840ae816c6d89c75 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
@@ -95,6 +95,11 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_load,
 	ZEND_ARG_TYPE_INFO(0, path, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_loadString, 0, 2, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, format, IS_LONG, 0)
+	ZEND_ARG_TYPE_INFO(0, data, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatementParser_getStatements, 0, 0, IS_ARRAY, 1)
 	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, raw, _IS_BOOL, 0, "false")
 ZEND_END_ARG_INFO()
@@ -123,6 +128,7 @@ ZEND_METHOD(TARVO, BIC_getBankName);
 ZEND_METHOD(TARVO, BIC_getBankFlags);
 ZEND_METHOD(TARVOStatementParser, __construct);
 ZEND_METHOD(TARVOStatementParser, load);
+ZEND_METHOD(TARVOStatementParser, loadString);
 ZEND_METHOD(TARVOStatementParser, getStatements);
 
 
@@ -160,6 +166,7 @@ static const zend_function_entry class_TARVO_methods[] = {
 static const zend_function_entry class_TARVOStatementParser_methods[] = {
 	ZEND_ME(TARVOStatementParser, __construct, arginfo_class_TARVOStatementParser___construct, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVOStatementParser, load, arginfo_class_TARVOStatementParser_load, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVOStatementParser, loadString, arginfo_class_TARVOStatementParser_loadString, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVOStatementParser, getStatements, arginfo_class_TARVOStatementParser_getStatements, ZEND_ACC_PUBLIC)
 	ZEND_FE_END
 };

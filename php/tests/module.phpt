@@ -63,7 +63,7 @@ static IBAN_format(iban)
 static ACCOUNT_checkBank(account, bank_id)
 static BIC_getBankName(bic)
 static BIC_getBankFlags(bic)
-__construct load getStatements
+__construct load loadString getStatements
 array(0) {
 }
 array(0) {
