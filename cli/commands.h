@@ -16,9 +16,12 @@ int cmd_check(char **args);
 int cmd_bic(char **args);
 int cmd_mt940(char **args);
 int cmd_camt053(char **args);
+int cmd_pain002(char **args);
+int cmd_pain(char **args);
 int cmd_account(char **args);
 int cmd_check_batch(char **args);
 int cmd_convert_batch(char **args);
+int cmd_reconcile(char **args);
 int cmd_rf(char **args);
 int cmd_qrr(char **args);
 
