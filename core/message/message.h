@@ -5,6 +5,9 @@
 
 #include <stdint.h>
 
+#include <span>
+#include <string_view>
+
 #include "frame/frame.h"
 #include "tarvo.h"
 
@@ -44,6 +47,8 @@ struct ddi_tx {
     char *old_iban;
     uint8_t smnda;
     char *ref;
+    char *cref;     // ISO 11649 creditor reference, electronic form
+    char *ultimate; // the ultimate debtor's name
     ddi_tx *next;
 };
 
@@ -61,6 +66,8 @@ struct cti_tx {
     char *purp;
     int64_t amount; // in cents
     char *date; // null: the message's date
+    char *cref;     // ISO 11649 creditor reference, electronic form
+    char *ultimate; // the ultimate creditor's name
     cti_tx *next;
 };
 
@@ -81,6 +88,9 @@ struct tarvo_s {
     void *tx_head; // ddi_tx or cti_tx by msgtype
     void *tx_tail;
     int32_t rulebook; // the pinned rulebook's number; -1: the process-wide one
+    uint8_t instant;  // credit transfers as instant payments (INST)
+    char *category_purpose;
+    char *ultimate_name; // ultimate debtor (credit transfers) or creditor (direct debits)
 };
 
 // Sequence-type codes as written into the document, indexed by ddi_tx::seq - 1.
@@ -117,6 +127,27 @@ template <class Tx>
 const char *address_problem(const Tx &tx, const Rulebook &rb) {
     return address_problem(tx.addrCC, tx.addrLine1, tx.addrLine2, tx.addr, rb);
 }
+
+// The refusal of instant execution where the rulebook has none, when set and when rendered.
+inline constexpr const char *instant_refused = "Instant credit transfers need DE-3.7 or DE-3.9";
+// The largest control sum, in cents: the documents' decimal type holds 18 digits.
+inline constexpr int64_t max_control_sum_cents = 999'999'999'999'999'999;
+
+// Why the message's own texts cannot be written under rb, or null: a name or ultimate
+// name set under one rulebook is checked again under the one the document is for.
+const char *message_problem(tarvo_t *msg, const Rulebook &rb);
+
+// Why a stored transaction cannot be written under rb, or null: every text is checked
+// again by its key's rule (lengths, character sets, the mandate reference's set), then
+// the address and what the rulebook offers at all, so that a transaction added under one
+// rulebook never yields a document that another one's schema refuses. Messages with
+// inserted values go into buf.
+const char *transaction_problem(const ddi_tx &tx, const Rulebook &rb, char (&buf)[256]);
+const char *transaction_problem(const cti_tx &tx, const Rulebook &rb, char (&buf)[256]);
+
+// " (did you mean 'purp' or 'ref'?)": the one or two known keys nearest to a key typed
+// wrong, by spelling or by a name callers often use for the field; empty when none is.
+const char *suggest_keys(std::string_view typed, std::span<const std::string_view> known, char (&out)[80]);
 
 enum class BicVerdict { Ok, BadLength, BadFormat };
 // Checks a BIC of the message or of a transaction; on Ok, upper holds it in upper case.
