@@ -73,14 +73,29 @@ class Generator {
 
     // Builds one message under the rulebook now in force; fills g.expected_refusal when
     // it gives the message a fault the library must refuse.
-    Message build(Generated &g) {
-        const Rulebook &rb = *current_rulebook();
+    Message build(Generated &g, bool pinned) {
+        const Rulebook &rb = *rulebook(rulebook_number(g.rulebook));
         const Texts texts = texts_for(g.rulebook);
         Message h(tarvo_new(g.type));
         const bool ddi = g.type == TARVO_MSGTYPE_DDI;
+        if (pinned) {
+            EXPECT_EQ(tarvo_setRulebook(h.get(), g.rulebook.c_str()), 1);
+        }
         EXPECT_EQ(tarvo_setIBAN(h.get(), creditor_iban), 1);
         EXPECT_EQ(tarvo_setName(h.get(), pick(texts.names).c_str()), 1) << error_of(h.get());
-        const bool own_bic = ddi || chance(70);
+        if (chance(30)) {
+            EXPECT_EQ(tarvo_setCategoryPurpose(h.get(), chance(50) ? "SALA" : "SUPP"), 1) << error_of(h.get());
+            note(g, "category purpose");
+        }
+        if (!ddi && rb.instant && chance(40)) {
+            EXPECT_EQ(tarvo_setInstant(h.get(), 1), 1) << error_of(h.get());
+            note(g, "instant");
+        }
+        if (rb.ultimate_parties && chance(30)) {
+            EXPECT_EQ(tarvo_setUltimateName(h.get(), pick(texts.names).c_str()), 1) << error_of(h.get());
+            note(g, "ultimate party");
+        }
+        const bool own_bic = (ddi && !(rb.creditor_agent_optional && chance(20))) || chance(70);
         if (own_bic) {
             EXPECT_EQ(tarvo_setBIC(h.get(), creditor_bic), 1);
         }
@@ -139,9 +154,18 @@ class Generator {
             what += "BIC ";
         }
         if (chance(50)) kv.set("id", "E2E-" + std::to_string(below(1000000)));
-        if (chance(70)) {
+        const bool cref = rb.creditor_reference && chance(30);
+        if (cref) {
+            kv.set("cref", chance(50) ? "RF18 5390 0754 7034" : "rf18539007547034");
+            what += "cref ";
+        }
+        if ((!cref || rb.reference_and_text) && chance(70)) {
             kv.set("ref", pick(texts.refs));
             what += "ref ";
+        }
+        if (rb.ultimate_parties && chance(30)) {
+            kv.set("ultimateName", pick(texts.names));
+            what += "ultimate ";
         }
         if (chance(40)) kv.set("date", pick(dates));
         if (ddi) {
@@ -174,6 +198,10 @@ class Generator {
             const bool town = !chance(8), country = !chance(8);
             if (town) kv.set("addrTown", "M\xC3\xBCnchen");
             if (country) kv.set("addrCC", "DE");
+            const bool hybrid = rb.hybrid_address && chance(40);
+            if (hybrid) kv.set("addrLine1", pick(texts.lines));
+            if (hybrid && chance(50)) kv.set("addrLine2", pick(texts.lines));
+            if (hybrid) parts += "lines ";
             const bool any = town || country || !parts.empty();
             if (foreign && !(town && country))
                 fault = "Structured address required for BICs outside EEA (at least town and country)";
@@ -243,8 +271,11 @@ TEST(RandomMessages, EveryDocumentValidatesAndEveryRefusalIsTheExpectedOne) {
         g.type = gen.chance(50) ? TARVO_MSGTYPE_DDI : TARVO_MSGTYPE_CTI;
         g.description = "message " + std::to_string(n) + " " + g.rulebook +
                         (g.type == TARVO_MSGTYPE_DDI ? " debits" : " transfers");
-        RulebookScope rulebook(g.rulebook.c_str());
-        Message h = gen.build(g);
+        // A pinned message is built and rendered while the process has another rulebook.
+        const bool pinned = gen.chance(30);
+        RulebookScope process(pinned ? gen.pick(all_rulebooks) : g.rulebook.c_str());
+        if (pinned) g.description += ", pinned under " + std::string(current_rulebook()->id);
+        Message h = gen.build(g, pinned);
         const auto doc = render_at(h.get());
         if (!g.expected_refusal.empty()) {
             EXPECT_FALSE(doc) << g.description;
@@ -261,11 +292,11 @@ TEST(RandomMessages, EveryDocumentValidatesAndEveryRefusalIsTheExpectedOne) {
         fwrite(doc->data(), 1, doc->size(), file);
         fclose(file);
         description_of[path] = g.description;
-        const Rulebook &rb = *current_rulebook();
+        const Rulebook &rb = *rulebook(rulebook_number(g.rulebook));
         const std::string variant(g.type == TARVO_MSGTYPE_DDI ? rb.ddi_variant : rb.cti_variant);
         for (const std::string &schema : schemas_of(variant, g.rulebook)) files_by_schema[schema].push_back(path);
     }
-    EXPECT_EQ(documents_of.size(), 20U) << "some rulebook and kind rendered nothing";
+    EXPECT_EQ(documents_of.size(), 2 * std::size(all_rulebooks)) << "some rulebook and kind rendered nothing";
 
     for (const auto &[schema, paths] : files_by_schema)
         for (const auto &[path, report] : invalid_files(paths, schema))
