@@ -95,18 +95,6 @@ PHP_METHOD(TARVO, setRulebook) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarv
 PHP_METHOD(TARVO, setCategoryPurpose) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setCategoryPurpose); }
 PHP_METHOD(TARVO, setUltimateName) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setUltimateName); }
 
-PHP_METHOD(TARVO, setInstant)
-{
-    bool flag;
-    tarvo_t *h;
-
-    ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_BOOL(flag)
-    ZEND_PARSE_PARAMETERS_END();
-
-    h = this_message(ZEND_THIS);
-    finish(h, tarvo_setInstant(h, flag ? 1 : 0), return_value);
-}
 
 PHP_METHOD(TARVO, getRulebook)
 {
@@ -132,7 +120,9 @@ PHP_METHOD(TARVO, setDDType)
     finish(h, tarvo_setDDType(h, tarvo_php_int(type)), return_value);
 }
 
-PHP_METHOD(TARVO, setBatchBooking)
+typedef int (*flag_setter)(tarvo_t *, bool);
+
+static void set_flag(INTERNAL_FUNCTION_PARAMETERS, flag_setter setter)
 {
     bool flag;
     tarvo_t *h;
@@ -142,8 +132,14 @@ PHP_METHOD(TARVO, setBatchBooking)
     ZEND_PARSE_PARAMETERS_END();
 
     h = this_message(ZEND_THIS);
-    finish(h, tarvo_setBatchBooking(h, flag ? 1 : 0), return_value);
+    finish(h, setter(h, flag), return_value);
 }
+
+static int batch_booking(tarvo_t *h, bool flag) { return tarvo_setBatchBooking(h, flag ? 1 : 0); }
+static int instant(tarvo_t *h, bool flag) { return tarvo_setInstant(h, flag ? 1 : 0); }
+
+PHP_METHOD(TARVO, setBatchBooking) { set_flag(INTERNAL_FUNCTION_PARAM_PASSTHRU, batch_booking); }
+PHP_METHOD(TARVO, setInstant) { set_flag(INTERNAL_FUNCTION_PARAM_PASSTHRU, instant); }
 
 /* Key and value texts of one transaction, in the array's order; the list handed to the
  * library points into them. */
