@@ -6,7 +6,9 @@
 #include <stdint.h>
 
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "frame/frame.h"
 #include "tarvo.h"
@@ -148,6 +150,18 @@ const char *transaction_problem(const cti_tx &tx, const Rulebook &rb, char (&buf
 // " (did you mean 'purp' or 'ref'?)": the one or two known keys nearest to a key typed
 // wrong, by spelling or by a name callers often use for the field; empty when none is.
 const char *suggest_keys(std::string_view typed, std::span<const std::string_view> known, char (&out)[80]);
+
+// A transaction key as the validation knows it, for the key table of the documentation:
+// read from the same tables and rulebook predicates that tarvo_add applies.
+struct KeyDoc {
+    int msgtype; // TARVO_MSGTYPE_DDI or TARVO_MSGTYPE_CTI
+    std::string_view key;
+    std::string type;   // what the value is
+    std::string limits; // length and characters of a text, range of an amount
+    bool taken[rulebook_count]; // by rulebook number
+};
+// Every key of both kinds of transaction, direct debits first, in table order.
+std::vector<KeyDoc> transaction_keys();
 
 enum class BicVerdict { Ok, BadLength, BadFormat };
 // Checks a BIC of the message or of a transaction; on Ok, upper holds it in upper case.
