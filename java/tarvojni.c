@@ -174,6 +174,25 @@ JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanFormat(JNIEnv *env, jclass
     return answer_of(env, iban, "iban is NULL", tarvo_iban_format);
 }
 
+static int make_creditor_reference(const char *base, char *out) {
+    return tarvo_creditor_reference_make(base, out, IBAN_PRINTED_BUFFER);
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_creditorReferenceMake(JNIEnv *env, jclass cls, jstring base) {
+    (void)cls;
+    return answer_of(env, base, "base is NULL", make_creditor_reference);
+}
+
+JNIEXPORT jboolean JNICALL Java_com_libtarvo_TARVO_creditorReferenceCheck(JNIEnv *env, jclass cls,
+                                                                        jstring reference) {
+    (void)cls;
+    const char *r = utf_chars(env, reference, "reference is NULL");
+    if (r == NULL) return JNI_FALSE;
+    const int result = tarvo_creditor_reference_check(r);
+    release_utf_chars(env, reference, r);
+    return result == 1 ? JNI_TRUE : JNI_FALSE;
+}
+
 JNIEXPORT jint JNICALL Java_com_libtarvo_TARVO_accountCheckBank(JNIEnv *env, jclass cls, jstring account,
                                                                 jstring bankid) {
     (void)cls;
@@ -257,6 +276,21 @@ TEXT_SETTER(setName, name, tarvo_setName)
 TEXT_SETTER(setCreditorIdentifier, creditorIdentifier, tarvo_setCreditorIdentifier)
 TEXT_SETTER(setDate, date, tarvo_setDate)
 TEXT_SETTER(setMessageId, msgid, tarvo_setMessageId)
+TEXT_SETTER(setRulebook, rulebook, tarvo_setRulebook)
+TEXT_SETTER(setCategoryPurpose, code, tarvo_setCategoryPurpose)
+TEXT_SETTER(setUltimateName, name, tarvo_setUltimateName)
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setInstant(JNIEnv *env, jclass cls, jlong handle, jboolean flag) {
+    (void)cls;
+    tarvo_t *h = handle_of(handle);
+    if (tarvo_setInstant(h, flag ? 1 : 0) != 1) throw_handle_error(env, h);
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO__1getRulebook(JNIEnv *env, jclass cls, jlong handle) {
+    (void)cls;
+    const char *id = tarvo_getRulebook(handle_of(handle));
+    return id != NULL ? new_string(env, id) : NULL;
+}
 
 JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setDDType(JNIEnv *env, jclass cls, jlong handle, jint type) {
     (void)cls;

@@ -1,8 +1,28 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: ea497250120613d97c6877d624d462828768c496 */
+ * Stub hash: acfad9c732a741c12c7c7c8f3ba6fe7c2b7744ae */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
+	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, rulebook, IS_STRING, 1, "null")
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setRulebook, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, rulebook, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_getRulebook, 0, 0, IS_STRING, 1)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setInstant, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, instant, _IS_BOOL, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setCategoryPurpose, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, code, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setUltimateName, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, name, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setIBAN, 0, 1, IS_TRUE, 0)
@@ -13,9 +33,7 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setBIC, 0, 1, IS_TRU
 	ZEND_ARG_TYPE_INFO(0, bic, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
-ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setName, 0, 1, IS_TRUE, 0)
-	ZEND_ARG_TYPE_INFO(0, name, IS_STRING, 0)
-ZEND_END_ARG_INFO()
+#define arginfo_class_TARVO_setName arginfo_class_TARVO_setUltimateName
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setCreditorIdentifier, 0, 1, IS_TRUE, 0)
 	ZEND_ARG_TYPE_INFO(0, creditor_identifier, IS_STRING, 0)
@@ -73,6 +91,14 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_IBAN_normalize, 0, 1
 ZEND_END_ARG_INFO()
 
 #define arginfo_class_TARVO_IBAN_format arginfo_class_TARVO_IBAN_getBIC
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_creditorReferenceCheck, 0, 1, _IS_BOOL, 0)
+	ZEND_ARG_TYPE_INFO(0, reference, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_creditorReferenceMake, 0, 1, IS_STRING, 1)
+	ZEND_ARG_TYPE_INFO(0, base, IS_STRING, 0)
+ZEND_END_ARG_INFO()
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_ACCOUNT_checkBank, 0, 2, IS_LONG, 0)
 	ZEND_ARG_TYPE_INFO(0, account, IS_STRING, 0)
@@ -134,8 +160,7 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_loadStri
 	ZEND_ARG_TYPE_INFO(0, document, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
-ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_getVersion, 0, 0, IS_STRING, 1)
-ZEND_END_ARG_INFO()
+#define arginfo_class_TARVOStatusReport_getVersion arginfo_class_TARVO_getRulebook
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_getRecords, 0, 0, IS_ARRAY, 1)
 ZEND_END_ARG_INFO()
@@ -150,6 +175,11 @@ ZEND_END_ARG_INFO()
 
 
 ZEND_METHOD(TARVO, __construct);
+ZEND_METHOD(TARVO, setRulebook);
+ZEND_METHOD(TARVO, getRulebook);
+ZEND_METHOD(TARVO, setInstant);
+ZEND_METHOD(TARVO, setCategoryPurpose);
+ZEND_METHOD(TARVO, setUltimateName);
 ZEND_METHOD(TARVO, setIBAN);
 ZEND_METHOD(TARVO, setBIC);
 ZEND_METHOD(TARVO, setName);
@@ -167,6 +197,8 @@ ZEND_METHOD(TARVO, IBAN_check);
 ZEND_METHOD(TARVO, IBAN_inspect);
 ZEND_METHOD(TARVO, IBAN_normalize);
 ZEND_METHOD(TARVO, IBAN_format);
+ZEND_METHOD(TARVO, creditorReferenceCheck);
+ZEND_METHOD(TARVO, creditorReferenceMake);
 ZEND_METHOD(TARVO, ACCOUNT_checkBank);
 ZEND_METHOD(TARVO, BIC_getBankName);
 ZEND_METHOD(TARVO, BIC_getBankFlags);
@@ -200,6 +232,11 @@ static const zend_function_entry class_TARVOException_methods[] = {
 
 static const zend_function_entry class_TARVO_methods[] = {
 	ZEND_ME(TARVO, __construct, arginfo_class_TARVO___construct, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setRulebook, arginfo_class_TARVO_setRulebook, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, getRulebook, arginfo_class_TARVO_getRulebook, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setInstant, arginfo_class_TARVO_setInstant, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setCategoryPurpose, arginfo_class_TARVO_setCategoryPurpose, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setUltimateName, arginfo_class_TARVO_setUltimateName, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, setIBAN, arginfo_class_TARVO_setIBAN, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, setBIC, arginfo_class_TARVO_setBIC, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, setName, arginfo_class_TARVO_setName, ZEND_ACC_PUBLIC)
@@ -217,6 +254,8 @@ static const zend_function_entry class_TARVO_methods[] = {
 	ZEND_ME(TARVO, IBAN_inspect, arginfo_class_TARVO_IBAN_inspect, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, IBAN_normalize, arginfo_class_TARVO_IBAN_normalize, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, IBAN_format, arginfo_class_TARVO_IBAN_format, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, creditorReferenceCheck, arginfo_class_TARVO_creditorReferenceCheck, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, creditorReferenceMake, arginfo_class_TARVO_creditorReferenceMake, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, ACCOUNT_checkBank, arginfo_class_TARVO_ACCOUNT_checkBank, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, BIC_getBankName, arginfo_class_TARVO_BIC_getBankName, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, BIC_getBankFlags, arginfo_class_TARVO_BIC_getBankFlags, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)

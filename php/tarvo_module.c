@@ -59,9 +59,22 @@ void tarvo_php_throw(zend_long code, const char *message)
     smart_str_free(&escaped);
 }
 
-static PHP_MINIT_FUNCTION(tarvo)
+/* The rulebook every new message is pinned to unless its constructor names one; empty:
+ * the process-wide one. Settable per pool, so that no request depends on another's init. */
+PHP_INI_BEGIN()
+    PHP_INI_ENTRY("tarvo.rulebook", "", PHP_INI_ALL, NULL)
+PHP_INI_END()
+
+static PHP_MSHUTDOWN_FUNCTION(tarvo)
 {
     (void)type;
+    UNREGISTER_INI_ENTRIES();
+    return SUCCESS;
+}
+
+static PHP_MINIT_FUNCTION(tarvo)
+{
+    REGISTER_INI_ENTRIES();
     tarvo_message_startup(register_class_TARVO());
     tarvo_exception_ce = register_class_TARVOException(zend_ce_exception);
     register_tarvo_symbols(module_number);
@@ -85,7 +98,7 @@ zend_module_entry tarvo_module_entry = {
     "TARVO",
     NULL,
     PHP_MINIT(tarvo),
-    NULL,
+    PHP_MSHUTDOWN(tarvo),
     NULL,
     NULL,
     PHP_MINFO(tarvo),

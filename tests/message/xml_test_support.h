@@ -228,11 +228,14 @@ inline std::vector<std::string> schemas_of(const std::string &variant, const std
     std::vector<std::string> schemas{variant};
     if ((variant == "pain.001.001.03" || variant == "pain.008.001.02") && rulebook.rfind("DE-", 0) == 0)
         schemas.push_back("dk/" + variant);
+    if ((variant == "pain.001.001.09" || variant == "pain.008.001.08") && rulebook.rfind("DE-", 0) == 0)
+        schemas.push_back("dk/" + variant + "_GBIC_5");
     return schemas;
 }
 
 inline constexpr const char *all_rulebooks[] = {"DE-2.6", "DE-2.7", "AT-6",   "NL-6",   "DE-2.8",
-                                                "DE-2.9", "DE-3.0", "DE-3.1", "DE-3.5", "DE-3.7"};
+                                                "DE-2.9", "DE-3.0", "DE-3.1", "DE-3.5", "DE-3.7",
+                                                "DE-3.9"};
 
 // Accounts whose IBANs pass the check without any particular directory edition.
 inline constexpr const char *creditor_iban = "AT611904300234573201";

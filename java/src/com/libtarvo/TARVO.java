@@ -66,6 +66,12 @@ public final class TARVO implements AutoCloseable {
      */
     public static native int accountCheckBank(String account, String bankid);
 
+    /** True for an ISO 11649 creditor reference with right check digits, as typed. */
+    public static native boolean creditorReferenceCheck(String reference);
+
+    /** The creditor reference of a base (1 to 21 letters or digits) with its check digits, or null. */
+    public static native String creditorReferenceMake(String base);
+
     // Message objects by handle: the caller passes only live handles and frees each once.
     static native long _new(int type);
     static native void _free(long handle);
@@ -77,6 +83,11 @@ public final class TARVO implements AutoCloseable {
     static native void _setMessageId(long handle, String msgid);
     static native void _setDDType(long handle, int type);
     static native void _setBatchBooking(long handle, boolean flag);
+    static native void _setRulebook(long handle, String rulebook);
+    static native String _getRulebook(long handle);
+    static native void _setInstant(long handle, boolean flag);
+    static native void _setCategoryPurpose(long handle, String code);
+    static native void _setUltimateName(long handle, String name);
     static native void _add(long handle, String[][] properties);
     static native String _toXML(long handle);
 
@@ -174,6 +185,31 @@ public final class TARVO implements AutoCloseable {
 
     public void setBatchBooking(boolean flag) {
         run(h -> _setBatchBooking(h, flag));
+    }
+
+    /** Pins the message to a rulebook ("DE-3.9"), whatever is selected process-wide. */
+    public void setRulebook(String rulebook) {
+        run(h -> _setRulebook(h, rulebook));
+    }
+
+    /** The rulebook the message is checked and written under. */
+    public String getRulebook() {
+        return call(TARVO::_getRulebook);
+    }
+
+    /** Credit transfers as instant payments (INST), under DE-3.7 and DE-3.9. */
+    public void setInstant(boolean flag) {
+        run(h -> _setInstant(h, flag));
+    }
+
+    /** The category purpose of every block, four capital letters ("SALA"). */
+    public void setCategoryPurpose(String code) {
+        run(h -> _setCategoryPurpose(h, code));
+    }
+
+    /** The ultimate debtor (credit transfers) or ultimate creditor (direct debits). */
+    public void setUltimateName(String name) {
+        run(h -> _setUltimateName(h, name));
     }
 
     /** Adds one transaction given as {key, value} rows, in their order. */

@@ -55,9 +55,26 @@ public record Transaction(Map<String, String> properties) {
             return property("bic", bic);
         }
 
-        /** At most two decimals; the library refuses anything else. */
+        /**
+         * At most two decimals once trailing zeros are stripped: 1.005 is refused rather
+         * than rounded, 1.0100 is 1.01.
+         */
         public Builder amount(BigDecimal amount) {
-            return property("amount", amount.toPlainString());
+            final BigDecimal exact = amount.stripTrailingZeros();
+            if (exact.scale() > 2) {
+                throw new IllegalArgumentException("amount has more than two decimals: " + amount.toPlainString());
+            }
+            return property("amount", exact.toPlainString());
+        }
+
+        /** The ISO 11649 creditor reference ("RF18 5390 0754 7034"). */
+        public Builder creditorReference(String reference) {
+            return property("cref", reference);
+        }
+
+        /** The ultimate creditor (credit transfers) or ultimate debtor (direct debits). */
+        public Builder ultimateName(String name) {
+            return property("ultimateName", name);
         }
 
         public Builder endToEndId(String id) {
