@@ -212,10 +212,14 @@ inline const char *party_name(const std::string &rulebook) {
     return "Müller & Söhne *Groß*";
 }
 
-// A German address in the form the rulebook takes: structured parts or two lines.
+// A German address in the form the rulebook takes: structured parts, town and a line
+// (hybrid), or two lines.
 inline void add_address(Kv &kv, const std::string &rulebook) {
+    const Rulebook &rb = *tarvo::rulebook(rulebook_number(rulebook));
     kv.set("addrCC", "DE");
-    if (rulebook == "DE-3.7")
+    if (rb.hybrid_address)
+        kv.set("addrCode", "10115").set("addrTown", "Berlin").set("addrLine1", "Hauptstraße 7a");
+    else if (rb.structured_address)
         kv.set("addrStreet", "Hauptstraße").set("addrNum", "7a").set("addrCode", "10115").set("addrTown", "Berlin");
     else
         kv.set("addrLine1", rulebook == "DE-2.6" ? "Hauptstrasse 7a" : "Hauptstraße 7a")
