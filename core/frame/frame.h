@@ -64,11 +64,14 @@ struct Rulebook {
     bool bicfi;                  // agents identified by <BICFI> instead of <BIC>
     bool smnda_in_debtor_account; // amendment marker in OrgnlDbtrAcct (else OrgnlDbtrAgt)
     bool execution_date_dt;      // credit-transfer execution date wrapped in <Dt>
+    // The Swiss Payment Standards: credit transfers only, in CHF or EUR, QR references,
+    // the Swiss character set, and SIX's edition of the document.
+    bool swiss;
 };
 
-inline constexpr int rulebook_count = 10;
+inline constexpr int rulebook_count = 12;
 
-// The row of a rulebook number, or null outside 0..9.
+// The row of a rulebook number, or null outside 0..rulebook_count - 1.
 const Rulebook *rulebook(int number);
 // The row of the process-wide selection, or null when none is valid.
 const Rulebook *current_rulebook();
@@ -133,6 +136,12 @@ bool bic_pattern_matches(const char *value);
 
 enum FormatKind { FORMAT_BIC = 0, FORMAT_MAX70 = 1, FORMAT_MAX16 = 2, FORMAT_MAX35 = 3 };
 enum CharsetMode { CHARSET_IDENT = 0, CHARSET_TEXT = 1, CHARSET_EXTENDED = 2 };
+
+// True when text holds only characters of the Swiss payment character set: printable
+// Basic Latin, the Latin-1 Supplement and Latin Extended-A, the euro sign and the four
+// Romanian comma letters, no control or format character. Sets *bad to the first byte
+// of the first refused character.
+bool swiss_text(const char *text, unsigned char *bad);
 
 } // namespace tarvo
 

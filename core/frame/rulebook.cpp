@@ -20,28 +20,33 @@ using enum NonEeaAddress;
 
 // Rows in rulebook-number order. Columns: id, extended charset, AT charset, COR1 settable,
 // COR1 written, tx BIC mandatory, structured address, non-EEA address, mandate ref text,
-// pain.008 variant, pain.001 variant, schemaLocation, BICFI, SMNDA in OrgnlDbtrAcct, Dt.
+// pain.008 variant, pain.001 variant, schemaLocation, BICFI, SMNDA in OrgnlDbtrAcct, Dt, Swiss.
 constexpr std::array<Rulebook, rulebook_count> rulebooks{{
     {"DE-2.6", false, false, false, true, true, false, None, false,
-     "pain.008.002.02", "pain.001.002.03", true, false, false, false},
+     "pain.008.002.02", "pain.001.002.03", true, false, false, false, false},
     {"DE-2.7", true, false, true, true, false, false, None, false,
-     "pain.008.003.02", "pain.001.003.03", true, false, false, false},
+     "pain.008.003.02", "pain.001.003.03", true, false, false, false, false},
     {"AT-6", true, true, true, true, false, false, None, false,
-     "pain.008.001.02", "pain.001.001.03", false, false, false, false},
+     "pain.008.001.02", "pain.001.001.03", false, false, false, false, false},
     {"NL-6", true, false, true, true, false, false, None, false,
-     "pain.008.001.02", "pain.001.001.03", false, false, false, false},
+     "pain.008.001.02", "pain.001.001.03", false, false, false, false, false},
     {"DE-2.8", true, false, true, true, false, false, None, false,
-     "pain.008.003.02", "pain.001.003.03", true, false, false, false},
+     "pain.008.003.02", "pain.001.003.03", true, false, false, false, false},
     {"DE-2.9", true, false, true, true, false, false, None, false,
-     "pain.008.003.02", "pain.001.003.03", true, false, false, false},
+     "pain.008.003.02", "pain.001.003.03", true, false, false, false, false},
     {"DE-3.0", true, false, false, false, false, false, None, true,
-     "pain.008.001.02", "pain.001.001.03", true, false, true, false},
+     "pain.008.001.02", "pain.001.001.03", true, false, true, false, false},
     {"DE-3.1", true, false, false, false, false, false, AddressLine, true,
-     "pain.008.001.02", "pain.001.001.03", true, false, true, false},
+     "pain.008.001.02", "pain.001.001.03", true, false, true, false, false},
     {"DE-3.5", true, false, false, false, false, false, AddressLine, true,
-     "pain.008.001.02", "pain.001.001.03", true, false, true, false},
+     "pain.008.001.02", "pain.001.001.03", true, false, true, false, false},
     {"DE-3.7", true, false, false, false, false, true, TownAndCountry, true,
-     "pain.008.001.08", "pain.001.001.09", true, true, true, true},
+     "pain.008.001.08", "pain.001.001.09", true, true, true, true, false},
+    {"DE-3.9", true, false, false, false, false, true, TownAndCountry, true,
+     "pain.008.001.08", "pain.001.001.09", true, true, true, true, false},
+    // No direct-debit variant: the Swiss direct debits are schemes of their own.
+    {"CH-SPS", true, false, false, false, false, true, TownAndCountry, true,
+     "", "pain.001.001.09", true, true, true, true, true},
 }};
 
 constexpr int de_3_5 = 8;

@@ -26,6 +26,7 @@ int check_transfers(tarvo_t *msg, const Rulebook *rb) {
                               : (bic_needed && tx->bic == nullptr) ? "Missing creditor BIC"
                               : rb != nullptr                      ? address_problem(*tx, *rb)
                                                                    : nullptr;
+        if (missing == nullptr && rb != nullptr) missing = rb->swiss ? swiss_problem(*tx) : non_swiss_problem(*tx);
         if (missing == nullptr) missing = xml::amount_problem(tx->amount);
         if (missing != nullptr) return xml::refuse_transaction(msg, missing, position);
     }
@@ -84,6 +85,7 @@ int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
         msg->error = "unknown/unsupported SEPA rulebook selected";
         return 0;
     }
+    if (rb->swiss) return sps_write(msg, buf, now, *rb);
 
     const auto grouping = xml::group_transactions<1>(
         static_cast<const cti_tx *>(msg->tx_head),

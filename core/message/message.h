@@ -47,6 +47,11 @@ struct ddi_tx {
     ddi_tx *next;
 };
 
+// The currency of a credit transfer. Every added transfer has one: the rulebook it was
+// added under decides the default, so that a later render under another rulebook cannot
+// silently change it.
+enum class Currency : uint8_t { Unset, CHF, EUR };
+
 // One credit transfer; every text is a private copy owned by the record.
 struct cti_tx {
     char *id;
@@ -59,6 +64,8 @@ struct cti_tx {
     address_parts addr;
     char *ref;
     char *purp;
+    char *qrr; // Swiss QR reference, 27 digits
+    Currency currency;
     int64_t amount; // in cents
     char *date; // null: the message's date
     cti_tx *next;
@@ -113,6 +120,12 @@ const char *address_problem(const Tx &tx, const Rulebook &rb) {
     return address_problem(tx.addrCC, tx.addrLine1, tx.addrLine2, tx.addr, rb);
 }
 
+// Why a credit transfer cannot be paid under the Swiss Payment Standards, or null: the
+// kind of payment its account, currency and reference make, and the creditor's address.
+const char *swiss_problem(const cti_tx &tx);
+// Why a credit transfer cannot be written under a rulebook without Swiss payments, or null.
+const char *non_swiss_problem(const cti_tx &tx);
+
 enum class BicVerdict { Ok, BadLength, BadFormat };
 // Checks a BIC of the message or of a transaction; on Ok, upper holds it in upper case.
 BicVerdict check_bic(const char *bic, char (&upper)[12]);
@@ -128,5 +141,8 @@ void cti_tx_free(cti_tx *tx);
 // the message's error text set.
 int ddi_toXML(tarvo_t *msg, buffer_t *out);
 int cti_toXML(tarvo_t *msg, buffer_t *out);
+
+// The direct-debit refusal under a rulebook that has none.
+inline constexpr const char *swiss_direct_debits = "Direct debits are not supported under CH-SPS";
 
 #endif

@@ -85,16 +85,22 @@ Out &Out::tabs(int depth) {
     return put(all_tabs.substr(all_tabs.size() - n));
 }
 
-void write_root(Out &out, std::string_view variant, bool schema_location) {
+void write_root(Out &out, std::string_view variant, bool schema_location, std::string_view schema_file) {
     char line[256];
     const int ns_len = static_cast<int>(namespace_prefix.size());
     const int var_len = static_cast<int>(variant.size());
+    char own_file[64];
+    if (schema_file.empty()) {
+        snprintf(own_file, sizeof own_file, "%.*s.xsd", var_len, variant.data());
+        schema_file = own_file;
+    }
+    const int file_len = static_cast<int>(schema_file.size());
     if (schema_location)
         snprintf(line, sizeof line,
                  "<Document xmlns=\"%.*s%.*s\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
-                 " xsi:schemaLocation=\"%.*s%.*s %.*s.xsd\">\n",
+                 " xsi:schemaLocation=\"%.*s%.*s %.*s\">\n",
                  ns_len, namespace_prefix.data(), var_len, variant.data(), ns_len, namespace_prefix.data(), var_len,
-                 variant.data(), var_len, variant.data());
+                 variant.data(), file_len, schema_file.data());
     else
         snprintf(line, sizeof line,
                  "<Document xmlns=\"%.*s%.*s\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n", ns_len,
@@ -118,12 +124,16 @@ void write_group_header(Out &out, const tarvo_t *msg, const char *root, time_t n
     out.put("\t\t\t</InitgPty>\n\t\t</GrpHdr>\n");
 }
 
-void write_block_head(Out &out, const BlockHead &head) {
+void write_block_start(Out &out, const BlockHead &head) {
     out.put("\t\t<PmtInf>\n\t\t\t<PmtInfId>").esc(head.msgid).put("-P").number(head.number);
     out.put("</PmtInfId>\n\t\t\t<PmtMtd>").put(head.method).put("</PmtMtd>\n");
     out.put(head.batch_booking ? "\t\t\t<BtchBookg>true</BtchBookg>\n" : "\t\t\t<BtchBookg>false</BtchBookg>\n");
     out.put("\t\t\t<NbOfTxs>").number(head.count).put("</NbOfTxs>\n");
     out.put("\t\t\t<CtrlSum>").amount(head.sum).put("</CtrlSum>\n");
+}
+
+void write_block_head(Out &out, const BlockHead &head) {
+    write_block_start(out, head);
     out.put("\t\t\t<PmtTpInf>\n\t\t\t\t<SvcLvl>\n\t\t\t\t\t<Cd>SEPA</Cd>\n\t\t\t\t</SvcLvl>\n");
 }
 

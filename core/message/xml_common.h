@@ -27,6 +27,9 @@ char *render(tarvo_t *msg, time_t now);
 // The writers behind render; out already holds the XML declaration line.
 int ddi_write(tarvo_t *msg, buffer_t *out, time_t now);
 int cti_write(tarvo_t *msg, buffer_t *out, time_t now);
+// The credit-transfer document of the Swiss Payment Standards, for a message whose
+// transfers cti_write has checked and whose message identification it has made.
+int sps_write(tarvo_t *msg, buffer_t *out, time_t now, const Rulebook &rb);
 
 namespace xml {
 
@@ -80,8 +83,9 @@ private:
     bool ok_ = true;
 };
 
-// The root line of the variant ("pain.008.001.08" ...), with or without schema location.
-void write_root(Out &out, std::string_view variant, bool schema_location);
+// The root line of the variant ("pain.008.001.08" ...), with or without schema location;
+// the schema file is "<variant>.xsd" unless another is named.
+void write_root(Out &out, std::string_view variant, bool schema_location, std::string_view schema_file = {});
 
 // The root element's start tag line, the group header and its initiating party.
 void write_group_header(Out &out, const tarvo_t *msg, const char *root, time_t now);
@@ -96,6 +100,9 @@ struct BlockHead {
     int64_t sum; // in cents
 };
 void write_block_head(Out &out, const BlockHead &head);
+// The same up to and including the block's control sum, for blocks whose payment type
+// depends on their payments.
+void write_block_start(Out &out, const BlockHead &head);
 
 // An agent's BIC line at depth TABs, as <BICFI> where the rulebook identifies agents so.
 void write_bic(Out &out, int depth, bool bicfi, const char *bic);

@@ -83,6 +83,16 @@ public record Transaction(Map<String, String> properties) {
             return property("purp", code);
         }
 
+        /** The currency of a credit transfer under CH-SPS: "CHF" (the default) or "EUR". */
+        public Builder currency(String code) {
+            return property("currency", code);
+        }
+
+        /** The 27-digit QR reference of a QR-bill, for a payment to its QR-IBAN under CH-SPS. */
+        public Builder qrReference(String reference) {
+            return property("qrr", reference);
+        }
+
         /** Any property by the library's key; a later value for a key replaces the earlier. */
         public Builder property(String key, String value) {
             properties.put(Objects.requireNonNull(key, "key"), Objects.requireNonNull(value, key));
