@@ -206,6 +206,13 @@ int tarvo_setBatchBooking(tarvo_t *h, uint8_t flag);
 int tarvo_setMessageId(tarvo_t *h, const char *msgid);
 /* kv: key, value, key, value, ..., NULL. */
 int tarvo_add(tarvo_t *h, const char *const *kv);
+/* Adds one credit transfer to a message under CH-SPS from a scanned QR-bill payload: its
+ * creditor, IBAN, amount, currency, reference and message. A refused payload names the field
+ * ("Invalid QR-bill: creditor.town: missing"); a bill of 0.00 is a notification and refused.
+ * tarvo_add_qrbill_kv takes further keys beside the payload: "amount" (only for a bill without
+ * one), "id" and "date". 1 added, 0 refused with the message's error text set. */
+int tarvo_add_qrbill(tarvo_t *h, const char *payload);
+int tarvo_add_qrbill_kv(tarvo_t *h, const char *payload, const char *const *kv);
 /* The document, to be released with free(); NULL on failure (see tarvo_getError). */
 char *tarvo_toXML(tarvo_t *h);
 

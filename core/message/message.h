@@ -64,7 +64,8 @@ struct cti_tx {
     address_parts addr;
     char *ref;
     char *purp;
-    char *qrr; // Swiss QR reference, 27 digits
+    char *cref; // ISO 11649 creditor reference, electronic form
+    char *qrr;  // Swiss QR reference, 27 digits
     Currency currency;
     int64_t amount; // in cents
     char *date; // null: the message's date

@@ -24,6 +24,8 @@ const char *swiss_problem(const cti_tx &tx) {
     // account cannot carry one, the creditor's bank would not match it.
     if (kind == SwissKind::QrBill && tx.qrr == nullptr) return "QR-IBAN requires a QR reference (qrr)";
     if (kind != SwissKind::QrBill && tx.qrr != nullptr) return "QR reference (qrr) requires a QR-IBAN";
+    if (tx.qrr != nullptr && tx.cref != nullptr)
+        return "QR reference (qrr) and creditor reference (cref) exclude each other";
     // Francs abroad travel through correspondent banks, which need the creditor's bank.
     if (kind == SwissKind::Foreign && tx.bic == nullptr)
         return "CHF payments outside Switzerland and Liechtenstein require the creditor's BIC";
@@ -33,6 +35,7 @@ const char *swiss_problem(const cti_tx &tx) {
 const char *non_swiss_problem(const cti_tx &tx) {
     if (tx.currency == Currency::CHF) return "CHF payments require rulebook CH-SPS";
     if (tx.qrr != nullptr) return "QR reference (qrr) requires rulebook CH-SPS";
+    if (tx.cref != nullptr) return "Creditor reference (cref) requires rulebook CH-SPS";
     return nullptr;
 }
 

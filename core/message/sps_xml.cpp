@@ -48,14 +48,16 @@ void write_block(Out &out, const tarvo_t *msg, const xml::BlockHead &head, size_
 // The remittance: the text in Ustrd, the reference in Strd; SIX's schema takes both.
 void write_remittance(Out &out, const cti_tx &tx) {
     const char *text = xml::present(tx.ref);
-    if (text == nullptr && tx.qrr == nullptr) return;
+    const char *reference = tx.qrr != nullptr ? tx.qrr : tx.cref;
+    if (text == nullptr && reference == nullptr) return;
     out.put("\t\t\t\t<RmtInf>\n");
     if (text != nullptr) out.elem("\t\t\t\t\t<Ustrd>", text, "</Ustrd>\n");
-    if (tx.qrr != nullptr)
-        out.elem("\t\t\t\t\t<Strd>\n\t\t\t\t\t\t<CdtrRefInf>\n\t\t\t\t\t\t\t<Tp>\n\t\t\t\t\t\t\t\t<CdOrPrtry>\n"
-                 "\t\t\t\t\t\t\t\t\t<Prtry>QRR</Prtry>\n\t\t\t\t\t\t\t\t</CdOrPrtry>\n\t\t\t\t\t\t\t</Tp>\n"
-                 "\t\t\t\t\t\t\t<Ref>",
-                 tx.qrr, "</Ref>\n\t\t\t\t\t\t</CdtrRefInf>\n\t\t\t\t\t</Strd>\n");
+    if (reference != nullptr) {
+        out.put("\t\t\t\t\t<Strd>\n\t\t\t\t\t\t<CdtrRefInf>\n\t\t\t\t\t\t\t<Tp>\n\t\t\t\t\t\t\t\t<CdOrPrtry>\n");
+        out.put(tx.qrr != nullptr ? "\t\t\t\t\t\t\t\t\t<Prtry>QRR</Prtry>\n" : "\t\t\t\t\t\t\t\t\t<Cd>SCOR</Cd>\n");
+        out.elem("\t\t\t\t\t\t\t\t</CdOrPrtry>\n\t\t\t\t\t\t\t</Tp>\n\t\t\t\t\t\t\t<Ref>", reference,
+                 "</Ref>\n\t\t\t\t\t\t</CdtrRefInf>\n\t\t\t\t\t</Strd>\n");
+    }
     out.put("\t\t\t\t</RmtInf>\n");
 }
 

@@ -30,6 +30,7 @@ enum class Check : uint8_t {
     NotStructured, // a structured address key where the rulebook has none
     Currency,      // CHF or EUR, where the rulebook pays in more than euros
     QrReference,   // a Swiss QR reference, where the rulebook has them
+    CreditorRef,   // an ISO 11649 creditor reference, where the rulebook writes them
 };
 
 template <typename Tx>
@@ -90,6 +91,8 @@ constexpr KeyRule<cti_tx> cti_rules[] = {
     {.key = "currency", .check = Check::Currency, .message = "Invalid currency (CHF or EUR)"},
     {.key = "qrr", .check = Check::QrReference, .field = &cti_tx::qrr,
      .message = "Invalid QR reference (27 digits with check digit)"},
+    {.key = "cref", .check = Check::CreditorRef, .field = &cti_tx::cref,
+     .message = "Invalid creditor reference (RF check digits)"},
 };
 
 // The structured postal address, accepted where the rulebook asks for it.
@@ -127,7 +130,7 @@ constexpr char *ddi_tx::*ddi_texts[] = {&ddi_tx::id,   &ddi_tx::name,     &ddi_t
 constexpr char *cti_tx::*cti_texts[] = {&cti_tx::id,        &cti_tx::name,      &cti_tx::iban, &cti_tx::bic,
                                         &cti_tx::addrCC,    &cti_tx::addrLine1, &cti_tx::addrLine2,
                                         &cti_tx::ref,       &cti_tx::purp,      &cti_tx::date,
-                                        &cti_tx::qrr};
+                                        &cti_tx::qrr,       &cti_tx::cref};
 
 // ---- Helpers -----------------------------------------------------------------------
 
@@ -297,6 +300,11 @@ const char *apply_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *
         if (!qr_reference_valid(value) || !qr_reference_normalize(value, digits)) return rule.message;
         return store(tx.*rule.field, digits);
     }
+    case Check::CreditorRef: {
+        char electronic[26];
+        if (!creditor_reference_valid(value) || !creditor_reference_normalize(value, electronic)) return rule.message;
+        return store(tx.*rule.field, electronic);
+    }
     }
     return nullptr;
 }
@@ -339,7 +347,8 @@ const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *val
     const KeyRule<Tx> *rule = find_key(shared_rules<Tx>, shared_index<Tx>, key, hash);
     if (rule == nullptr) rule = find_key(Kind<Tx>::rules, Kind<Tx>::index, key, hash);
     // The Swiss keys are unknown where no Swiss payments are written.
-    const bool swiss_only = rule != nullptr && (rule->check == Check::Currency || rule->check == Check::QrReference);
+    const bool swiss_only = rule != nullptr && (rule->check == Check::Currency || rule->check == Check::QrReference ||
+                                                rule->check == Check::CreditorRef);
     if (swiss_only && !rb.swiss) return format_error(h->errbuf, "Invalid transaction property '%s'", key.data());
     if (rule != nullptr) return apply_rule(h, tx, *rule, value, rb);
     if (Kind<Tx>::refuses_unknown_keys) return format_error(h->errbuf, "Invalid transaction property '%s'", key.data());

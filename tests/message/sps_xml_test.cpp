@@ -59,6 +59,10 @@ TEST(SwissTransfers, RefusalsWhenAdded) {
          "selected SEPA rulebook requires structured address data"},
         {"francs abroad without the bank", swiss_transfer({{"iban", "DE89370400440532013000"}}),
          "CHF payments outside Switzerland and Liechtenstein require the creditor's BIC"},
+        {"both references", swiss_transfer({{"iban", qr_iban}, {"qrr", qr_reference}, {"cref", creditor_reference}}),
+         "QR reference (qrr) and creditor reference (cref) exclude each other"},
+        {"creditor reference with wrong check digits", swiss_transfer({{"cref", "RF19539007547034"}}),
+         "Invalid creditor reference (RF check digits)"},
         {"character outside the Swiss set", swiss_transfer({{"name", "A \xE2\x80\x94 B"}}),
          "Invalid character '\xE2' in creditor name"},
         {"soft hyphen", swiss_transfer({{"ref", "Rech\xC2\xADnung"}}),
@@ -93,6 +97,11 @@ TEST(SwissTransfers, EachPaymentKindIsWrittenAsSixWantsIt) {
          "EUR", false, {qr_reference}, {"Order 4 &amp; 5"}, "QRR"},
         {"Liechtenstein QR-IBAN", swiss_transfer({{"iban", "LI4430000000000000001"}, {"qrr", qr_reference}}), "CHF",
          false, {qr_reference}, {}, "QRR"},
+        {"creditor reference with a message", swiss_transfer({{"cref", "rf18 5390 0754 7034"}, {"ref", "Invoice 3"}}),
+         "CHF", false, {creditor_reference}, {"Invoice 3"}, nullptr},
+        {"SEPA with creditor reference", swiss_transfer({{"iban", "NL91ABNA0417164300"}, {"currency", "EUR"},
+                                                         {"addrCC", "NL"}, {"cref", creditor_reference}}),
+         "EUR", true, {creditor_reference}, {}, nullptr},
         {"plain domestic", swiss_transfer({{"ref", "Miete Dezember"}}), "CHF", false, {}, {"Miete Dezember"}, nullptr},
         {"domestic without remittance", swiss_transfer({{"currency", "CHF"}}), "CHF", false, {}, {}, nullptr},
         {"domestic in euros", swiss_transfer({{"currency", "EUR"}, {"bic", "UBSWCHZH80A"}}), "EUR", false, {}, {},
@@ -119,6 +128,7 @@ TEST(SwissTransfers, EachPaymentKindIsWrittenAsSixWantsIt) {
         EXPECT_EQ(element_texts(*doc, "Ustrd"), c.texts);
         EXPECT_EQ(element_texts(*doc, "Prtry"),
                   c.proprietary ? std::vector<std::string>{c.proprietary} : std::vector<std::string>{});
+        EXPECT_EQ(count_of(*doc, "<Cd>SCOR</Cd>"), !c.proprietary && !c.references.empty() ? 1U : 0U);
     }
 }
 
