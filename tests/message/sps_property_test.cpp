@@ -78,6 +78,13 @@ class Generator {
             break;
         }
         if (kind != Kind::Foreign && chance(30)) kv.set("bic", pick(foreign_bics));
+        if (kind != Kind::QrBill && chance(30)) {
+            char reference[26];
+            const std::string base = "INV" + std::to_string(below(100000000));
+            EXPECT_EQ(tarvo_creditor_reference_make(base.c_str(), reference, sizeof reference), 1);
+            kv.set("cref", reference);
+            what += "cref ";
+        }
         if (chance(60)) {
             kv.set("ref", pick(texts));
             what += "ref ";
