@@ -114,6 +114,13 @@ class TARVO
      */
     public function add(array $transaction): true {}
 
+    /**
+     * One credit transfer under CH-SPS from a scanned QR-bill payload: its creditor, IBAN,
+     * amount, currency, reference and message. $transaction may add "amount" (for a bill
+     * without one), "id" and "date".
+     */
+    public function addQrBill(string $payload, ?array $transaction = null): true {}
+
     /** The document as UTF-8 XML. Extra arguments are ignored. */
     public function toXML(): string {}
 

@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: dd14d1ca1a9e1beb624e651bb7f0877a0fc09b48 */
+ * Stub hash: d0be61987e7df84228bbe3eede5d000fac1e7182 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
@@ -39,6 +39,11 @@ ZEND_END_ARG_INFO()
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_add, 0, 1, IS_TRUE, 0)
 	ZEND_ARG_TYPE_INFO(0, transaction, IS_ARRAY, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_addQrBill, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, payload, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, transaction, IS_ARRAY, 1, "null")
 ZEND_END_ARG_INFO()
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_toXML, 0, 0, IS_STRING, 0)
@@ -106,6 +111,7 @@ ZEND_METHOD(TARVO, setDDType);
 ZEND_METHOD(TARVO, setBatchBooking);
 ZEND_METHOD(TARVO, setMessageId);
 ZEND_METHOD(TARVO, add);
+ZEND_METHOD(TARVO, addQrBill);
 ZEND_METHOD(TARVO, toXML);
 ZEND_METHOD(TARVO, init);
 ZEND_METHOD(TARVO, IBAN_convert);
@@ -137,6 +143,7 @@ static const zend_function_entry class_TARVO_methods[] = {
 	ZEND_ME(TARVO, setBatchBooking, arginfo_class_TARVO_setBatchBooking, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, setMessageId, arginfo_class_TARVO_setMessageId, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, add, arginfo_class_TARVO_add, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, addQrBill, arginfo_class_TARVO_addQrBill, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, toXML, arginfo_class_TARVO_toXML, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, init, arginfo_class_TARVO_init, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, IBAN_convert, arginfo_class_TARVO_IBAN_convert, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
