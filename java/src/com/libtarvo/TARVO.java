@@ -3,6 +3,7 @@ package com.libtarvo;
 import java.lang.ref.Cleaner;
 import java.lang.ref.Reference;
 import java.util.Map;
+import java.util.Objects;
 import java.util.function.LongConsumer;
 import java.util.function.LongFunction;
 
@@ -69,6 +70,7 @@ public final class TARVO implements AutoCloseable {
     static native void _setDDType(long handle, int type);
     static native void _setBatchBooking(long handle, boolean flag);
     static native void _add(long handle, String[][] properties);
+    static native void _addQrBill(long handle, String payload, String[][] properties);
     static native String _toXML(long handle);
 
     private static final Cleaner CLEANER = Cleaner.create();
@@ -174,12 +176,26 @@ public final class TARVO implements AutoCloseable {
 
     /** Adds one transaction given as a map, in the map's iteration order. */
     public void add(Map<String, String> properties) {
+        add(rows(properties));
+    }
+
+    /**
+     * Adds one credit transfer under CH-SPS from a scanned QR-bill payload; properties may
+     * add "amount" (for a bill without one), "id" and "date".
+     */
+    public void addQrBill(String payload, Map<String, String> properties) {
+        Objects.requireNonNull(payload, "payload");
+        final String[][] rows = rows(properties);
+        run(h -> _addQrBill(h, payload, rows));
+    }
+
+    private static String[][] rows(Map<String, String> properties) {
         final String[][] rows = new String[properties.size()][];
         int i = 0;
         for (Map.Entry<String, String> e : properties.entrySet()) {
             rows[i++] = new String[] {e.getKey(), e.getValue()};
         }
-        add(rows);
+        return rows;
     }
 
     /** The payment document in UTF-8 XML. */
