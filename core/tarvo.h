@@ -204,6 +204,12 @@ int tarvo_setDate(tarvo_t *h, const char *date);
 int tarvo_setDDType(tarvo_t *h, int ddtype);
 int tarvo_setBatchBooking(tarvo_t *h, uint8_t flag);
 int tarvo_setMessageId(tarvo_t *h, const char *msgid);
+/* Pins h to a rulebook ("DE-3.9"): its setters, tarvo_add and tarvo_toXML then use that
+ * rulebook whatever the process-wide one is or becomes. 1 set, 0 unknown identifier. */
+int tarvo_setRulebook(tarvo_t *h, const char *id);
+/* The identifier of the rulebook h is checked and written under (its pinned one, else the
+ * process-wide one); for a null h the process-wide one. NULL when none is selected yet. */
+const char *tarvo_getRulebook(tarvo_t *h);
 /* kv: key, value, key, value, ..., NULL. */
 int tarvo_add(tarvo_t *h, const char *const *kv);
 /* Adds one credit transfer to a message under CH-SPS from a scanned QR-bill payload: its

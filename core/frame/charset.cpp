@@ -107,8 +107,11 @@ int format_check(int kind, const char *value) {
 }
 
 int check_string(const char *value, unsigned char *bad, int mode) {
+    return tarvo::check_string_under(value, bad, mode, tarvo::current_rulebook());
+}
+
+int tarvo::check_string_under(const char *value, unsigned char *bad, int mode, const Rulebook *rb) {
     if (value == nullptr) return 1;
-    const tarvo::Rulebook *rb = tarvo::current_rulebook();
     if (mode > tarvo::CHARSET_TEXT && rb != nullptr && !rb->extended_charset) mode = tarvo::CHARSET_TEXT;
     // Names and texts of Swiss payments take the Swiss set; identifiers keep the narrow
     // sets, which are what SIX's identifier pattern allows.

@@ -74,7 +74,7 @@ void write_debtor(Out &out, const Rulebook &rb, const tarvo_t *msg, const char *
 }
 
 int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
-    const Rulebook *rb = current_rulebook();
+    const Rulebook *rb = message_rulebook(msg);
     if (const char *problem = debtor_problem(msg, rb)) {
         msg->error = problem;
         return 0;

@@ -105,7 +105,7 @@ void write_creditor(Out &out, const Rulebook &rb, const tarvo_t *msg, const char
 }
 
 int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
-    const Rulebook *rb = current_rulebook();
+    const Rulebook *rb = message_rulebook(msg);
     if (rb != nullptr && rb->swiss) {
         msg->error = swiss_direct_debits;
         return 0;

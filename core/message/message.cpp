@@ -26,6 +26,10 @@ void release_text(char *&text) {
     text = nullptr;
 }
 
+const Rulebook *message_rulebook(const tarvo_t *h) {
+    return h->rulebook >= 0 ? rulebook(h->rulebook) : current_rulebook();
+}
+
 bool replace_text(char *&field, const char *value) {
     char *copy = copy_text(value);
     if (copy == nullptr) return false;
@@ -140,6 +144,7 @@ tarvo_t *tarvo_new(int msgtype) {
     h->msgtype = msgtype;
     h->ddtype = TARVO_DDTYPE_CORE;
     h->batch_booking = 1;
+    h->rulebook = -1;
     return h;
 }
 
@@ -192,7 +197,7 @@ int tarvo_setName(tarvo_t *h, const char *name) {
     if (name == nullptr || name[0] == '\0') return fail(h, "tarvo_setAccount: Name too short");
     if (strlen(name) > 70) return fail(h, "tarvo_setAccount: Name too long");
     unsigned char bad = 0;
-    if (!check_string(name, &bad, tarvo::CHARSET_EXTENDED)) {
+    if (!tarvo::check_string_under(name, &bad, tarvo::CHARSET_EXTENDED, tarvo::message_rulebook(h))) {
         h->error = tarvo::format_error(h->errbuf, "tarvo_setName: invalid character '%c' in name", bad);
         return 0;
     }
@@ -227,7 +232,7 @@ int tarvo_setDDType(tarvo_t *h, int ddtype) {
     if (h->msgtype != TARVO_MSGTYPE_DDI) return fail(h, "Not a direct debit message");
     if (static_cast<unsigned>(ddtype) > TARVO_DDTYPE_B2B)
         return fail(h, "Unknown/unsupported LocalInstrumentCode (setDDType)");
-    const tarvo::Rulebook *rb = tarvo::current_rulebook();
+    const tarvo::Rulebook *rb = tarvo::message_rulebook(h);
     if (ddtype == TARVO_DDTYPE_COR1 && (rb == nullptr || !rb->cor1_settable))
         return fail(h, "COR1 is not allowed with selected SEPA rulebook");
     h->ddtype = ddtype;
@@ -239,6 +244,24 @@ int tarvo_setBatchBooking(tarvo_t *h, uint8_t flag) {
     if (flag > 1) return fail(h, "Invalid BatchBooking mode (only 0 or 1 allowed)");
     h->batch_booking = flag;
     return 1;
+}
+
+int tarvo_setRulebook(tarvo_t *h, const char *id) {
+    if (h == nullptr) return 0;
+    const int number = id != nullptr ? tarvo::rulebook_number(id) : -1;
+    if (number < 0) {
+        if (id == nullptr) return fail(h, "Unknown rulebook (NULL)");
+        h->error = tarvo::format_error(h->errbuf, "Unknown rulebook '%s'", id);
+        return 0;
+    }
+    if (h->msgtype == TARVO_MSGTYPE_DDI && tarvo::rulebook(number)->swiss) return fail(h, swiss_direct_debits);
+    h->rulebook = number;
+    return 1;
+}
+
+const char *tarvo_getRulebook(tarvo_t *h) {
+    const tarvo::Rulebook *rb = h != nullptr ? tarvo::message_rulebook(h) : tarvo::current_rulebook();
+    return rb != nullptr ? rb->id.data() : nullptr;
 }
 
 int tarvo_setMessageId(tarvo_t *h, const char *msgid) {

@@ -88,12 +88,17 @@ struct tarvo_s {
     uint8_t batch_booking;
     void *tx_head; // ddi_tx or cti_tx by msgtype
     void *tx_tail;
+    int32_t rulebook; // the pinned rulebook's number; -1: the process-wide one
 };
 
 // Sequence-type codes as written into the document, indexed by ddi_tx::seq - 1.
 inline constexpr const char *ddi_seq_types[4] = {"FRST", "RCUR", "OOFF", "FNAL"};
 
 namespace tarvo {
+
+// The rulebook a message is checked and written under: its pinned one, else the
+// process-wide selection; null when neither is a row of the table.
+const Rulebook *message_rulebook(const tarvo_t *h);
 
 // The error text of every failed allocation in the message layer.
 inline constexpr const char *out_of_memory = "Out of memory";

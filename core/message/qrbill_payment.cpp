@@ -34,7 +34,7 @@ struct BillDeleter {
 
 int add_bill(tarvo_t *h, const char *payload, const char *const *extra) {
     if (h->msgtype != TARVO_MSGTYPE_CTI) return fail(h, "No CTI message");
-    const Rulebook *rb = current_rulebook();
+    const Rulebook *rb = message_rulebook(h);
     if (rb == nullptr || !rb->swiss) return fail(h, "QR-bill payments require rulebook CH-SPS");
     if (payload == nullptr) return fail(h, "Invalid QR-bill: no payload");
 

@@ -181,11 +181,12 @@ const Entry *find_key(const Entry (&table)[N], const KeyIndex &index, std::strin
 
 constexpr bool is_alnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// The rulebook table row in force. Only a caller that writes the process-wide number
-// directly can leave it outside the table; validate by the newest guideline then.
-const Rulebook &rules_in_force() {
-    const Rulebook *rb = current_rulebook();
-    return rb != nullptr ? *rb : *rulebook(rulebook_count - 1);
+// The rulebook table row in force for a message. Only a caller that writes the
+// process-wide number directly can leave it outside the table; validate by the newest
+// guideline then.
+const Rulebook &rules_in_force(const tarvo_t *h) {
+    const Rulebook *rb = message_rulebook(h);
+    return rb != nullptr ? *rb : *rulebook(rulebook_number("DE-3.9"));
 }
 
 // Replaces a record's text with a copy of value; null on success.
@@ -226,7 +227,7 @@ const char *apply_text_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const c
     CharsetMode mode = rule.mode;
     if (rule.check == Check::MandateRef) mode = rb.mandate_ref_text ? CHARSET_TEXT : CHARSET_IDENT;
     unsigned char bad = 0;
-    if (!check_string(value, &bad, mode)) return format_error(h->errbuf, rule.detail_message, bad);
+    if (!check_string_under(value, &bad, mode, &rb)) return format_error(h->errbuf, rule.detail_message, bad);
     // An empty remittance text means none: the document has no place for an empty one.
     if (length == 0) {
         release_text(tx.*rule.field);
@@ -335,12 +336,12 @@ struct Kind<cti_tx> {
 template <typename Tx>
 const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *value) {
     const size_t hash = key_hash(key);
-    const Rulebook &rb = rules_in_force();
+    const Rulebook &rb = rules_in_force(h);
     if (rb.structured_address) {
         if (const AddressKey *address = find_key(address_keys, address_index, key, hash)) {
             if (!format_check(address->kind, value)) return format_error(h->errbuf, "Invalid format for '%s'", key.data());
             unsigned char bad = 0;
-            if (!check_string(value, &bad, CHARSET_EXTENDED)) return refused_character(h, bad, key);
+            if (!check_string_under(value, &bad, CHARSET_EXTENDED, &rb)) return refused_character(h, bad, key);
             return store(tx.addr.*address->field, value);
         }
     }
@@ -439,7 +440,7 @@ int add(tarvo_t *h, const char *const *kv) {
         h->error = "No key-value list submitted";
         return 0;
     }
-    if (Kind<Tx>::msgtype == TARVO_MSGTYPE_DDI && rules_in_force().swiss) {
+    if (Kind<Tx>::msgtype == TARVO_MSGTYPE_DDI && rules_in_force(h).swiss) {
         h->error = swiss_direct_debits;
         return 0;
     }
@@ -451,7 +452,7 @@ int add(tarvo_t *h, const char *const *kv) {
     const char *error = nullptr;
     for (const char *const *pair = kv; error == nullptr && pair[0] != nullptr; pair += 2)
         error = apply_pair(h, *tx, pair[0], pair[1]);
-    if (error == nullptr) error = complete(*tx, rules_in_force());
+    if (error == nullptr) error = complete(*tx, rules_in_force(h));
     // Neither the count nor the control sum may wrap or overflow into a wrong document.
     if (error == nullptr && h->tx_count == UINT32_MAX) error = "Too many transactions";
     if (error == nullptr && h->ctrl_sum > INT64_MAX - tx->amount) error = "Control sum out of range";

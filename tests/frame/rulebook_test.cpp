@@ -48,13 +48,16 @@ TEST_F(RulebookTest, DefaultFollowsTheCalendar) {
     EXPECT_EQ(tarvo::default_rulebook(date(2024, 4, 17)), 9);
     EXPECT_EQ(tarvo::default_rulebook(date(2024, 5, 1)), 9);
     EXPECT_EQ(tarvo::default_rulebook(date(2025, 1, 1)), 9);
-    EXPECT_EQ(tarvo::default_rulebook(date(2031, 7, 9)), 9);
+    EXPECT_EQ(tarvo::default_rulebook(date(2025, 10, 4)), 9);
+    EXPECT_EQ(tarvo::default_rulebook(date(2025, 10, 5)), 10);
+    EXPECT_EQ(tarvo::default_rulebook(date(2025, 11, 1)), 10);
+    EXPECT_EQ(tarvo::default_rulebook(date(2031, 7, 9)), 10);
 }
 
 TEST_F(RulebookTest, DefaultIsFixedOnceAndNeverReplacesAChoice) {
     __tarvo_rulebook = -1;
     tarvo::fix_default_rulebook(time(nullptr));
-    EXPECT_EQ(__tarvo_rulebook, 9);
+    EXPECT_EQ(__tarvo_rulebook, 10);
     ASSERT_EQ(tarvo_init(TARVO_INIT_RULEBOOK, "AT-6"), 1);
     tarvo::fix_default_rulebook(time(nullptr));
     EXPECT_EQ(__tarvo_rulebook, 2);

@@ -449,7 +449,7 @@ TEST(DdiXml, NullHandleAndUnknownRulebookGiveNoDocument) {
     RulebookScope rulebook("DE-3.5");
     Message h = new_creditor("Creditor");
     add_ok(h.get(), debit("NL91ABNA0417164300", "RCUR", "1", "M"));
-    __tarvo_rulebook = rulebook_count;
+    __tarvo_rulebook = tarvo::rulebook_count;
     EXPECT_FALSE(render_at(h.get()));
     EXPECT_EQ(error_of(h.get()), "unknown/unsupported SEPA rulebook selected");
 }

@@ -235,6 +235,21 @@ TEST(SwissTransfers, RulebookSwitches) {
     }
 }
 
+// A message pinned to CH-SPS pays in francs whatever the process selects; a direct debit
+// cannot be pinned to it.
+TEST(SwissTransfers, PinnedMessages) {
+    RulebookScope german("DE-3.7");
+    Message h = new_swiss_debtor();
+    ASSERT_EQ(tarvo_setRulebook(h.get(), "CH-SPS"), 1);
+    add_ok(h.get(), swiss_transfer({{"iban", qr_iban}, {"qrr", qr_reference}}));
+    const auto doc = render_at(h.get());
+    ASSERT_TRUE(doc) << error_of(h.get());
+    EXPECT_TRUE(valid_against(*doc, six_schema));
+    Message debits(tarvo_new(TARVO_MSGTYPE_DDI));
+    EXPECT_EQ(tarvo_setRulebook(debits.get(), "CH-SPS"), 0);
+    EXPECT_EQ(error_of(debits.get()), "Direct debits are not supported under CH-SPS");
+}
+
 // A direct-debit message made under another rulebook is refused when rendered under CH-SPS.
 TEST(SwissTransfers, DirectDebitRenderRefused) {
     Message h;
