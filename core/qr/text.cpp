@@ -113,6 +113,18 @@ int64_t read_amount(std::string_view text, bool decimals_optional) {
     return value <= max_amount_cents ? value : -1;
 }
 
+} // namespace tarvo::qr
+
+extern "C" int tarvo_qr_amount(const char *text, int64_t *cents) {
+    if (text == nullptr || cents == nullptr) return -1;
+    const int64_t value = tarvo::qr::read_amount(text, true);
+    if (value < 0) return -1;
+    *cents = value;
+    return 1;
+}
+
+namespace tarvo::qr {
+
 RecordBlock::RecordBlock(size_t record_size, size_t text_bytes)
     : block_(static_cast<char *>(calloc(1, record_size + text_bytes))), next_(block_ + record_size) {}
 
