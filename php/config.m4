@@ -6,11 +6,11 @@ PHP_ARG_ENABLE([tarvo],
   [yes])
 
 if test "$PHP_TARVO" != "no"; then
-  PKG_CHECK_MODULES([TARVO], [tarvo >= 2.30])
+  PKG_CHECK_MODULES([TARVO], [tarvo >= 2.30 tarvo-qr])
   PHP_EVAL_INCLINE([$TARVO_CFLAGS])
   PHP_EVAL_LIBLINE([$TARVO_LIBS], [TARVO_SHARED_LIBADD])
   dnl The core is a static library: keep its symbols out of the module's exports.
   TARVO_SHARED_LIBADD="$TARVO_SHARED_LIBADD -Wl,--exclude-libs,ALL"
   PHP_SUBST([TARVO_SHARED_LIBADD])
-  PHP_NEW_EXTENSION([tarvo], [tarvo_module.c tarvo_message.c tarvo_statement.c], [$ext_shared])
+  PHP_NEW_EXTENSION([tarvo], [tarvo_module.c tarvo_message.c tarvo_statement.c tarvo_qr.c], [$ext_shared])
 fi

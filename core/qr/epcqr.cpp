@@ -98,9 +98,10 @@ constexpr const char *field_names[max_lines] = {"serviceTag", "version", "charse
 bool read_code(std::string_view payload, Code &c, std::string &text, Refusal &r) {
     if (payload.size() > max_bytes) return refuse(r, "payload", "more than %zu bytes", max_bytes);
     std::string_view line[max_lines];
+    if (split_lines(payload.substr(0, payload.find('\n')), line, 1) != 1 || line[0] != "BCD")
+        return refuse(r, "serviceTag", "not an EPC code (BCD expected)");
     const int count = split_lines(payload, line, max_lines);
     if (count < 0) return refuse(r, "payload", "more than %d lines", max_lines);
-    if (line[0] != "BCD") return refuse(r, "serviceTag", "not an EPC code (BCD expected)");
     if (count > 1) c.version = line[1];
     if (count > 1 && c.version != "001" && c.version != "002") return refuse(r, "version", "must be 001 or 002");
     if (count > 2 && (line[2].size() != 1 || line[2][0] < '1' || line[2][0] > '8'))
