@@ -52,16 +52,13 @@ bool check(int kind, const char *payload, size_t length, char *error, size_t siz
 
 bool encode(int kind, const char *payload, size_t length, Symbol &s, char *error, size_t size) {
     if (!check(kind, payload, length, error, size)) return false;
-    QRcode *code = QRcode_encodeData(static_cast<int>(length), reinterpret_cast<const unsigned char *>(payload), 0,
-                                     QR_ECLEVEL_M);
-    if (code != nullptr && kind == TARVO_QR_QRBILL && code->version >= 7 && code->version <= 13) {
-        // Versions 7 to 13 have an alignment pattern at the very centre, under the cross;
-        // decoders that look for it there lock onto the cross instead. Version 14 has none
-        // there and still sits well within the 25 the guidelines allow.
-        QRcode_free(code);
-        code = QRcode_encodeData(static_cast<int>(length), reinterpret_cast<const unsigned char *>(payload),
-                                 first_version_without_centre_pattern, QR_ECLEVEL_M);
-    }
+    // Versions 7 to 13 have an alignment pattern at the very centre, under the cross, and
+    // decoders that look for it there lock onto the cross instead. A QR-bill needs version 7
+    // at least, so it starts at 14, which has none there and lies well within the 25 the
+    // guidelines allow; the encoder goes higher when the payload needs it.
+    const int version = kind == TARVO_QR_QRBILL ? first_version_without_centre_pattern : 0;
+    QRcode *code = QRcode_encodeData(static_cast<int>(length), reinterpret_cast<const unsigned char *>(payload),
+                                     version, QR_ECLEVEL_M);
     if (code == nullptr) {
         if (error != nullptr && size > 0) snprintf(error, size, "payload: the QR encoder refused it");
         return false;
