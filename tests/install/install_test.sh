@@ -13,11 +13,15 @@ export PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig"
 # shellcheck disable=SC2046
 cc -std=c99 -Wall -Werror "$here/consumer.c" $(pkg-config --cflags --libs tarvo) -o "$work/by-pkg-config"
 [ "$("$work/by-pkg-config")" = ok ]
+# shellcheck disable=SC2046
+cc -std=c99 -Wall -Werror "$here/consumer_qr.c" $(pkg-config --cflags --libs tarvo-qr) -o "$work/qr-by-pkg-config"
+[ "$("$work/qr-by-pkg-config")" = ok ]
 
 mkdir "$work/cmake"
 cp "$here/consumer.cmake.txt" "$work/cmake/CMakeLists.txt"
 cmake -S "$work/cmake" -B "$work/cmake/build" -DCMAKE_PREFIX_PATH="$work/prefix" \
-    -DCONSUMER_SOURCE="$here/consumer.c" >/dev/null
+    -DCONSUMER_SOURCE="$here/consumer.c" -DCONSUMER_QR_SOURCE="$here/consumer_qr.c" >/dev/null
 cmake --build "$work/cmake/build" >/dev/null
 [ "$("$work/cmake/build/consumer")" = ok ]
+[ "$("$work/cmake/build/consumer_qr")" = ok ]
 echo "installed library found through pkg-config and find_package"
