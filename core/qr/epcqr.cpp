@@ -155,13 +155,8 @@ using namespace tarvo::qr;
 extern "C" int tarvo_epcqr_parse(const char *payload, size_t length, tarvo_epcqr_t **code, char *error,
                                  size_t errorSize) {
     if (code != nullptr) *code = nullptr;
-    if (error != nullptr && errorSize > 0) error[0] = '\0';
+    if (!begin(payload, code, "payload", error, errorSize)) return -1;
     Refusal r;
-    if (payload == nullptr || code == nullptr) {
-        refuse(r, "payload", "missing");
-        report(r, error, errorSize);
-        return -1;
-    }
     try {
         Code c;
         std::string text;
@@ -183,13 +178,8 @@ extern "C" int tarvo_epcqr_parse(const char *payload, size_t length, tarvo_epcqr
 }
 
 extern "C" char *tarvo_epcqr_make(const tarvo_epcqr_t *code, char *error, size_t errorSize) {
-    if (error != nullptr && errorSize > 0) error[0] = '\0';
+    if (!begin(code, code, "code", error, errorSize)) return nullptr;
     Refusal r;
-    if (code == nullptr) {
-        refuse(r, "code", "missing");
-        report(r, error, errorSize);
-        return nullptr;
-    }
     Code c;
     c.version = view(code->version).empty() ? "002" : view(code->version);
     c.bic = view(code->bic);
@@ -216,9 +206,7 @@ extern "C" char *tarvo_epcqr_make(const tarvo_epcqr_t *code, char *error, size_t
             report(r, error, errorSize);
             return nullptr;
         }
-        char *out = static_cast<char *>(malloc(payload.size() + 1));
-        if (out != nullptr) memcpy(out, payload.c_str(), payload.size() + 1);
-        return out;
+        return hand_over(payload);
     } catch (const std::bad_alloc &) {
         return nullptr;
     }
