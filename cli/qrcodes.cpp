@@ -12,7 +12,7 @@
 #include <string>
 
 #include "commands.h"
-#include "draw/tarvo_qr.h"
+#include "tarvo_qr.h"
 #include "tarvo.h"
 
 namespace tarvotool {

@@ -75,6 +75,9 @@ int tarvo_iban_getBIC(const char *iban, char *bic);
 /* iban: at least 35 bytes. 1 converted, 0 not applicable, -1 refused, -3 unknown bank. */
 int tarvo_iban_convert(const char *country, const char *account, const char *bankid,
                        char *iban, uint8_t *status);
+/* The German text of a conversion status, UTF-8 ("-" for 0, "Kontonummer wurde ersetzt"
+ * for 1, ...); "(unbekannter Status" for a code without one. Constant: never freed. */
+const char *tarvo_iban_status_text(uint8_t status);
 /* An IBAN as typed ("iban: de89 3704 0044 0532 0130 00") in electronic form, into iban
  * (at least 35 bytes): separators and a leading "IBAN" label dropped, letters upper-cased.
  * 1 when 5 to 34 letters and digits remain, -1 otherwise (iban then empty). The check

@@ -3,7 +3,9 @@
 /**
  * The PHP extension tarvo: SEPA payment files, IBAN and BIC questions, MT940 statements.
  * The argument information of the extension is generated from this file, and IDEs and
- * static analysers read it as the extension's declarations.
+ * static analysers read it as the extension's declarations. Constants carry their values
+ * for the IDEs; the extension registers the C header's (@cvalue), and the tests hold the
+ * two equal.
  *
  * @generate-class-entries
  */
@@ -12,72 +14,72 @@
  * @var int
  * @cvalue TARVO_DDTYPE_CORE
  */
-const TARVO_DDTYPE_CORE = UNKNOWN;
+const TARVO_DDTYPE_CORE = 0;
 /**
  * @var int
  * @cvalue TARVO_DDTYPE_COR1
  */
-const TARVO_DDTYPE_COR1 = UNKNOWN;
+const TARVO_DDTYPE_COR1 = 1;
 /**
  * @var int
  * @cvalue TARVO_DDTYPE_B2B
  */
-const TARVO_DDTYPE_B2B = UNKNOWN;
+const TARVO_DDTYPE_B2B = 2;
 /**
  * @var int
  * @cvalue TARVO_MSGTYPE_CTI
  */
-const TARVO_MSGTYPE_CTI = UNKNOWN;
+const TARVO_MSGTYPE_CTI = 2;
 /**
  * @var int
  * @cvalue TARVO_MSGTYPE_DDI
  */
-const TARVO_MSGTYPE_DDI = UNKNOWN;
+const TARVO_MSGTYPE_DDI = 1;
 /**
  * @var int
  * @cvalue TARVO_INIT_RULEBOOK
  */
-const TARVO_INIT_RULEBOOK = UNKNOWN;
+const TARVO_INIT_RULEBOOK = 3;
 /**
  * @var int
  * @cvalue TARVO_SCL_SCT
  */
-const TARVO_SCL_SCT = UNKNOWN;
+const TARVO_SCL_SCT = 1;
 /**
  * @var int
  * @cvalue TARVO_SCL_SDD
  */
-const TARVO_SCL_SDD = UNKNOWN;
+const TARVO_SCL_SDD = 2;
 /**
  * @var int
  * @cvalue TARVO_SCL_COR1
  */
-const TARVO_SCL_COR1 = UNKNOWN;
+const TARVO_SCL_COR1 = 4;
 /**
  * @var int
  * @cvalue TARVO_SCL_B2B
  */
-const TARVO_SCL_B2B = UNKNOWN;
+const TARVO_SCL_B2B = 8;
 /**
  * @var int
  * @cvalue TARVO_STMT_FORMAT_MT940
  */
-const TARVO_STMT_FORMAT_MT940 = UNKNOWN;
+const TARVO_STMT_FORMAT_MT940 = 1;
 /**
  * @var int
  * @cvalue TARVO_STMT_FORMAT_CAMT
  */
-const TARVO_STMT_FORMAT_CAMT = UNKNOWN;
+const TARVO_STMT_FORMAT_CAMT = 3;
 /**
  * @var int
  * @cvalue TARVO_QR_QRBILL
  */
-const TARVO_QR_QRBILL = UNKNOWN;
+const TARVO_QR_QRBILL = 1;
 /**
  * @var int
  * @cvalue TARVO_QR_EPC
  */
-const TARVO_QR_EPC = UNKNOWN;
+const TARVO_QR_EPC = 2;
 
 /**
  * Code 42: an object or a request could not be set up. Code 0: the library refused an
@@ -139,6 +141,16 @@ class TARVO
     public static function IBAN_getBIC(string $iban): ?string {}
 
     public static function IBAN_check(string $iban): bool {}
+
+    /**
+     * The verdict of IBAN_check with its reason, and for a valid IBAN of a country with a
+     * bank directory its bank, in one call:
+     * ['valid' => bool, 'error' => ?string (why it is invalid), 'bankid' => ?string,
+     *  'bic' => ?string, 'name' => ?string]; what is not known is null.
+     *
+     * @return array{valid: bool, error: ?string, bankid: ?string, bic: ?string, name: ?string}
+     */
+    public static function IBAN_inspect(string $iban): array {}
 
     /**
      * An IBAN as typed ("iban: de89 3704 0044 0532 0130 00") in electronic form

@@ -50,8 +50,8 @@ TEST(Check, AcceptsTheIbanAsTyped) {
     constexpr Case cases[] = {
         {"DE89 3704 0044 0532 0130 00", "IBAN ok.\n", 0},
         {"iban: de89370400440532013000", "IBAN ok.\n", 0},
-        {"DE89 3704 0044 0532 0130 01", "Invalid IBAN\n", 1},
-        {"DE89-3704-0044-0532-0130-00", "Invalid IBAN\n", 1},
+        {"DE89 3704 0044 0532 0130 01", "Invalid IBAN: Invalid IBAN checksum\n", 1},
+        {"DE89-3704-0044-0532-0130-00", "Invalid IBAN: Wrong IBAN length\n", 1},
     };
     for (const Case &c : cases) {
         const Output r = run("C", {"check", c.typed});

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "draw/tarvo_qr.h"
+#include "tarvo_qr.h"
 #include "tarvo.h"
 
 namespace {

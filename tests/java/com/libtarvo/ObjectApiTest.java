@@ -106,4 +106,26 @@ public class ObjectApiTest {
         final TARVOException e = assertThrows(TARVOException.class, () -> parser.read(shared("no-such-file")));
         assertTrue(e.getMessage(), e.getMessage().startsWith("Can't open input file"));
     }
+
+    /** The conversion's status crosses with its text, also when no IBAN can be given. */
+    @Test
+    public void conversionCarriesStatusAndText() {
+        final Object[][] cases = {
+            // country, bank code, account, IBAN or null, status, text
+            {"DE", "37040044", "532013000", DEBTOR_IBAN, 0, "-"},
+            {"DE", "50080000", "231654", "DE42500800000023165400", 1, "Kontonummer wurde ersetzt"},
+            {"DE", "99999999", "532013000", null, 10, "Bankleitzahl ung\u00fcltig"},
+            {"FR", "37040044", "532013000", null, 0, "-"},
+            {"DE", "3704004", "532013000", null, 0, "-"},
+        };
+        for (Object[] c : cases) {
+            final Conversion conversion = Conversion.of((String) c[0], (String) c[1], (String) c[2]);
+            final String label = c[0] + " " + c[1] + " " + c[2];
+            assertEquals(label, c[3], conversion.iban());
+            assertEquals(label, c[3] != null, conversion.converted());
+            assertEquals(label, c[4], conversion.status());
+            assertEquals(label, c[5], conversion.statusText());
+        }
+        assertThrows(NullPointerException.class, () -> Conversion.of("DE", null, "1"));
+    }
 }

@@ -2,7 +2,7 @@
 TARVOStatementParser: statements of sample files as nested arrays
 --FILE--
 <?php
-$samples = getenv('TARVO_SHARED_DIR') . '/samples/mt940/';
+$samples = (getenv('TARVO_SHARED_DIR') ?: __DIR__ . '/../../../shared') . '/samples/mt940/';
 
 $p = new TARVOStatementParser();
 var_dump($p->load(TARVO_STMT_FORMAT_MT940, $samples . 'hbci4java-test-mt940-001.sta'));

@@ -2,7 +2,7 @@
 TARVOStatementParser: camt statements, reports and notifications as the same arrays
 --FILE--
 <?php
-$samples = getenv('TARVO_SHARED_DIR') . '/samples/camt/';
+$samples = (getenv('TARVO_SHARED_DIR') ?: __DIR__ . '/../../../shared') . '/samples/camt/';
 
 var_dump(TARVO_STMT_FORMAT_CAMT);
 $p = new TARVOStatementParser();
