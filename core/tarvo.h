@@ -166,6 +166,10 @@ int tarvo_qrbill_parse(const char *payload, size_t length, tarvo_qrbill_t **bill
  * NUL-terminated; NULL when refused or out of memory. */
 char *tarvo_qrbill_make(const tarvo_qrbill_t *bill, char *error, size_t errorSize);
 
+/* An amount as units and at most two decimals after a point ("25.9", "1250.00") in cents,
+ * the form both codes write; 1 read, -1 not such an amount or above 999999999.99. */
+int tarvo_qr_amount(const char *text, int64_t *cents);
+
 /* An EPC QR code ("GiroCode") for a SEPA credit transfer. */
 typedef struct {
     const char *version;     /* "001" (BIC required) or "002"; NULL or "" writes "002" */

@@ -98,9 +98,10 @@ constexpr const char *field_names[max_lines] = {"serviceTag", "version", "charse
 bool read_code(std::string_view payload, Code &c, std::string &text, Refusal &r) {
     if (payload.size() > max_bytes) return refuse(r, "payload", "more than %zu bytes", max_bytes);
     std::string_view line[max_lines];
+    if (split_lines(payload.substr(0, payload.find('\n')), line, 1) != 1 || line[0] != "BCD")
+        return refuse(r, "serviceTag", "not an EPC code (BCD expected)");
     const int count = split_lines(payload, line, max_lines);
     if (count < 0) return refuse(r, "payload", "more than %d lines", max_lines);
-    if (line[0] != "BCD") return refuse(r, "serviceTag", "not an EPC code (BCD expected)");
     if (count > 1) c.version = line[1];
     if (count > 1 && c.version != "001" && c.version != "002") return refuse(r, "version", "must be 001 or 002");
     if (count > 2 && (line[2].size() != 1 || line[2][0] < '1' || line[2][0] > '8'))
@@ -154,13 +155,8 @@ using namespace tarvo::qr;
 extern "C" int tarvo_epcqr_parse(const char *payload, size_t length, tarvo_epcqr_t **code, char *error,
                                  size_t errorSize) {
     if (code != nullptr) *code = nullptr;
-    if (error != nullptr && errorSize > 0) error[0] = '\0';
+    if (!begin(payload, code, "payload", error, errorSize)) return -1;
     Refusal r;
-    if (payload == nullptr || code == nullptr) {
-        refuse(r, "payload", "missing");
-        report(r, error, errorSize);
-        return -1;
-    }
     try {
         Code c;
         std::string text;
@@ -182,13 +178,8 @@ extern "C" int tarvo_epcqr_parse(const char *payload, size_t length, tarvo_epcqr
 }
 
 extern "C" char *tarvo_epcqr_make(const tarvo_epcqr_t *code, char *error, size_t errorSize) {
-    if (error != nullptr && errorSize > 0) error[0] = '\0';
+    if (!begin(code, code, "code", error, errorSize)) return nullptr;
     Refusal r;
-    if (code == nullptr) {
-        refuse(r, "code", "missing");
-        report(r, error, errorSize);
-        return nullptr;
-    }
     Code c;
     c.version = view(code->version).empty() ? "002" : view(code->version);
     c.bic = view(code->bic);
@@ -215,9 +206,7 @@ extern "C" char *tarvo_epcqr_make(const tarvo_epcqr_t *code, char *error, size_t
             report(r, error, errorSize);
             return nullptr;
         }
-        char *out = static_cast<char *>(malloc(payload.size() + 1));
-        if (out != nullptr) memcpy(out, payload.c_str(), payload.size() + 1);
-        return out;
+        return hand_over(payload);
     } catch (const std::bad_alloc &) {
         return nullptr;
     }

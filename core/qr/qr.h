@@ -21,6 +21,11 @@ struct Refusal {
 bool refuse(Refusal &r, const char *field, const char *fmt, ...) __attribute__((format(printf, 3, 4)));
 // Writes "field: reason" into the caller's buffer (when there is one).
 void report(const Refusal &r, char *error, size_t size);
+// The start of every exported call: the caller's error text cleared. False, with the refusal
+// reported, when the payload or the record is missing.
+bool begin(const void *input, const void *output, const char *field, char *error, size_t size);
+// A payload handed to the caller: a malloc'ed, NUL-terminated copy (null when out of memory).
+char *hand_over(std::string_view payload);
 
 // The texts of a payload cut at its line ends: LF or CR LF, mixed as they come; one line end
 // at the very end closes the last line instead of opening an empty one. The number of lines,

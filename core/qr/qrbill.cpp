@@ -124,14 +124,9 @@ using namespace tarvo::qr;
 extern "C" int tarvo_qrbill_parse(const char *payload, size_t length, tarvo_qrbill_t **bill, char *error,
                                   size_t errorSize) {
     if (bill != nullptr) *bill = nullptr;
-    if (error != nullptr && errorSize > 0) error[0] = '\0';
+    if (!begin(payload, bill, "payload", error, errorSize)) return -1;
     Refusal r;
     Bill b;
-    if (payload == nullptr || bill == nullptr) {
-        refuse(r, "payload", "missing");
-        report(r, error, errorSize);
-        return -1;
-    }
     if (!read_bill(std::string_view(payload, length), b, r)) {
         report(r, error, errorSize);
         return -1;
@@ -156,11 +151,10 @@ extern "C" int tarvo_qrbill_parse(const char *payload, size_t length, tarvo_qrbi
 }
 
 extern "C" char *tarvo_qrbill_make(const tarvo_qrbill_t *bill, char *error, size_t errorSize) {
-    if (error != nullptr && errorSize > 0) error[0] = '\0';
+    if (!begin(bill, bill, "bill", error, errorSize)) return nullptr;
     Refusal r;
     Bill b;
-    if (bill == nullptr) refuse(r, "bill", "missing");
-    if (bill == nullptr || !bill_from_record(*bill, b, r) || !check_bill(b, r)) {
+    if (!bill_from_record(*bill, b, r) || !check_bill(b, r)) {
         report(r, error, errorSize);
         return nullptr;
     }
@@ -171,9 +165,7 @@ extern "C" char *tarvo_qrbill_make(const tarvo_qrbill_t *bill, char *error, size
             report(r, error, errorSize);
             return nullptr;
         }
-        char *out = static_cast<char *>(malloc(payload.size() + 1));
-        if (out != nullptr) memcpy(out, payload.c_str(), payload.size() + 1);
-        return out;
+        return hand_over(payload);
     } catch (const std::bad_alloc &) {
         return nullptr;
     }

@@ -24,6 +24,23 @@ void report(const Refusal &r, char *error, size_t size) {
     snprintf(error, size, "%s: %s", r.field == nullptr ? "payload" : r.field, r.reason);
 }
 
+bool begin(const void *input, const void *output, const char *field, char *error, size_t size) {
+    if (error != nullptr && size > 0) error[0] = '\0';
+    if (input != nullptr && output != nullptr) return true;
+    Refusal r;
+    refuse(r, field, "missing");
+    report(r, error, size);
+    return false;
+}
+
+char *hand_over(std::string_view payload) {
+    char *out = static_cast<char *>(malloc(payload.size() + 1));
+    if (out == nullptr) return nullptr;
+    memcpy(out, payload.data(), payload.size());
+    out[payload.size()] = '\0';
+    return out;
+}
+
 int split_lines(std::string_view payload, std::string_view *lines, int max) {
     if (!payload.empty() && payload.back() == '\n') {
         payload.remove_suffix(1);
@@ -112,6 +129,18 @@ int64_t read_amount(std::string_view text, bool decimals_optional) {
     }
     return value <= max_amount_cents ? value : -1;
 }
+
+} // namespace tarvo::qr
+
+extern "C" int tarvo_qr_amount(const char *text, int64_t *cents) {
+    if (text == nullptr || cents == nullptr) return -1;
+    const int64_t value = tarvo::qr::read_amount(text, true);
+    if (value < 0) return -1;
+    *cents = value;
+    return 1;
+}
+
+namespace tarvo::qr {
 
 RecordBlock::RecordBlock(size_t record_size, size_t text_bytes)
     : block_(static_cast<char *>(calloc(1, record_size + text_bytes))), next_(block_ + record_size) {}
