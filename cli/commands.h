@@ -24,6 +24,8 @@ int cmd_convert_batch(char **args);
 int cmd_reconcile(char **args);
 int cmd_rf(char **args);
 int cmd_qrr(char **args);
+int cmd_qrbill(char **args);
+int cmd_epcqr(char **args);
 
 } // namespace tarvotool
 

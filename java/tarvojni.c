@@ -342,10 +342,9 @@ static int convert_row(JNIEnv *env, jobjectArray properties, jsize i, char **kv)
     return status;
 }
 
-JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jlong handle,
-                                                     jobjectArray properties) {
-    (void)cls;
-    if (properties == NULL) return;
+/* Adds the rows as one transaction, or as the further keys of a QR-bill payment when a
+ * payload is given. */
+static void add_rows(JNIEnv *env, jlong handle, jobjectArray properties, const char *payload) {
     const jsize n = (*env)->GetArrayLength(env, properties);
     /* Zeroed: the slots after a failed row stay NULL, which the release skips. */
     char **kv = calloc(2 * (size_t)n + 2, sizeof(char *));
@@ -361,13 +360,33 @@ JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jl
         if (status == 0) error = "Invalid array dimensions";
         if (status < 0) vm_threw = 1;
     }
-    if (error == NULL && !vm_threw && tarvo_add(h, (const char *const *)kv) != 1) {
+    const int added = error != NULL || vm_threw ? 1
+                      : payload != NULL        ? tarvo_add_qrbill_kv(h, payload, (const char *const *)kv)
+                                               : tarvo_add(h, (const char *const *)kv);
+    if (added != 1) {
         error = tarvo_getError(h);
         if (error == NULL) error = "unknown error";
     }
     for (size_t i = 0; i < 2 * (size_t)n; ++i) free(kv[i]);
     free(kv);
     if (error != NULL) throw_new(env, TARVO_EXCEPTION_CLASS, error);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jlong handle,
+                                                     jobjectArray properties) {
+    (void)cls;
+    if (properties == NULL) return;
+    add_rows(env, handle, properties, NULL);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1addQrBill(JNIEnv *env, jclass cls, jlong handle, jstring payload,
+                                                           jobjectArray properties) {
+    (void)cls;
+    if (payload == NULL || properties == NULL) return;
+    char *text = copy_utf_chars(env, payload);
+    if (text == NULL) return;
+    add_rows(env, handle, properties, text);
+    free(text);
 }
 
 JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO__1toXML(JNIEnv *env, jclass cls, jlong handle) {

@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: acfad9c732a741c12c7c7c8f3ba6fe7c2b7744ae */
+ * Stub hash: e93fb00e05a978593bf4ecf3939afa3e0bc9140f */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
@@ -59,6 +59,11 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_add, 0, 1, IS_TRUE, 
 	ZEND_ARG_TYPE_INFO(0, transaction, IS_ARRAY, 0)
 ZEND_END_ARG_INFO()
 
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_addQrBill, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, payload, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, transaction, IS_ARRAY, 1, "null")
+ZEND_END_ARG_INFO()
+
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_toXML, 0, 0, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
@@ -112,6 +117,29 @@ ZEND_END_ARG_INFO()
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_BIC_getBankFlags, 0, 1, IS_LONG, 1)
 	ZEND_ARG_TYPE_INFO(0, bic, IS_STRING, 0)
 ZEND_END_ARG_INFO()
+
+#define arginfo_class_TARVO_QRR_check arginfo_class_TARVO_creditorReferenceCheck
+
+#define arginfo_class_TARVO_QRR_make arginfo_class_TARVO_creditorReferenceMake
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QRBILL_parse, 0, 1, IS_ARRAY, 0)
+	ZEND_ARG_TYPE_INFO(0, payload, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QRBILL_make, 0, 1, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO(0, fields, IS_ARRAY, 0)
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_TARVO_EPCQR_parse arginfo_class_TARVO_QRBILL_parse
+
+#define arginfo_class_TARVO_EPCQR_make arginfo_class_TARVO_QRBILL_make
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QR_svg, 0, 2, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO(0, kind, IS_LONG, 0)
+	ZEND_ARG_TYPE_INFO(0, payload, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_TARVO_QR_png arginfo_class_TARVO_QR_svg
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVOStatementParser___construct, 0, 0, 0)
 ZEND_END_ARG_INFO()
@@ -189,6 +217,7 @@ ZEND_METHOD(TARVO, setDDType);
 ZEND_METHOD(TARVO, setBatchBooking);
 ZEND_METHOD(TARVO, setMessageId);
 ZEND_METHOD(TARVO, add);
+ZEND_METHOD(TARVO, addQrBill);
 ZEND_METHOD(TARVO, toXML);
 ZEND_METHOD(TARVO, init);
 ZEND_METHOD(TARVO, IBAN_convert);
@@ -202,6 +231,14 @@ ZEND_METHOD(TARVO, creditorReferenceMake);
 ZEND_METHOD(TARVO, ACCOUNT_checkBank);
 ZEND_METHOD(TARVO, BIC_getBankName);
 ZEND_METHOD(TARVO, BIC_getBankFlags);
+ZEND_METHOD(TARVO, QRR_check);
+ZEND_METHOD(TARVO, QRR_make);
+ZEND_METHOD(TARVO, QRBILL_parse);
+ZEND_METHOD(TARVO, QRBILL_make);
+ZEND_METHOD(TARVO, EPCQR_parse);
+ZEND_METHOD(TARVO, EPCQR_make);
+ZEND_METHOD(TARVO, QR_svg);
+ZEND_METHOD(TARVO, QR_png);
 ZEND_METHOD(TARVOStatementParser, __construct);
 ZEND_METHOD(TARVOStatementParser, load);
 ZEND_METHOD(TARVOStatementParser, loadString);
@@ -246,6 +283,7 @@ static const zend_function_entry class_TARVO_methods[] = {
 	ZEND_ME(TARVO, setBatchBooking, arginfo_class_TARVO_setBatchBooking, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, setMessageId, arginfo_class_TARVO_setMessageId, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, add, arginfo_class_TARVO_add, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, addQrBill, arginfo_class_TARVO_addQrBill, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, toXML, arginfo_class_TARVO_toXML, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, init, arginfo_class_TARVO_init, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, IBAN_convert, arginfo_class_TARVO_IBAN_convert, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
@@ -259,6 +297,14 @@ static const zend_function_entry class_TARVO_methods[] = {
 	ZEND_ME(TARVO, ACCOUNT_checkBank, arginfo_class_TARVO_ACCOUNT_checkBank, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, BIC_getBankName, arginfo_class_TARVO_BIC_getBankName, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, BIC_getBankFlags, arginfo_class_TARVO_BIC_getBankFlags, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QRR_check, arginfo_class_TARVO_QRR_check, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QRR_make, arginfo_class_TARVO_QRR_make, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QRBILL_parse, arginfo_class_TARVO_QRBILL_parse, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QRBILL_make, arginfo_class_TARVO_QRBILL_make, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, EPCQR_parse, arginfo_class_TARVO_EPCQR_parse, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, EPCQR_make, arginfo_class_TARVO_EPCQR_make, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QR_svg, arginfo_class_TARVO_QR_svg, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QR_png, arginfo_class_TARVO_QR_png, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_FE_END
 };
 
@@ -329,6 +375,10 @@ static void register_tarvo_symbols(int module_number)
 	ZEND_ASSERT(TARVO_STMT_FORMAT_MT940 == 1);
 	REGISTER_LONG_CONSTANT("TARVO_STMT_FORMAT_CAMT", TARVO_STMT_FORMAT_CAMT, CONST_PERSISTENT);
 	ZEND_ASSERT(TARVO_STMT_FORMAT_CAMT == 3);
+	REGISTER_LONG_CONSTANT("TARVO_QR_QRBILL", TARVO_QR_QRBILL, CONST_PERSISTENT);
+	ZEND_ASSERT(TARVO_QR_QRBILL == 1);
+	REGISTER_LONG_CONSTANT("TARVO_QR_EPC", TARVO_QR_EPC, CONST_PERSISTENT);
+	ZEND_ASSERT(TARVO_QR_EPC == 2);
 }
 
 static zend_class_entry *register_class_TARVOException(zend_class_entry *class_entry_Exception)

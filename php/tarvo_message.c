@@ -264,6 +264,38 @@ PHP_METHOD(TARVO, add)
     transaction_list_release(&tl);
 }
 
+PHP_METHOD(TARVO, addQrBill)
+{
+    zend_string *payload;
+    HashTable *tx = NULL;
+    transaction_list tl;
+
+    ZEND_PARSE_PARAMETERS_START(1, 2)
+        Z_PARAM_STR(payload)
+        Z_PARAM_OPTIONAL
+        Z_PARAM_ARRAY_HT_OR_NULL(tx)
+    ZEND_PARSE_PARAMETERS_END();
+
+    if (memchr(ZSTR_VAL(payload), '\0', ZSTR_LEN(payload)) != NULL) {
+        tarvo_php_throw(TARVO_EXCEPTION_LIBRARY, "Invalid QR-bill: NUL byte in the payload");
+        return;
+    }
+    if (tx == NULL) {
+        tarvo_t *h = this_message(ZEND_THIS);
+        finish(h, tarvo_add_qrbill(h, ZSTR_VAL(payload)), return_value);
+        return;
+    }
+    if (transaction_list_build(&tl, tx)) {
+        tarvo_t *h = this_message(ZEND_THIS);
+        int result = tarvo_add_qrbill_kv(h, ZSTR_VAL(payload), tl.list);
+
+        transaction_list_release(&tl);
+        finish(h, result, return_value);
+        return;
+    }
+    transaction_list_release(&tl);
+}
+
 /* Extra arguments are ignored, so no parameter parsing here. */
 PHP_METHOD(TARVO, toXML)
 {

@@ -73,9 +73,12 @@ struct Rulebook {
     bool creditor_reference = false; // structured creditor reference (SCOR)
     bool reference_and_text = false; // creditor reference and remittance text together
     bool creditor_agent_optional = false; // a direct debit's creditor may go without BIC
+    // The Swiss Payment Standards: credit transfers only, in CHF or EUR, QR references,
+    // the Swiss character set, and SIX's edition of the document.
+    bool swiss = false;
 };
 
-inline constexpr int rulebook_count = 11;
+inline constexpr int rulebook_count = 12;
 
 // The row of a rulebook number, or null outside the table.
 const Rulebook *rulebook(int number);
@@ -144,6 +147,12 @@ bool bic_pattern_matches(const char *value);
 
 enum FormatKind { FORMAT_BIC = 0, FORMAT_MAX70 = 1, FORMAT_MAX16 = 2, FORMAT_MAX35 = 3 };
 enum CharsetMode { CHARSET_IDENT = 0, CHARSET_TEXT = 1, CHARSET_EXTENDED = 2 };
+
+// True when text holds only characters of the Swiss payment character set: printable
+// Basic Latin, the Latin-1 Supplement and Latin Extended-A, the euro sign and the four
+// Romanian comma letters, no control or format character. Sets *bad to the first byte
+// of the first refused character.
+bool swiss_text(const char *text, unsigned char *bad);
 
 } // namespace tarvo
 

@@ -73,6 +73,12 @@ constexpr std::array<Rulebook, rulebook_count> rulebooks{{
      .schema_location = true, .bicfi = true, .smnda_in_debtor_account = true, .execution_date_dt = true,
      .creditor_id_min = 8, .hybrid_address = true, .instant = true, .ultimate_parties = true,
      .creditor_reference = true, .creditor_agent_optional = true},
+    // No direct-debit variant: the Swiss direct debits are schemes of their own.
+    {.id = "CH-SPS", .extended_charset = true, .at_charset = false, .cor1_settable = false, .cor1_written = false,
+     .tx_bic_mandatory = false, .structured_address = true, .non_eea_address = TownAndCountry,
+     .mandate_ref_text = true, .ddi_variant = "", .cti_variant = "pain.001.001.09", .schema_location = true,
+     .bicfi = true, .smnda_in_debtor_account = true, .execution_date_dt = true, .ultimate_parties = true,
+     .creditor_reference = true, .reference_and_text = true, .swiss = true},
 }};
 
 constexpr int de_3_5 = 8;

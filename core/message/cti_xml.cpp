@@ -27,6 +27,9 @@ int check_transfers(tarvo_t *msg, const Rulebook *rb) {
                               : tx->iban == nullptr                ? "Missing creditor IBAN"
                               : (bic_needed && tx->bic == nullptr) ? "Missing creditor BIC"
                                                                    : nullptr;
+        // The kind of payment first: a franc or QR-bill payment under another rulebook is
+        // refused as such, before any of its texts.
+        if (missing == nullptr && rb != nullptr) missing = rb->swiss ? swiss_problem(*tx) : non_swiss_problem(*tx);
         char detail[256];
         if (missing == nullptr && rb != nullptr) missing = transaction_problem(*tx, *rb, detail);
         if (missing == nullptr) missing = xml::amount_problem(tx->amount);
@@ -88,6 +91,7 @@ int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
         msg->error = "unknown/unsupported SEPA rulebook selected";
         return 0;
     }
+    if (rb->swiss) return sps_write(msg, buf, now, *rb);
 
     const auto grouping = xml::group_transactions<1>(
         static_cast<const cti_tx *>(msg->tx_head),

@@ -113,6 +113,10 @@ void write_creditor(Out &out, const Rulebook &rb, const tarvo_t *msg, const char
 
 int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
     const Rulebook *rb = message_rulebook(msg);
+    if (rb != nullptr && rb->swiss) {
+        msg->error = swiss_direct_debits;
+        return 0;
+    }
     if (const char *problem = creditor_problem(msg, rb)) {
         msg->error = problem;
         return 0;

@@ -307,6 +307,7 @@ int tarvo_setRulebook(tarvo_t *h, const char *id) {
         h->error = tarvo::format_error(h->errbuf, "Unknown rulebook '%s'", id);
         return 0;
     }
+    if (h->msgtype == TARVO_MSGTYPE_DDI && tarvo::rulebook(number)->swiss) return fail(h, swiss_direct_debits);
     h->rulebook = number;
     return 1;
 }

@@ -54,6 +54,11 @@ struct ddi_tx {
     ddi_tx *next;
 };
 
+// The currency of a credit transfer. Every added transfer has one: the rulebook it was
+// added under decides the default, so that a later render under another rulebook cannot
+// silently change it.
+enum class Currency : uint8_t { Unset, CHF, EUR };
+
 // One credit transfer; every text is a private copy owned by the record.
 struct cti_tx {
     char *id;
@@ -66,6 +71,8 @@ struct cti_tx {
     address_parts addr;
     char *ref;
     char *purp;
+    char *qrr;  // Swiss QR reference, 27 digits
+    Currency currency;
     int64_t amount; // in cents
     char *date; // null: the message's date
     char *cref;     // ISO 11649 creditor reference, electronic form
@@ -151,6 +158,11 @@ const char *transaction_problem(const cti_tx &tx, const Rulebook &rb, char (&buf
 // wrong, by spelling or by a name callers often use for the field; empty when none is.
 const char *suggest_keys(std::string_view typed, std::span<const std::string_view> known, char (&out)[80]);
 
+// Why a credit transfer cannot be paid under the Swiss Payment Standards, or null: the
+// kind of payment its account, currency and reference make, and the creditor's address.
+const char *swiss_problem(const cti_tx &tx);
+// Why a credit transfer cannot be written under a rulebook without Swiss payments, or null.
+const char *non_swiss_problem(const cti_tx &tx);
 // A transaction key as the validation knows it, for the key table of the documentation:
 // read from the same tables and rulebook predicates that tarvo_add applies.
 struct KeyDoc {
@@ -178,5 +190,8 @@ void cti_tx_free(cti_tx *tx);
 // the message's error text set.
 int ddi_toXML(tarvo_t *msg, buffer_t *out);
 int cti_toXML(tarvo_t *msg, buffer_t *out);
+
+// The direct-debit refusal under a rulebook that has none.
+inline constexpr const char *swiss_direct_debits = "Direct debits are not supported under CH-SPS";
 
 #endif

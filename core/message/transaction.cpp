@@ -33,6 +33,8 @@ enum class Check : uint8_t {
     NotStructured, // a structured address key where the rulebook has none
     Ultimate,      // as Text, where the rulebook has ultimate parties
     CreditorRef,   // an ISO 11649 reference, stored in electronic form
+    Currency,      // CHF or EUR, where the rulebook pays in more than euros
+    QrReference,   // a Swiss QR reference, where the rulebook has them
 };
 
 template <typename Tx>
@@ -96,6 +98,9 @@ constexpr KeyRule<cti_tx> cti_rules[] = {
     {.key = "name", .check = Check::Text, .field = &cti_tx::name, .min = 1, .max = 70, .mode = CHARSET_EXTENDED,
      .message = "Invalid name (must be 1-70 characters)", .detail_message = "Invalid character '%c' in creditor name"},
     {.key = "purp", .check = Check::Purpose, .field = &cti_tx::purp, .message = "Invalid purpose (must be 4 characters)"},
+    {.key = "currency", .check = Check::Currency, .message = "Invalid currency (CHF or EUR)"},
+    {.key = "qrr", .check = Check::QrReference, .field = &cti_tx::qrr,
+     .message = "Invalid QR reference (27 digits with check digit)"},
 };
 
 // The structured postal address, accepted where the rulebook asks for it.
@@ -133,7 +138,7 @@ constexpr char *ddi_tx::*ddi_texts[] = {&ddi_tx::id,   &ddi_tx::name,     &ddi_t
 constexpr char *cti_tx::*cti_texts[] = {&cti_tx::id,        &cti_tx::name,      &cti_tx::iban, &cti_tx::bic,
                                         &cti_tx::addrCC,    &cti_tx::addrLine1, &cti_tx::addrLine2,
                                         &cti_tx::ref,       &cti_tx::purp,      &cti_tx::date,
-                                        &cti_tx::cref,      &cti_tx::ultimate};
+                                        &cti_tx::cref,      &cti_tx::ultimate,  &cti_tx::qrr};
 
 // ---- Helpers -----------------------------------------------------------------------
 
@@ -228,6 +233,8 @@ constexpr bool taken_under(Check check, const Rulebook &rb) {
     case Check::Ultimate: return rb.ultimate_parties;
     case Check::CreditorRef: return rb.creditor_reference;
     case Check::NotStructured: return false;
+    case Check::Currency:
+    case Check::QrReference: return rb.swiss;
     default: return true;
     }
 }
@@ -313,6 +320,19 @@ const char *apply_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *
         }
         break;
     case Check::NotStructured: return "selected SEPA rulebook does not support structured address data";
+    case Check::Currency:
+        if constexpr (requires { tx.currency; }) {
+            if (value != nullptr && strcmp(value, "CHF") == 0) tx.currency = Currency::CHF;
+            else if (value != nullptr && strcmp(value, "EUR") == 0) tx.currency = Currency::EUR;
+            else return rule.message;
+            return nullptr;
+        }
+        break;
+    case Check::QrReference: {
+        char digits[28];
+        if (!qr_reference_valid(value) || !qr_reference_normalize(value, digits)) return rule.message;
+        return store(tx.*rule.field, digits);
+    }
     }
     return nullptr;
 }
@@ -366,6 +386,10 @@ const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *val
     }
     const KeyRule<Tx> *rule = find_key(shared_rules<Tx>, shared_index<Tx>, key, hash);
     if (rule == nullptr) rule = find_key(Kind<Tx>::rules, Kind<Tx>::index, key, hash);
+    // The Swiss keys are unknown where no Swiss payments are written.
+    const bool swiss_only = rule != nullptr && (rule->check == Check::Currency || rule->check == Check::QrReference);
+    if (swiss_only && !taken_under(rule->check, rb))
+        return format_error(h->errbuf, "Invalid transaction property '%s'", key.data());
     if (rule != nullptr) return apply_rule(h, tx, *rule, value, rb);
     if (Kind<Tx>::refuses_unknown_keys) return format_error(h->errbuf, "Invalid transaction property '%s'", key.data());
     if (find_key(ddi_rules, Kind<ddi_tx>::index, key, hash) == nullptr &&
@@ -419,11 +443,13 @@ const char *complete(const ddi_tx &tx, const Rulebook &rb) {
     return remittance_and_address_problem(tx, rb);
 }
 
-const char *complete(const cti_tx &tx, const Rulebook &rb) {
+const char *complete(cti_tx &tx, const Rulebook &rb) {
     if (tx.iban == nullptr) return "IBAN missing";
     if (tx.bic == nullptr && rb.tx_bic_mandatory) return "BIC missing";
     if (tx.amount == 0) return "Amount missing";
-    return remittance_and_address_problem(tx, rb);
+    if (tx.currency == Currency::Unset) tx.currency = rb.swiss ? Currency::CHF : Currency::EUR;
+    if (const char *problem = remittance_and_address_problem(tx, rb)) return problem;
+    return rb.swiss ? swiss_problem(tx) : nullptr;
 }
 
 } // namespace
@@ -520,6 +546,10 @@ int add(tarvo_t *h, const char *const *kv) {
         h->error = "No key-value list submitted";
         return 0;
     }
+    if (Kind<Tx>::msgtype == TARVO_MSGTYPE_DDI && rules_in_force(h).swiss) {
+        h->error = swiss_direct_debits;
+        return 0;
+    }
     auto *tx = static_cast<Tx *>(calloc(1, sizeof(Tx)));
     if (tx == nullptr) {
         h->error = out_of_memory;
@@ -569,6 +599,8 @@ constexpr CheckDoc check_docs[] = {
     {Check::Amount, "amount", "decimal text, above 0, at most 999999999.99"},
     {Check::Smnda, "flag", "\"1\""},
     {Check::Ultimate, "text", nullptr},
+    {Check::Currency, "currency", "CHF (default) or EUR"},
+    {Check::QrReference, "QR reference", "27 digits, mod-10 check digit, blanks ignored"},
     {Check::CreditorRef, "creditor reference", "ISO 11649: RF, 2 check digits, 1-21 letters or digits"},
 };
 

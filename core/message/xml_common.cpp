@@ -85,16 +85,22 @@ Out &Out::tabs(int depth) {
     return put(all_tabs.substr(all_tabs.size() - n));
 }
 
-void write_root(Out &out, std::string_view variant, bool schema_location) {
+void write_root(Out &out, std::string_view variant, bool schema_location, std::string_view schema_file) {
     char line[256];
     const int ns_len = static_cast<int>(namespace_prefix.size());
     const int var_len = static_cast<int>(variant.size());
+    char own_file[64];
+    if (schema_file.empty()) {
+        snprintf(own_file, sizeof own_file, "%.*s.xsd", var_len, variant.data());
+        schema_file = own_file;
+    }
+    const int file_len = static_cast<int>(schema_file.size());
     if (schema_location)
         snprintf(line, sizeof line,
                  "<Document xmlns=\"%.*s%.*s\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
-                 " xsi:schemaLocation=\"%.*s%.*s %.*s.xsd\">\n",
+                 " xsi:schemaLocation=\"%.*s%.*s %.*s\">\n",
                  ns_len, namespace_prefix.data(), var_len, variant.data(), ns_len, namespace_prefix.data(), var_len,
-                 variant.data(), var_len, variant.data());
+                 variant.data(), file_len, schema_file.data());
     else
         snprintf(line, sizeof line,
                  "<Document xmlns=\"%.*s%.*s\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n", ns_len,
@@ -138,18 +144,20 @@ void write_payment_type(Out &out, const PaymentType &type) {
     out.put("\t\t\t</PmtTpInf>\n");
 }
 
-void write_remittance(Out &out, const char *text, const char *creditor_reference) {
+void write_remittance(Out &out, const char *text, const char *creditor_reference, const char *qr_reference) {
     text = present(text);
-    creditor_reference = present(creditor_reference);
+    // The add lets only one of the two references in.
+    const char *reference = present(qr_reference) != nullptr ? qr_reference : present(creditor_reference);
     // RmtInf is optional everywhere, but the SEPA schemas refuse it empty.
-    if (text == nullptr && creditor_reference == nullptr) return;
+    if (text == nullptr && reference == nullptr) return;
     out.put("\t\t\t\t<RmtInf>\n");
     if (text != nullptr) out.elem("\t\t\t\t\t<Ustrd>", text, "</Ustrd>\n");
-    if (creditor_reference != nullptr)
-        out.elem("\t\t\t\t\t<Strd>\n\t\t\t\t\t\t<CdtrRefInf>\n\t\t\t\t\t\t\t<Tp>\n\t\t\t\t\t\t\t\t<CdOrPrtry>\n"
-                 "\t\t\t\t\t\t\t\t\t<Cd>SCOR</Cd>\n\t\t\t\t\t\t\t\t</CdOrPrtry>\n\t\t\t\t\t\t\t</Tp>\n"
-                 "\t\t\t\t\t\t\t<Ref>",
-                 creditor_reference, "</Ref>\n\t\t\t\t\t\t</CdtrRefInf>\n\t\t\t\t\t</Strd>\n");
+    if (reference != nullptr) {
+        out.put("\t\t\t\t\t<Strd>\n\t\t\t\t\t\t<CdtrRefInf>\n\t\t\t\t\t\t\t<Tp>\n\t\t\t\t\t\t\t\t<CdOrPrtry>\n");
+        out.put(reference == qr_reference ? "\t\t\t\t\t\t\t\t\t<Prtry>QRR</Prtry>\n" : "\t\t\t\t\t\t\t\t\t<Cd>SCOR</Cd>\n");
+        out.elem("\t\t\t\t\t\t\t\t</CdOrPrtry>\n\t\t\t\t\t\t\t</Tp>\n\t\t\t\t\t\t\t<Ref>", reference,
+                 "</Ref>\n\t\t\t\t\t\t</CdtrRefInf>\n\t\t\t\t\t</Strd>\n");
+    }
     out.put("\t\t\t\t</RmtInf>\n");
 }
 

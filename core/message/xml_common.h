@@ -27,6 +27,9 @@ char *render(tarvo_t *msg, time_t now);
 // The writers behind render; out already holds the XML declaration line.
 int ddi_write(tarvo_t *msg, buffer_t *out, time_t now);
 int cti_write(tarvo_t *msg, buffer_t *out, time_t now);
+// The credit-transfer document of the Swiss Payment Standards, for a message whose
+// transfers cti_write has checked and whose message identification it has made.
+int sps_write(tarvo_t *msg, buffer_t *out, time_t now, const Rulebook &rb);
 
 namespace xml {
 
@@ -80,8 +83,9 @@ private:
     bool ok_ = true;
 };
 
-// The root line of the variant ("pain.008.001.08" ...), with or without schema location.
-void write_root(Out &out, std::string_view variant, bool schema_location);
+// The root line of the variant ("pain.008.001.08" ...), with or without schema location;
+// the schema file is "<variant>.xsd" unless another is named.
+void write_root(Out &out, std::string_view variant, bool schema_location, std::string_view schema_file = {});
 
 // The root element's start tag line, the group header and its initiating party.
 void write_group_header(Out &out, const tarvo_t *msg, const char *root, time_t now);
@@ -106,9 +110,10 @@ struct PaymentType {
 };
 void write_payment_type(Out &out, const PaymentType &type);
 
-// A transaction's RmtInf at depth 4: the text, the ISO 11649 creditor reference (SCOR), or
-// both where the rulebook allows both; nothing when neither is there.
-void write_remittance(Out &out, const char *text, const char *creditor_reference);
+// A transaction's RmtInf at depth 4: the text, the ISO 11649 creditor reference (SCOR) or
+// the Swiss QR reference (QRR), or text and reference where the rulebook allows both;
+// nothing when neither is there.
+void write_remittance(Out &out, const char *text, const char *creditor_reference, const char *qr_reference = nullptr);
 
 // A party known by its name only (UltmtDbtr, UltmtCdtr) at depth TABs; nothing without one.
 void write_named_party(Out &out, int depth, std::string_view tag, const char *name);

@@ -2,7 +2,9 @@ package com.libtarvo;
 
 import java.time.LocalDate;
 import java.util.ArrayList;
+import java.util.LinkedHashMap;
 import java.util.List;
+import java.util.Map;
 import java.util.Objects;
 import java.util.function.Consumer;
 
@@ -26,7 +28,14 @@ public final class PaymentMessage implements AutoCloseable {
 
     /** Adds one transaction; a refusal leaves the message as it was. */
     public PaymentMessage add(Transaction transaction) {
-        message.add(transaction.properties());
+        final String payload = transaction.properties().get(Transaction.QR_BILL);
+        if (payload == null) {
+            message.add(transaction.properties());
+        } else {
+            final Map<String, String> rest = new LinkedHashMap<>(transaction.properties());
+            rest.remove(Transaction.QR_BILL);
+            message.addQrBill(payload, rest);
+        }
         return this;
     }
 

@@ -17,7 +17,9 @@ public enum Rulebook {
     DE_3_7("DE-3.7"),
     DE_3_9("DE-3.9"),
     AT_6("AT-6"),
-    NL_6("NL-6");
+    NL_6("NL-6"),
+    /** Swiss Payment Standards: credit transfers in CHF and EUR, SIX's pain.001.001.09.ch.03. */
+    CH_SPS("CH-SPS");
 
     private final String id;
 

@@ -3,6 +3,7 @@ package com.libtarvo;
 import java.lang.ref.Cleaner;
 import java.lang.ref.Reference;
 import java.util.Map;
+import java.util.Objects;
 import java.util.function.LongConsumer;
 import java.util.function.LongFunction;
 
@@ -72,6 +73,20 @@ public final class TARVO implements AutoCloseable {
     /** The creditor reference of a base (1 to 21 letters or digits) with its check digits, or null. */
     public static native String creditorReferenceMake(String base);
 
+    /** A Swiss QR reference (27 digits, blanks ignored) with a right check digit. */
+    public static native boolean qrrCheck(String reference);
+
+    /** The QR reference for a base of 1 to 26 digits, or null for another base. */
+    public static native String qrrMake(String base);
+
+    // Payment QR codes: payloads as UTF-8 bytes, records as field arrays (see QrBill, EpcQr).
+    static native String[] qrbillParse(byte[] payload);
+    static native String qrbillMake(String[] fields);
+    static native String[] epcqrParse(byte[] payload);
+    static native String epcqrMake(String[] fields);
+    static native String qrSvg(int kind, byte[] payload);
+    static native byte[] qrPng(int kind, byte[] payload);
+
     // Message objects by handle: the caller passes only live handles and frees each once.
     static native long _new(int type);
     static native void _free(long handle);
@@ -89,6 +104,7 @@ public final class TARVO implements AutoCloseable {
     static native void _setCategoryPurpose(long handle, String code);
     static native void _setUltimateName(long handle, String name);
     static native void _add(long handle, String[][] properties);
+    static native void _addQrBill(long handle, String payload, String[][] properties);
     static native String _toXML(long handle);
 
     private static final Cleaner CLEANER = Cleaner.create();
@@ -219,12 +235,26 @@ public final class TARVO implements AutoCloseable {
 
     /** Adds one transaction given as a map, in the map's iteration order. */
     public void add(Map<String, String> properties) {
+        add(rows(properties));
+    }
+
+    /**
+     * Adds one credit transfer under CH-SPS from a scanned QR-bill payload; properties may
+     * add "amount" (for a bill without one), "id" and "date".
+     */
+    public void addQrBill(String payload, Map<String, String> properties) {
+        Objects.requireNonNull(payload, "payload");
+        final String[][] rows = rows(properties);
+        run(h -> _addQrBill(h, payload, rows));
+    }
+
+    private static String[][] rows(Map<String, String> properties) {
         final String[][] rows = new String[properties.size()][];
         int i = 0;
         for (Map.Entry<String, String> e : properties.entrySet()) {
             rows[i++] = new String[] {e.getKey(), e.getValue()};
         }
-        add(rows);
+        return rows;
     }
 
     /** The payment document in UTF-8 XML. */

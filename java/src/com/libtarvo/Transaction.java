@@ -33,8 +33,20 @@ public record Transaction(Map<String, String> properties) {
         }
     }
 
+    /**
+     * The property that carries a scanned QR-bill payload: {@link PaymentMessage#add} pays
+     * such a transaction by the bill, the other properties ("amount" for a bill without one,
+     * "id", "date") beside it.
+     */
+    public static final String QR_BILL = "qrbill";
+
     public static Builder builder() {
         return new Builder();
+    }
+
+    /** A credit transfer under CH-SPS that pays a scanned QR-bill as its payload states it. */
+    public static Transaction fromQrBill(String payload) {
+        return builder().qrBill(payload).build();
     }
 
     public static final class Builder {
@@ -98,6 +110,21 @@ public record Transaction(Map<String, String> properties) {
         /** The four-letter purpose code of a credit transfer. */
         public Builder purpose(String code) {
             return property("purp", code);
+        }
+
+        /** The currency of a credit transfer under CH-SPS: "CHF" (the default) or "EUR". */
+        public Builder currency(String code) {
+            return property("currency", code);
+        }
+
+        /** The 27-digit QR reference of a QR-bill, for a payment to its QR-IBAN under CH-SPS. */
+        public Builder qrReference(String reference) {
+            return property("qrr", reference);
+        }
+
+        /** The payload of a scanned QR-bill to pay (see {@link #fromQrBill}). */
+        public Builder qrBill(String payload) {
+            return property(QR_BILL, payload);
         }
 
         /** Any property by the library's key; a later value for a key replaces the earlier. */
