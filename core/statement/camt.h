@@ -18,6 +18,7 @@
 
 #include "statement/statement.h"
 #include "statement/xml_stream.h"
+#include "statement/xml_tree.h"
 #include "tarvo.h"
 
 namespace tarvo::camt {
@@ -94,21 +95,12 @@ class Paths {
 public:
     static const Paths &get();
     const Node &node(uint16_t index) const { return nodes_[index]; }
-    // The child of parent named name, or -1. Called for every element of a document,
-    // so it compares NUL-terminated names, usually decided by their first character.
-    int child(uint16_t parent, const char *name) const;
+    int child(uint16_t parent, const char *name) const { return tree_.child(parent, name); }
 
 private:
     Paths();
-    uint16_t add_child(uint16_t parent, std::string_view name);
-    static constexpr size_t max_nodes = 160;
-    static constexpr size_t max_children = 24;
-    static constexpr size_t max_name = 24;
-    std::array<Node, max_nodes> nodes_{};
-    std::array<std::array<char, max_name>, max_nodes> names_{};
-    std::array<std::array<uint16_t, max_children>, max_nodes> children_{};
-    std::array<uint8_t, max_nodes> child_count_{};
-    uint16_t size_ = 0;
+    xml::Tree tree_;
+    std::array<Node, xml::Tree::max_nodes> nodes_{};
 };
 
 // ---- Values ---------------------------------------------------------------------------
