@@ -116,9 +116,9 @@ const char *Stream::local_name(const XML_Char *name, const XML_Char **attributes
     const std::string_view prefix(name, colon != nullptr ? static_cast<size_t>(colon - name) : 0);
     for (auto b = bindings_.rbegin(); b != bindings_.rend(); ++b)
         if (b->prefix == prefix) return b->ours ? (colon != nullptr ? colon + 1 : name) : nullptr;
-    // An undeclared prefix is an error for the XML parser; no declaration of the default
-    // namespace means none.
-    return nullptr;
+    // An undeclared prefix is an error for the XML parser. Without a declared default
+    // namespace an element has none: the document's when its root has none either.
+    return colon == nullptr && namespace_.empty() ? name : nullptr;
 }
 
 void Stream::capture(std::string_view name, bool may_cut) {
