@@ -31,8 +31,8 @@ bool currency_code(std::string_view code) {
     return code.size() == 3 && std::all_of(code.begin(), code.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
-Stream::Stream(char (&error)[256], size_t record_size, const char *stranger)
-    : budget_scope_(budget_), error_(error), record_size_(record_size), stranger_(stranger) {}
+Stream::Stream(char (&error)[256], size_t record_size, const char *not_document)
+    : budget_scope_(budget_), error_(error), record_size_(record_size), not_document_(not_document) {}
 
 Stream::~Stream() {
     if (parser_ != nullptr) XML_ParserFree(parser_);
@@ -203,7 +203,7 @@ bool Stream::parse_error(bool at_end) {
                         code == XML_ERROR_PARTIAL_CHAR || code == XML_ERROR_UNCLOSED_CDATA_SECTION))
         format_error(error_, "Document ends before it is complete (line %lu)", line());
     else
-        format_error(error_, "%sXML error: %s (line %lu, column %lu)", saw_element_ ? "" : stranger_,
+        format_error(error_, "%sXML error: %s (line %lu, column %lu)", saw_element_ ? "" : not_document_,
                      XML_ErrorString(code), line(), column);
     return true;
 }

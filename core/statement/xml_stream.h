@@ -72,8 +72,9 @@ bool currency_code(std::string_view code);
 class Stream {
 public:
     // record_size: what one record of the reader takes, named when memory runs out;
-    // stranger: put before the parser's complaint when a text is not XML at all.
-    Stream(char (&error)[256], size_t record_size, const char *stranger = "");
+    // not_document: put before the parser's complaint when the input fails before its
+    // first element.
+    Stream(char (&error)[256], size_t record_size, const char *not_document = "");
     Stream(const Stream &) = delete;
     Stream &operator=(const Stream &) = delete;
     virtual ~Stream();
@@ -126,7 +127,7 @@ private:
     ParserBudget::Scope budget_scope_;
     char (&error_)[256];
     size_t record_size_;
-    const char *stranger_;
+    const char *not_document_;
     XML_Parser parser_ = nullptr;
     bool failed_ = false;
     bool saw_element_ = false;
