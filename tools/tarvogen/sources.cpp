@@ -97,17 +97,23 @@ std::optional<FileDate> parse_iso_date(const std::string &text, bool month_only)
     return std::nullopt;
 }
 
-SourceFiles default_sources(const fs::path &data_dir) {
-    SourceFiles s;
-    const auto de = data_dir / "de";
+std::vector<SourceFile> bundesbank_editions(const fs::path &de) {
     auto editions = dated_files(de, "blz_", ".txt", true);
     if (editions.empty())
         throw InputError((de / "blz_YYYY_MM_DD.txt").string() +
                          ": missing; download the Deutsche Bundesbank's bank-code file "
                          "(Bankleitzahlendatei, TXT edition) and save it there under the date of the "
                          "edition's first day; keep the previous edition beside it");
+    std::vector<SourceFile> newest;
     for (std::size_t i = editions.size() > 1 ? editions.size() - 2 : 0; i < editions.size(); ++i)
-        s.blz.push_back({editions[i].path, editions[i].date, false});
+        newest.push_back({editions[i].path, editions[i].date, false});
+    return newest;
+}
+
+SourceFiles default_sources(const fs::path &data_dir) {
+    SourceFiles s;
+    const auto de = data_dir / "de";
+    s.blz = bundesbank_editions(de);
     s.iban_rules = iban_rule_table(de / "iban_rules");
     const auto scl = dated_files(de, "scl_directory_", ".csv", false);
     if (scl.empty())

@@ -30,6 +30,8 @@ struct SourceFiles {
 // what to download for a missing one.
 SourceFiles default_sources(const std::filesystem::path &data_dir);
 
+// The two newest blz_YYYY_MM_DD.txt editions of a folder, oldest first.
+std::vector<SourceFile> bundesbank_editions(const std::filesystem::path &de_dir);
 // The newest blz_iban_rule_*.csv of an IBAN rule folder.
 SourceFile iban_rule_table(const std::filesystem::path &rules_dir);
 // A Bundesbank edition given by path: its date from a blz_YYYY_MM_DD.txt name, if any.
