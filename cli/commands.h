@@ -28,6 +28,8 @@ void print_data_editions(FILE *out);
 // Loads the data file named by TARVO_DATA, if set; a refused file is reported on stderr
 // and the compiled-in data stays in use.
 void load_data_from_environment();
+int cmd_rf(char **args);
+int cmd_qrr(char **args);
 
 } // namespace tarvotool
 

@@ -70,6 +70,12 @@ constexpr Command commands[] = {
      "         the next. --blz-edition, --iban-rules-edition, --scl-edition, --oenb-edition,\n"
      "         --six-edition: the edition of a file whose name carries no date.\n"
      "Every command uses the data file named by TARVO_DATA, when set.\n"},
+    {"rf", 0, "rf [--make] <reference>", cmd_rf, "checks an ISO 11649 creditor reference (RF...)", nullptr,
+     "  --make   the reference for a base of 1 to 21 letters or digits, with its check digits\n"
+     "Exit code: 0 valid, 1 invalid.\n", nullptr, false},
+    {"qrr", 0, "qrr [--make] <reference>", cmd_qrr, "checks a Swiss QR reference (27 digits)", nullptr,
+     "  --make   the reference for a base of 1 to 26 digits: padded with zeros, check digit appended\n"
+     "Exit code: 0 valid, 1 invalid.\n", nullptr, false},
 };
 
 void print_summary(const char *program) {

@@ -140,6 +140,23 @@ char *tarvo_data_info_json(void);
  * use are no longer valid at now, else NULL; to be released with free(). */
 char *tarvo_data_warning(time_t now);
 
+/* ---- Payment references ----------------------------------------------------------- */
+
+/* ISO 11649 creditor reference as typed ("RF18 5390 0754 7034", any case): "RF", two check
+ * digits (ISO 7064 MOD 97-10) and 1 to 21 letters or digits. 1 valid, -1 invalid. */
+int tarvo_creditor_reference_check(const char *reference);
+/* The creditor reference for base (1 to 21 letters or digits, blanks ignored) with its
+ * check digits, in electronic form ("RF18539007547034"), into out (26 bytes suffice).
+ * 1 done, -1 invalid base, -2 out too small (out then empty). */
+int tarvo_creditor_reference_make(const char *base, char *out, size_t size);
+/* Swiss QR reference: exactly 27 digits (blanks ignored), the last one the mod-10
+ * recursive check digit. 1 valid, -1 invalid. */
+int tarvo_qrr_check(const char *reference);
+/* The QR reference for base (1 to 26 digits, blanks ignored): padded with leading zeros to
+ * 26 digits, the check digit appended, into out (28 bytes). 1 done, -1 invalid base, -2 out
+ * too small. */
+int tarvo_qrr_make(const char *base, char *out, size_t size);
+
 /* ---- Payment messages ------------------------------------------------------------- */
 
 #define TARVO_MSGTYPE_DDI 1

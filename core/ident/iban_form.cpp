@@ -49,28 +49,28 @@ const char *skip_label(const char *p) {
 
 } // namespace
 
+int compact_identifier(const char *input, char *out, std::size_t cap) {
+    std::size_t length = 0;
+    for (const char *p = input; *p != '\0';) {
+        if (const char c = iban_char_at(p)) {
+            if (length == cap) return -1;
+            out[length++] = c;
+            ++p;
+        } else if (const std::size_t n = separator(p)) {
+            p += n;
+        } else {
+            return -1;
+        }
+    }
+    out[length] = '\0';
+    return static_cast<int>(length);
+}
+
 int iban_normalize(const char *input, char (&out)[longest_iban + 1]) {
     out[0] = '\0';
     if (input == nullptr) return -1;
-    const char *p = skip_label(skip_separators(input));
-    std::size_t length = 0;
-    for (;; ++p) {
-        if (const char c = iban_char_at(p)) {
-            if (length == longest_iban) break;
-            out[length++] = c;
-            continue;
-        }
-        if (*p == '\0') break;
-        const std::size_t n = separator(p);
-        if (n == 0) break;
-        p += n - 1;
-    }
-    if (*p != '\0') {
-        out[0] = '\0';
-        return -1;
-    }
-    out[length] = '\0';
-    if (length < shortest_iban) {
+    const int length = compact_identifier(skip_label(skip_separators(input)), out, longest_iban);
+    if (length < static_cast<int>(shortest_iban)) {
         out[0] = '\0';
         return -1;
     }

@@ -73,6 +73,22 @@ int iban_check(const char *iban, const char **message, bank_record *bank = nullp
 // out empty. Says nothing about the check digits.
 int iban_normalize(const char *input, char (&out)[35]);
 
+// The letters (upper-cased) and digits of an identifier as typed, separators dropped, into
+// out (cap characters and a NUL); their count, or -1 when another character stands there or
+// more than cap remain.
+int compact_identifier(const char *input, char *out, size_t cap);
+
+// ISO 11649 creditor reference as typed, in electronic form ("RF18539007547034") when it
+// is "RF", two check digits and 1 to 21 letters or digits; false (out empty) otherwise.
+// Says nothing about the check digits.
+bool creditor_reference_normalize(const char *input, char (&out)[26]);
+// True when the reference's form and its MOD 97-10 check digits are right.
+bool creditor_reference_valid(const char *input);
+// Swiss QR reference as typed: its 27 digits, blanks dropped; false (out empty) when it is
+// not 27 digits. Says nothing about the check digit.
+bool qr_reference_normalize(const char *input, char (&out)[28]);
+bool qr_reference_valid(const char *input);
+
 // MOD 97-10 remainder of an IBAN of the given length (characters 5 on, then the first
 // four), or -1 when a character is neither a digit nor a letter.
 int iban_mod97(const char *iban, size_t length);

@@ -66,6 +66,29 @@ TEST(CommandLine, WrongWordCountPrintsTheCommandUsage) {
     }
 }
 
+TEST(CommandLine, ReferencesAreCheckedOrMade) {
+    struct Case {
+        std::vector<std::string> words;
+        int status;
+        const char *out;
+    };
+    const Case cases[] = {
+        {{"rf", "rf18 5390 0754 7034"}, 0, "Creditor reference ok.\n"},
+        {{"rf", "RF19539007547034"}, 1, "Invalid creditor reference\n"},
+        {{"rf", "--make", "5390 0754 7034"}, 0, "RF18539007547034\n"},
+        {{"rf", "--make", "5390-0754"}, 1, "Invalid base for a creditor reference: '5390-0754'\n"},
+        {{"qrr", "21 00000 00003 13947 14300 09017"}, 0, "QR reference ok.\n"},
+        {{"qrr", "18 78583"}, 1, "Invalid QR reference\n"},
+        {{"qrr", "--make", "1878583"}, 0, "000000000000000000018785830\n"},
+    };
+    for (const Case &c : cases) {
+        const Output r = c.words.size() == 2 ? run(utf8_locale, {c.words[0], c.words[1]})
+                                             : run(utf8_locale, {c.words[0], c.words[1], c.words[2]});
+        EXPECT_EQ(r.status, c.status) << c.words[1];
+        EXPECT_EQ(r.out, c.out) << c.words[1];
+    }
+}
+
 // German IBANs from the shared examples, with the library's own verdict on their
 // electronic form: the check accepts IBANs as typed.
 struct Iban {
