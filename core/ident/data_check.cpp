@@ -53,7 +53,7 @@ const char *check_records(const format::header &h, const uint32_t *offsets, cons
         // BIC records: key, flags byte, name; bank-code records: a key compared over up to
         // eleven bytes, then their text. Each ends with a NUL.
         const uint32_t least = i < h.at_first ? longest_key + 2 : longest_key + 1;
-        if (end < start || end - start < least)
+        if (end < start || end > text_size || end - start < least)
             return "record offsets: a record is shorter than its key or out of order";
         if (text[end - 1] != '\0')
             return "record text: a record does not end with a NUL byte";

@@ -55,7 +55,9 @@ reader_slot *claim_slot() {
     }
     auto *s = new reader_slot;
     s->next = slots.load(std::memory_order_relaxed);
-    while (!slots.compare_exchange_weak(s->next, s, std::memory_order_release, std::memory_order_relaxed)) {
+    // In the single order of these operations a loader's scan either finds the new slot or
+    // comes before it, and then this reader's check of the file in use sees the new file.
+    while (!slots.compare_exchange_weak(s->next, s, std::memory_order_seq_cst, std::memory_order_relaxed)) {
     }
     return s;
 }
@@ -84,7 +86,7 @@ void retire(const loaded_data *old) {
     if (!old)
         return;
     barrier_all_readers();
-    for (reader_slot *s = slots.load(std::memory_order_acquire); s; s = s->next)
+    for (reader_slot *s = slots.load(std::memory_order_seq_cst); s; s = s->next)
         while (s->pinned.load(std::memory_order_seq_cst) == old)
             std::this_thread::yield();
     munmap(const_cast<void *>(old->mapping), old->size);
