@@ -69,7 +69,7 @@ constexpr Command commands[] = {
      "         the folder the library was built from. --blz twice: the edition in force and\n"
      "         the next. --blz-edition, --iban-rules-edition, --scl-edition, --oenb-edition,\n"
      "         --six-edition: the edition of a file whose name carries no date.\n"
-     "Every command uses the data file named by TARVO_DATA, when set.\n"},
+     "Every command uses the data file named by TARVO_DATA, when set.\n", nullptr, false},
     {"rf", 0, "rf [--make] <reference>", cmd_rf, "checks an ISO 11649 creditor reference (RF...)", nullptr,
      "  --make   the reference for a base of 1 to 21 letters or digits, with its check digits\n"
      "Exit code: 0 valid, 1 invalid.\n", nullptr, false},
