@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 FUZZ_TARGETS ?=
 
-.PHONY: all deps build demo test bench bench-peers sanitize tsan fuzz install clean
+.PHONY: all deps build demo test bench bench-peers sanitize tsan fuzz install uninstall clean
 
 all: build
 
@@ -53,6 +53,10 @@ fuzz: deps
 
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+# Takes back the last install from $(BUILD); PREFIX, when given, must be where it went.
+uninstall:
+	cmake $(if $(PREFIX),-DPREFIX=$(PREFIX)) -P $(BUILD)/uninstall.cmake
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) build-fuzz

@@ -76,6 +76,15 @@ public:
             if (n == 0) end_ = true;
             size += static_cast<size_t>(n);
         }
+        // Spreadsheets saving "CSV UTF-8" start the file with a byte-order mark; it belongs
+        // to no line, and the header line after it is still a header.
+        if (next_line_ == 1 && !bom_checked_) {
+            bom_checked_ = true;
+            if (size >= utf8_bom.size() && std::string_view(buffer, utf8_bom.size()) == utf8_bom) {
+                size -= utf8_bom.size();
+                memmove(buffer, buffer + utf8_bom.size(), size);
+            }
+        }
         if (size == 0) return 0;
         const auto *last = static_cast<const char *>(memrchr(buffer, '\n', size));
         if (last != nullptr) {
@@ -122,8 +131,11 @@ private:
         }
     }
 
+    static constexpr std::string_view utf8_bom = "\xEF\xBB\xBF";
+
     int fd_;
     bool end_ = false;
+    bool bom_checked_ = false;
     std::vector<char> carry_;
     uint64_t next_line_ = 1;
 };

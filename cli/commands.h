@@ -18,9 +18,12 @@ int cmd_check(char **args);
 int cmd_bic(char **args);
 int cmd_mt940(char **args);
 int cmd_camt053(char **args);
+int cmd_pain002(char **args);
+int cmd_pain(char **args);
 int cmd_account(char **args);
 int cmd_check_batch(char **args);
 int cmd_convert_batch(char **args);
+int cmd_reconcile(char **args);
 int cmd_data(char **args);
 
 // The editions of the bank data in use, one line per source.

@@ -21,24 +21,73 @@ using Bank = std::unique_ptr<tarvo_bank_t, FreeBank>;
 
 const char *or_empty(const char *text) { return text != nullptr ? text : ""; }
 
+// Why a lookup or conversion gave no answer, by the library's result code. The first words
+// of each failure line stay as they were, since scripts look for them; the reason follows
+// after a colon.
+struct Reason {
+    int result;
+    const char *text;
+};
+
+// tarvo_bankid_check and tarvo_iban_getBank.
+constexpr Reason bank_reasons[] = {
+    {0, "no bank directory for this country"},
+    {-1, "IBAN malformed"},
+    {-2, "bank code not in the directory"},
+    {-3, "out of memory"},
+};
+
+// tarvo_iban_getBIC, whose -3 is the unknown bank.
+constexpr Reason bic_of_iban_reasons[] = {
+    {0, "no bank directory for this country"},
+    {-1, "IBAN of the wrong length for its country"},
+    {-3, "bank code not in the directory"},
+};
+
+constexpr Reason bic_reasons[] = {
+    {-2, "BIC malformed or not in the directory"},
+    {-3, "out of memory"},
+};
+
+constexpr Reason convert_reasons[] = {
+    {0, "only German accounts are converted (country DE)"},
+    {-1, "bank code of 8 digits and account of up to 10 digits expected"},
+    {-3, "bank code not in the directory"},
+};
+
+template <size_t N> const char *reason(const Reason (&table)[N], int result) {
+    for (const Reason &r : table)
+        if (r.result == result) return r.text;
+    return "unexpected result of the library";
+}
+
+void print_failure(const char *first_words, const char *why) { printf("%s: %s\n", first_words, why); }
+
+// The bank-code directory keeps the country that SIX gives, which it names for foreign
+// institutions only: an empty one is a Swiss institution's.
+const char *country_of(const tarvo_bank_t &bank) {
+    if (bank.country == nullptr) return "";
+    return bank.country[0] == '\0' ? "CH" : bank.country;
+}
+
 // Names and cities come from the directory in UTF-8; codes are plain ASCII.
 void print_address(const tarvo_bank_t &bank) {
     printf("     Name: '%s'\n", or_empty(in_locale(bank.name)));
     printf("      ZIP: '%s'\n", or_empty(bank.zip));
     printf("     City: '%s'\n", or_empty(in_locale(bank.city)));
-    printf("  Country: '%s'\n", or_empty(bank.country));
+    printf("  Country: '%s'\n", country_of(bank));
 }
 
 // The IBAN with its BIC and bank; false, with the failure printed, when a lookup fails.
 bool print_iban(const char *iban, const char *bic_failure) {
     char bic[16] = "";
-    if (tarvo_iban_getBIC(iban, bic) != 1) {
-        puts(bic_failure);
+    if (const int result = tarvo_iban_getBIC(iban, bic); result != 1) {
+        print_failure(bic_failure, reason(bic_of_iban_reasons, result));
         return false;
     }
     tarvo_bank_t *found = nullptr;
-    if (tarvo_iban_getBank(iban, &found) != 1) {
-        puts("Bank lookup failed...");
+    if (const int result = tarvo_iban_getBank(iban, &found); result != 1) {
+        print_failure("Bank lookup failed", reason(bank_reasons, result));
         return false;
     }
     const Bank bank(found);
@@ -52,8 +101,8 @@ bool print_iban(const char *iban, const char *bic_failure) {
 
 int cmd_bankid(char **args) {
     tarvo_bank_t *found = nullptr;
-    if (tarvo_bankid_check(args[0], args[1], &found) != 1) {
-        puts("lookup failed...");
+    if (const int result = tarvo_bankid_check(args[0], args[1], &found); result != 1) {
+        print_failure("lookup failed", reason(bank_reasons, result));
         return 1;
     }
     const Bank bank(found);
@@ -65,41 +114,45 @@ int cmd_bankid(char **args) {
 int cmd_convert(char **args) {
     char iban[64] = "";
     uint8_t status = 0;
-    if (tarvo_iban_convert(args[0], args[2], args[1], iban, &status) != 1) {
-        fputs("conversion failed", stdout);
-        if (status != 0) printf(" (%s)", or_empty(in_locale(status_text(status))));
-        putchar('\n');
+    if (const int result = tarvo_iban_convert(args[0], args[2], args[1], iban, &status); result != 1) {
+        // A status names the reason already, in the words bank customers know.
+        if (status != 0)
+            printf("conversion failed (%s)\n", or_empty(in_locale(status_text(status))));
+        else
+            print_failure("conversion failed", reason(convert_reasons, result));
         return 1;
     }
-    if (!print_iban(iban, "BIC lookup failed...")) return 1;
+    if (!print_iban(iban, "BIC lookup failed")) return 1;
     printf("   Status: %d (%s)\n", static_cast<int>(static_cast<int8_t>(status)), or_empty(in_locale(status_text(status))));
     return 0;
 }
 
 int cmd_getbic(char **args) {
     const char *iban = args[0];
-    if (tarvo_iban_check(iban) != 1) {
-        puts("Invalid IBAN");
+    tarvo_iban_info_t info;
+    if (tarvo_iban_inspect(iban, &info) != 1) {
+        print_failure("Invalid IBAN", or_empty(info.error));
         return 1;
     }
-    return print_iban(iban, "lookup failed...") ? 0 : 1;
+    return print_iban(iban, "lookup failed") ? 0 : 1;
 }
 
 // The IBAN as typed ("de89 3704 ..."); what does not normalise is checked as given.
 int cmd_check(char **args) {
     char iban[35];
-    if (tarvo_iban_check(tarvo_iban_normalize(args[0], iban) == 1 ? iban : args[0]) == 1) {
+    tarvo_iban_info_t info;
+    if (tarvo_iban_inspect(tarvo_iban_normalize(args[0], iban) == 1 ? iban : args[0], &info) == 1) {
         puts("IBAN ok.");
         return 0;
     }
-    puts("Invalid IBAN");
+    print_failure("Invalid IBAN", or_empty(info.error));
     return 1;
 }
 
 int cmd_bic(char **args) {
     tarvo_bank_t *found = nullptr;
-    if (tarvo_bic_getBank(args[0], &found) != 1) {
-        puts("Bank lookup failed...");
+    if (const int result = tarvo_bic_getBank(args[0], &found); result != 1) {
+        print_failure("Bank lookup failed", reason(bic_reasons, result));
         return 1;
     }
     const Bank bank(found);

@@ -88,9 +88,9 @@ JNIEXPORT jint JNICALL Java_com_libtarvo_TARVO_init(JNIEnv *env, jclass cls, jin
     return result;
 }
 
-JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_IBAN_1convert(JNIEnv *env, jclass cls, jstring country,
-                                                                jstring account, jstring bankid) {
-    (void)cls;
+/* The conversion: the IBAN or null, the library's result and the status in answer[0] and
+ * answer[1]. A null argument leaves NullPointerException pending. */
+static jstring convert(JNIEnv *env, jstring country, jstring account, jstring bankid, jint answer[2]) {
     jstring result = NULL;
     const char *c = utf_chars(env, country, "country is NULL");
     if (c == NULL) return NULL;
@@ -98,12 +98,42 @@ JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_IBAN_1convert(JNIEnv *env, jcl
     const char *b = a != NULL ? utf_chars(env, bankid, "bankid is NULL") : NULL;
     if (b != NULL) {
         char iban[IBAN_BUFFER] = {0};
-        if (tarvo_iban_convert(c, a, b, iban, NULL) == 1) result = new_string(env, iban);
+        uint8_t status = 0;
+        answer[0] = tarvo_iban_convert(c, a, b, iban, &status);
+        answer[1] = status;
+        if (answer[0] == 1) result = new_string(env, iban);
     }
     release_utf_chars(env, bankid, b);
     release_utf_chars(env, account, a);
     release_utf_chars(env, country, c);
     return result;
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_IBAN_1convert(JNIEnv *env, jclass cls, jstring country,
+                                                                jstring account, jstring bankid) {
+    (void)cls;
+    jint answer[2] = {0, 0};
+    return convert(env, country, account, bankid, answer);
+}
+
+/* The conversion with its outcome: the IBAN or null, and into outcome[0] the library's
+ * result, into outcome[1] the status. */
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanConvert(JNIEnv *env, jclass cls, jstring country,
+                                                              jstring account, jstring bankid, jintArray outcome) {
+    (void)cls;
+    if (outcome == NULL || (*env)->GetArrayLength(env, outcome) < 2) {
+        throw_new(env, NPE_CLASS, "outcome is NULL or too short");
+        return NULL;
+    }
+    jint answer[2] = {0, 0};
+    jstring result = convert(env, country, account, bankid, answer);
+    if (!(*env)->ExceptionCheck(env)) (*env)->SetIntArrayRegion(env, outcome, 0, 2, answer);
+    return result;
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanStatusText(JNIEnv *env, jclass cls, jint status) {
+    (void)cls;
+    return new_string(env, tarvo_iban_status_text((uint8_t)status));
 }
 
 JNIEXPORT jboolean JNICALL Java_com_libtarvo_TARVO_IBAN_1check(JNIEnv *env, jclass cls, jstring iban) {
@@ -317,4 +347,18 @@ JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO__1toXML(JNIEnv *env, jclass cl
     jstring document = new_string(env, xml);
     free(xml);
     return document;
+}
+
+/* texts[0, count) as a String[], null entries for null texts; NULL with an exception pending. */
+jobjectArray string_array(JNIEnv *env, const char *const *texts, jsize count) {
+    jclass string_class = (*env)->FindClass(env, "java/lang/String");
+    jobjectArray out = string_class != NULL ? (*env)->NewObjectArray(env, count, string_class, NULL) : NULL;
+    for (jsize i = 0; out != NULL && i < count; ++i) {
+        if (texts[i] == NULL) continue;
+        jstring s = new_string(env, texts[i]);
+        if (s == NULL) return NULL;
+        (*env)->SetObjectArrayElement(env, out, i, s);
+        (*env)->DeleteLocalRef(env, s);
+    }
+    return out;
 }

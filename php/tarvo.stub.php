@@ -3,7 +3,9 @@
 /**
  * The PHP extension tarvo: SEPA payment files, IBAN and BIC questions, MT940 statements.
  * The argument information of the extension is generated from this file, and IDEs and
- * static analysers read it as the extension's declarations.
+ * static analysers read it as the extension's declarations. Constants carry their values
+ * for the IDEs; the extension registers the C header's (@cvalue), and the tests hold the
+ * two equal.
  *
  * @generate-class-entries
  */
@@ -12,62 +14,62 @@
  * @var int
  * @cvalue TARVO_DDTYPE_CORE
  */
-const TARVO_DDTYPE_CORE = UNKNOWN;
+const TARVO_DDTYPE_CORE = 0;
 /**
  * @var int
  * @cvalue TARVO_DDTYPE_COR1
  */
-const TARVO_DDTYPE_COR1 = UNKNOWN;
+const TARVO_DDTYPE_COR1 = 1;
 /**
  * @var int
  * @cvalue TARVO_DDTYPE_B2B
  */
-const TARVO_DDTYPE_B2B = UNKNOWN;
+const TARVO_DDTYPE_B2B = 2;
 /**
  * @var int
  * @cvalue TARVO_MSGTYPE_CTI
  */
-const TARVO_MSGTYPE_CTI = UNKNOWN;
+const TARVO_MSGTYPE_CTI = 2;
 /**
  * @var int
  * @cvalue TARVO_MSGTYPE_DDI
  */
-const TARVO_MSGTYPE_DDI = UNKNOWN;
+const TARVO_MSGTYPE_DDI = 1;
 /**
  * @var int
  * @cvalue TARVO_INIT_RULEBOOK
  */
-const TARVO_INIT_RULEBOOK = UNKNOWN;
+const TARVO_INIT_RULEBOOK = 3;
 /**
  * @var int
  * @cvalue TARVO_SCL_SCT
  */
-const TARVO_SCL_SCT = UNKNOWN;
+const TARVO_SCL_SCT = 1;
 /**
  * @var int
  * @cvalue TARVO_SCL_SDD
  */
-const TARVO_SCL_SDD = UNKNOWN;
+const TARVO_SCL_SDD = 2;
 /**
  * @var int
  * @cvalue TARVO_SCL_COR1
  */
-const TARVO_SCL_COR1 = UNKNOWN;
+const TARVO_SCL_COR1 = 4;
 /**
  * @var int
  * @cvalue TARVO_SCL_B2B
  */
-const TARVO_SCL_B2B = UNKNOWN;
+const TARVO_SCL_B2B = 8;
 /**
  * @var int
  * @cvalue TARVO_STMT_FORMAT_MT940
  */
-const TARVO_STMT_FORMAT_MT940 = UNKNOWN;
+const TARVO_STMT_FORMAT_MT940 = 1;
 /**
  * @var int
  * @cvalue TARVO_STMT_FORMAT_CAMT
  */
-const TARVO_STMT_FORMAT_CAMT = UNKNOWN;
+const TARVO_STMT_FORMAT_CAMT = 3;
 
 /**
  * Code 42: an object or a request could not be set up. Code 0: the library refused an
@@ -131,6 +133,16 @@ class TARVO
     public static function IBAN_check(string $iban): bool {}
 
     /**
+     * The verdict of IBAN_check with its reason, and for a valid IBAN of a country with a
+     * bank directory its bank, in one call:
+     * ['valid' => bool, 'error' => ?string (why it is invalid), 'bankid' => ?string,
+     *  'bic' => ?string, 'name' => ?string]; what is not known is null.
+     *
+     * @return array{valid: bool, error: ?string, bankid: ?string, bic: ?string, name: ?string}
+     */
+    public static function IBAN_inspect(string $iban): array {}
+
+    /**
      * An IBAN as typed ("iban: de89 3704 0044 0532 0130 00") in electronic form
      * ("DE89370400440532013000"), or null when it cannot be one. The check digits are not
      * checked: use IBAN_check for that.
@@ -166,6 +178,88 @@ class TARVOStatementParser
     /** @param int $format TARVO_STMT_FORMAT_MT940 or TARVO_STMT_FORMAT_CAMT */
     public function load(int $format, string $path): true {}
 
+    /** The same for a statement in memory (from an EBICS client or a ZIP archive). */
+    public function loadString(int $format, string $data): true {}
+
     /** @return list<array<string,mixed>>|null null before a load or when no statement was read */
     public function getStatements(bool $raw = false): ?array {}
+}
+
+/**
+ * Which transactions of payment files the bank rejected, accepted, booked or returned,
+ * from its status reports and statements. Methods that add throw TARVOException when a
+ * document cannot be read; a string is named by $name in evidence and messages.
+ *
+ * @not-serializable
+ */
+class TARVOReconciliation
+{
+    public function __construct() {}
+
+    /** A pain.001 or pain.008 file. */
+    public function addPayments(string $path): true {}
+
+    public function addPaymentsString(string $data, ?string $name = null): true {}
+
+    /** A pain.002 status report. */
+    public function addStatus(string $path): true {}
+
+    public function addStatusString(string $data, ?string $name = null): true {}
+
+    /** A camt or MT940 statement file. */
+    public function addStatements(string $path): true {}
+
+    public function addStatementsString(string $data, ?string $name = null): true {}
+
+    /**
+     * Matches everything added: one array per transaction, then the statement entries and
+     * status records that fit none ("unmatched" true). Keys as the command line's JSON.
+     * Throws when the payment files contradict each other (an end-to-end id in two).
+     *
+     * @return list<array<string,string|bool>>
+     */
+    public function run(): array {}
+
+    /** What the last run noticed: amounts that disagree, reports for other files. */
+    public function getWarnings(): array {}
+}
+
+/**
+ * One payment status report (pain.002) read into arrays: a record per level (group,
+ * payment, transaction) with the keys of the record fields; texts UTF-8, absent fields
+ * without key.
+ *
+ * @not-serializable
+ */
+class TARVOStatusReport
+{
+    public function load(string $path): true {}
+
+    public function loadString(string $document): true {}
+
+    /** "pain.002.001.10", "pain.002.001.03.ch.02", "unversioned"; null before a load */
+    public function getVersion(): ?string {}
+
+    /** @return list<array<string,mixed>>|null */
+    public function getRecords(): ?array {}
+}
+
+/**
+ * One payment file (pain.001, pain.008) read into arrays: its header and its
+ * payment-information blocks, each with its transactions under "tx"; amounts and dates
+ * exactly as written.
+ *
+ * @not-serializable
+ */
+class TARVOPaymentFile
+{
+    public function load(string $path): true {}
+
+    public function loadString(string $document): true {}
+
+    /** @return array<string,string>|null version, messageId, creationTime, numberOfTransactions, controlSum, initiatingParty */
+    public function getHeader(): ?array {}
+
+    /** @return list<array<string,mixed>>|null */
+    public function getBlocks(): ?array {}
 }

@@ -255,6 +255,33 @@ PHP_METHOD(TARVO, IBAN_check)
     RETURN_BOOL(tarvo_iban_check(iban) == 1);
 }
 
+static void add_known(zval *array, const char *key, const char *text)
+{
+    if (text != NULL && text[0] != '\0')
+        add_assoc_string(array, key, (char *)text);
+    else
+        add_assoc_null(array, key);
+}
+
+PHP_METHOD(TARVO, IBAN_inspect)
+{
+    char *iban;
+    size_t length;
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_PATH(iban, length)
+    ZEND_PARSE_PARAMETERS_END();
+
+    tarvo_iban_info_t info;
+    const int verdict = tarvo_iban_inspect(iban, &info);
+    array_init_size(return_value, 5);
+    add_assoc_bool(return_value, "valid", verdict == 1);
+    add_known(return_value, "error", info.error);
+    add_known(return_value, "bankid", info.bankid);
+    add_known(return_value, "bic", info.bic);
+    add_known(return_value, "name", info.name);
+}
+
 /* A lookup or conversion of one text that writes its answer into a buffer. */
 typedef int (*text_answer)(const char *, char *);
 

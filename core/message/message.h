@@ -5,6 +5,10 @@
 
 #include <stdint.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "frame/frame.h"
 #include "tarvo.h"
 
@@ -112,6 +116,18 @@ template <class Tx>
 const char *address_problem(const Tx &tx, const Rulebook &rb) {
     return address_problem(tx.addrCC, tx.addrLine1, tx.addrLine2, tx.addr, rb);
 }
+
+// A transaction key as the validation knows it, for the key table of the documentation:
+// read from the same tables and rulebook predicates that tarvo_add applies.
+struct KeyDoc {
+    int msgtype; // TARVO_MSGTYPE_DDI or TARVO_MSGTYPE_CTI
+    std::string_view key;
+    std::string type;   // what the value is
+    std::string limits; // length and characters of a text, range of an amount
+    bool taken[rulebook_count]; // by rulebook number
+};
+// Every key of both kinds of transaction, direct debits first, in table order.
+std::vector<KeyDoc> transaction_keys();
 
 enum class BicVerdict { Ok, BadLength, BadFormat };
 // Checks a BIC of the message or of a transaction; on Ok, upper holds it in upper case.

@@ -207,10 +207,20 @@ const char *refused_character(tarvo_t *h, unsigned char bad, std::string_view ke
 
 // ---- Applying one pair -------------------------------------------------------------
 
+// Whether a rulebook takes a key at all. The key documentation asks the same questions, so
+// that it shows what the validation does.
+constexpr bool taken_under(Check check, const Rulebook &rb) {
+    switch (check) {
+    case Check::AddressLine: return !rb.structured_address;
+    case Check::NotStructured: return false;
+    default: return true;
+    }
+}
+constexpr bool address_keys_taken_under(const Rulebook &rb) { return rb.structured_address; }
+
 template <typename Tx>
 const char *apply_text_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *value, const Rulebook &rb) {
-    if (rule.check == Check::AddressLine && rb.structured_address)
-        return "selected SEPA rulebook requires structured address data";
+    if (!taken_under(rule.check, rb)) return "selected SEPA rulebook requires structured address data";
     if (value == nullptr) return rule.message;
     const size_t length = strlen(value);
     if (length < rule.min || length > rule.max) return rule.message;
@@ -309,7 +319,7 @@ template <typename Tx>
 const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *value) {
     const size_t hash = key_hash(key);
     const Rulebook &rb = rules_in_force();
-    if (rb.structured_address) {
+    if (address_keys_taken_under(rb)) {
         if (const AddressKey *address = find_key(address_keys, address_index, key, hash)) {
             if (!format_check(address->kind, value)) return format_error(h->errbuf, "Invalid format for '%s'", key.data());
             unsigned char bad = 0;
@@ -433,7 +443,90 @@ int add(tarvo_t *h, const char *const *kv) {
     return 1;
 }
 
+// ---- Documentation -----------------------------------------------------------------
+
+struct CheckDoc {
+    Check check;
+    const char *type;
+    const char *limits; // null: the text rule's length and characters
+};
+
+constexpr CheckDoc check_docs[] = {
+    {Check::Text, "text", nullptr},
+    {Check::MandateRef, "text", nullptr},
+    {Check::AddressLine, "text", nullptr},
+    {Check::Iban, "IBAN", "valid IBAN, German ones with a known bank and a passing account check"},
+    {Check::Bic, "BIC", "8 or 11 characters, stored in upper case"},
+    {Check::Country, "country code", "2 upper-case letters"},
+    {Check::Date, "date", "a real calendar date, yyyy-mm-dd"},
+    {Check::Purpose, "purpose code", "4 letters or digits"},
+    {Check::Sequence, "sequence type", "FRST, RCUR, OOFF or FNAL, in any case"},
+    {Check::Amount, "amount", "decimal text, above 0, at most 999999999.99"},
+    {Check::Smnda, "flag", "\"1\""},
+};
+
+constexpr const char *charset_names[] = {"ident", "text", "extended"};
+
+// The rulebooks whose flag is set, by identifier.
+std::string rulebooks_where(bool Rulebook::*flag, bool set) {
+    std::string out;
+    for (int i = 0; i < rulebook_count; ++i)
+        if (rulebook(i)->*flag == set) out.append(out.empty() ? "" : ", ").append(rulebook(i)->id);
+    return out;
+}
+
+template <typename Tx>
+std::string limits_of(const KeyRule<Tx> &rule) {
+    for (const CheckDoc &doc : check_docs)
+        if (doc.check == rule.check && doc.limits != nullptr) return doc.limits;
+    std::string limits = std::to_string(rule.min) + "-" + std::to_string(rule.max) + " bytes, ";
+    if (rule.check == Check::MandateRef)
+        return limits + "ident; text under " + rulebooks_where(&Rulebook::mandate_ref_text, true);
+    return limits + charset_names[rule.mode];
+}
+
+template <typename Tx>
+const char *type_of(const KeyRule<Tx> &rule) {
+    for (const CheckDoc &doc : check_docs)
+        if (doc.check == rule.check) return doc.type;
+    return "text";
+}
+
+template <typename Tx, size_t N>
+void describe(std::vector<KeyDoc> &out, const KeyRule<Tx> (&rules)[N]) {
+    for (const KeyRule<Tx> &rule : rules) {
+        // A rule that only explains a refusal is no key a caller can use.
+        if (rule.check == Check::NotStructured) continue;
+        KeyDoc doc{Kind<Tx>::msgtype, rule.key, type_of(rule), limits_of(rule), {}};
+        for (int i = 0; i < rulebook_count; ++i) doc.taken[i] = taken_under(rule.check, *rulebook(i));
+        out.push_back(std::move(doc));
+    }
+}
+
+template <typename Tx>
+void describe(std::vector<KeyDoc> &out) {
+    describe(out, shared_rules<Tx>);
+    describe(out, Kind<Tx>::rules);
+    for (const AddressKey &part : address_keys) {
+        // The longest value the format check takes, asked of the check itself.
+        std::string value;
+        while (value.size() < 255 && format_check(part.kind, (value + "x").c_str())) value.push_back('x');
+        const size_t max = value.size();
+        KeyDoc doc{Kind<Tx>::msgtype, part.key, "text", "1-" + std::to_string(max) + " bytes, extended", {}};
+        for (int i = 0; i < rulebook_count; ++i) doc.taken[i] = address_keys_taken_under(*rulebook(i));
+        out.push_back(std::move(doc));
+    }
+}
+
 } // namespace
+
+std::vector<KeyDoc> transaction_keys() {
+    std::vector<KeyDoc> out;
+    describe<ddi_tx>(out);
+    describe<cti_tx>(out);
+    return out;
+}
+
 } // namespace tarvo
 
 int ddi_add(tarvo_t *h, const char *const *kv) { return tarvo::add<ddi_tx>(h, kv); }

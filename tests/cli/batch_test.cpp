@@ -155,6 +155,37 @@ TEST(CheckBatch, ReadsStandardInput) {
     EXPECT_EQ(none.out, check_header + "\n");
 }
 
+// A byte-order mark counts only at the very start of the input: there it is dropped, so that
+// the header after it is still skipped and the first IBAN still reads; anywhere else it is
+// part of its line.
+TEST(CheckBatch, ByteOrderMarkAtTheStartIsDropped) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string iban = "DE89370400440532013000";
+    struct Case {
+        std::string input;
+        std::vector<std::string> rows; // after the header row
+    };
+    const Case cases[] = {
+        {bom + "IBAN\r\n" + iban + "\r\n", {check_row(2, iban)}},
+        {bom + iban + "\n", {check_row(1, iban)}},
+        {bom + iban, {check_row(1, iban)}},
+        {bom, {}},
+        {bom + "\n" + iban + "\n", {"1;;;no;Empty line;;;", check_row(2, iban)}},
+        {iban + "\n" + bom + iban + "\n", {check_row(1, iban), check_row(2, bom + iban)}},
+        {bom + bom + iban + "\n", {check_row(1, bom + iban)}},
+    };
+    for (const Case &c : cases) {
+        const TempFile file(c.input);
+        for (const char *source : {"file", "stdin"}) {
+            const Output r = std::string(source) == "file" ? run("C", {"check-batch", file.path()})
+                                                           : run("C", {"check-batch", "-"}, "", file.path());
+            std::vector<std::string> expected = {check_header};
+            expected.insert(expected.end(), c.rows.begin(), c.rows.end());
+            EXPECT_EQ(lines_of(r.out), expected) << source << ": " << c.input;
+        }
+    }
+}
+
 // Exit code and message for each way a run can end.
 TEST(Batch, ExitCodes) {
     const TempFile valid("DE89370400440532013000\n");
@@ -265,6 +296,16 @@ TEST(ConvertBatch, AllConvertedExitsZero) {
     const Output r = run("C", {"convert-batch", file.path()});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(lines_of(r.out).size(), 2u);
+}
+
+TEST(ConvertBatch, ByteOrderMarkBeforeTheHeaderIsDropped) {
+    const Conversion ok = example(true, 0);
+    const TempFile file("\xEF\xBB\xBF" "country;bank code;account\nDE;" + ok.bank_code + ";" + ok.account + "\n");
+    const Output r = run("C", {"convert-batch", file.path()});
+    EXPECT_EQ(r.status, 0);
+    const auto rows = lines_of(r.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].rfind("2;", 0), 0u) << rows[1];
 }
 
 } // namespace

@@ -29,6 +29,7 @@ TEST(Help, ListsEveryCommandOnStandardOutput) {
     EXPECT_EQ(r.out.rfind("Usage: " + program + " <command> <arguments>\n", 0), 0u) << r.out;
     for (const char *command : {"bankid <country> <bank_id>", "convert <country> <bank_id> <account>", "getbic <iban>",
                                 "check <iban>", "bic <bic>", "mt940 [--json] <file>", "camt053 [--json] <file>",
+                                "pain002 [--json] <file|->", "pain [--json] <file|->",
                                 "check-batch [--json] [-j N] <file|->", "convert-batch [--json] [-j N] <file|->"})
         EXPECT_NE(r.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
 }
@@ -53,8 +54,8 @@ TEST(Check, AcceptsTheIbanAsTyped) {
     constexpr Case cases[] = {
         {"DE89 3704 0044 0532 0130 00", "IBAN ok.\n", 0},
         {"iban: de89370400440532013000", "IBAN ok.\n", 0},
-        {"DE89 3704 0044 0532 0130 01", "Invalid IBAN\n", 1},
-        {"DE89-3704-0044-0532-0130-00", "Invalid IBAN\n", 1},
+        {"DE89 3704 0044 0532 0130 01", "Invalid IBAN: Invalid IBAN checksum\n", 1},
+        {"DE89-3704-0044-0532-0130-00", "Invalid IBAN: Wrong IBAN length\n", 1},
     };
     for (const Case &c : cases) {
         const Output r = run("C", {"check", c.typed});

@@ -10,9 +10,12 @@ import java.util.Locale;
 /**
  * Loads libtarvojni once per class loader: the copy in the jar for this platform first,
  * extracted to a private temporary file, and otherwise the one on {@code java.library.path}.
+ * The file goes below the system property {@value #DIR_PROPERTY} when it is set, else below
+ * {@code java.io.tmpdir}; a folder mounted {@code noexec} cannot serve.
  */
 final class NativeLibrary {
     private static final String NAME = "tarvojni";
+    static final String DIR_PROPERTY = "tarvo.native.dir";
     private static boolean loaded;
 
     private NativeLibrary() {}
@@ -30,8 +33,13 @@ final class NativeLibrary {
         String bundled;
         try {
             bundled = loadBundled(resource, file);
-        } catch (IOException | UnsatisfiedLinkError e) {
-            bundled = "it could not be loaded from the jar (" + e + ")";
+        } catch (IOException e) {
+            bundled = "it could not be extracted from the jar to " + extractionRoot() + " (" + e + ")";
+        } catch (UnsatisfiedLinkError e) {
+            // Mapping a file for execution fails on a noexec mount, which the error does not say.
+            bundled = "it was extracted from the jar to " + extractionRoot() + " but could not be loaded"
+                    + " there (" + e.getMessage() + "); that folder may be mounted noexec: choose one"
+                    + " that allows execution with -D" + DIR_PROPERTY + "=<folder>";
         }
         if (bundled == null) {
             loaded = true;
@@ -48,11 +56,17 @@ final class NativeLibrary {
         }
     }
 
+    /** The folder below which the library is extracted. */
+    static Path extractionRoot() {
+        final String chosen = System.getProperty(DIR_PROPERTY);
+        return Path.of(chosen != null && !chosen.isEmpty() ? chosen : System.getProperty("java.io.tmpdir"));
+    }
+
     /** Null when loaded, otherwise why not. */
     private static String loadBundled(String resource, String file) throws IOException {
         try (InputStream in = NativeLibrary.class.getResourceAsStream(resource)) {
             if (in == null) return "the jar holds none (" + resource + ")";
-            final Path dir = Files.createTempDirectory("tarvo-",
+            final Path dir = Files.createTempDirectory(extractionRoot(), "tarvo-",
                     PosixFilePermissions.asFileAttribute(PosixFilePermissions.fromString("rwx------")));
             final Path library = dir.resolve(file);
             try {

@@ -66,6 +66,15 @@ public final class TARVO implements AutoCloseable {
     public static native String ibanFormat(String iban);
 
     /**
+     * The German IBAN conversion with its outcome: the IBAN or null, and in outcome[0] the
+     * library's result, in outcome[1] the status (see {@link Conversion}).
+     */
+    static native String ibanConvert(String country, String account, String bankid, int[] outcome);
+
+    /** The German text of a conversion status, "(unbekannter Status" for an unknown one. */
+    static native String ibanStatusText(int status);
+
+    /**
      * The account checked by the method the directory names for a German bank code:
      * 1 valid, 2 valid in the second reading of method 76, 0 not checkable, -1 invalid,
      * -3 bank code not in the directory.

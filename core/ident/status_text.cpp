@@ -1,7 +1,7 @@
 // Outcome texts of the IBAN conversion, as bank customers in Germany know them.
-#include "status_text.h"
+#include <stdint.h>
 
-namespace tarvotool {
+#include "tarvo.h"
 
 namespace {
 
@@ -25,10 +25,8 @@ constexpr StatusText status_texts[] = {
 
 } // namespace
 
-const char *status_text(uint8_t status) {
+extern "C" const char *tarvo_iban_status_text(uint8_t status) {
     for (const StatusText &s : status_texts)
         if (s.status == status) return s.text;
     return "(unbekannter Status";
 }
-
-} // namespace tarvotool

@@ -49,6 +49,13 @@ var_dump(TARVO::IBAN_check('DE89370400440532013000'), TARVO::IBAN_check('DE89370
          TARVO::IBAN_check(''), TARVO::IBAN_check('GB82WEST12345698765432'));
 attempt(fn() => TARVO::IBAN_check(["DE89370400440532013000"]));
 
+echo "-- IBAN_inspect\n";
+foreach (['DE89370400440532013000', 'DE89370400440532013001', 'GB82WEST12345698765432',
+          'CH3300100000000000001', ''] as $iban) {
+    echo json_encode(TARVO::IBAN_inspect($iban)), "\n";
+}
+attempt(fn() => TARVO::IBAN_inspect("DE89370400440532013000\0"));
+
 echo "-- BIC_getBankName / BIC_getBankFlags\n";
 $bic = TARVO::IBAN_getBIC('DE89370400440532013000');
 var_dump(TARVO::BIC_getBankName($bic), TARVO::BIC_getBankName('ZZZZDEZZXXX'), TARVO::BIC_getBankName(''));
@@ -95,6 +102,13 @@ bool(false)
 bool(false)
 bool(true)
 TypeError(0): TARVO::IBAN_check(): Argument #1 ($iban) must be of type string, array given
+-- IBAN_inspect
+{"valid":true,"error":null,"bankid":"37040044","bic":"COBADEFFXXX","name":"Commerzbank"}
+{"valid":false,"error":"Invalid IBAN checksum","bankid":null,"bic":null,"name":null}
+{"valid":true,"error":null,"bankid":null,"bic":null,"name":null}
+{"valid":true,"error":null,"bankid":"00100","bic":"SNBZCHZZXXX","name":"Schweizerische Nationalbank"}
+{"valid":false,"error":"Invalid or unknown IBAN country code","bankid":null,"bic":null,"name":null}
+ValueError(0): TARVO::IBAN_inspect(): Argument #1 ($iban) must not contain any null bytes
 -- BIC_getBankName / BIC_getBankFlags
 string(14) "COMMERZBANK AG"
 NULL

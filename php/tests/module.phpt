@@ -57,12 +57,13 @@ static init(option, value)
 static IBAN_convert(country, account, bank_id, &?status)
 static IBAN_getBIC(iban)
 static IBAN_check(iban)
+static IBAN_inspect(iban)
 static IBAN_normalize(input)
 static IBAN_format(iban)
 static ACCOUNT_checkBank(account, bank_id)
 static BIC_getBankName(bic)
 static BIC_getBankFlags(bic)
-__construct load getStatements
+__construct load loadString getStatements
 array(0) {
 }
 array(0) {

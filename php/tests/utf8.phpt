@@ -13,7 +13,7 @@ $latin1 = fn(string $s) => preg_replace_callback('/[\x80-\xFF]/',
 
 $invalid = [];
 $converted = 0;
-foreach (glob(getenv('TARVO_SHARED_DIR') . '/samples/mt940/*') as $file) {
+foreach (glob((getenv('TARVO_SHARED_DIR') ?: __DIR__ . '/../../../shared') . '/samples/mt940/*') as $file) {
     if (str_ends_with($file, '.md')) {
         continue;
     }
