@@ -46,9 +46,27 @@ constexpr Command commands[] = {
     {"mt940", 0, "mt940 <file>", cmd_mt940, "the statements of an MT940 file", "mt940 [--json] <file>",
      "  --json   the statements as JSON Lines: one statement object per line, with its\n"
      "           transactions; texts in UTF-8, amounts as decimal strings, dates as\n"
-     "           YYYY-MM-DD, fields without a value left out\n"},
-    {"camt053", 0, "camt053 <file>", cmd_camt053, "the statements of a camt.053 file", "camt053 [--json] <file>",
-     "  --json   as for mt940\n"},
+     "           YYYY-MM-DD, fields without a value left out\n"
+     "  <file>   \"-\" reads standard input\n"
+     "Exit code: 0 read, 1 not a statement file or a statement cut off by a malformed line.\n"},
+    {"camt053", 0, "camt053 <file>", cmd_camt053, "the statements of a camt.052, camt.053 or camt.054 file",
+     "camt053 [--json] <file>", "  --json   as for mt940\n  <file>   \"-\" reads standard input\nExit code: as for mt940\n"},
+    {"pain002", 0, "pain002 <file|->", cmd_pain002, "the records of a payment status report (pain.002)",
+     "pain002 [--json] <file|->",
+     "Reads the file, or standard input for '-'.\n"
+     "  --json   one JSON object per record (group, payment, transaction) with the keys\n"
+     "           level, originalMessageId, originalPaymentInformationId, originalEndToEndId,\n"
+     "           originalInstructionId, status, reasons, additionalInfo, counts,\n"
+     "           originalUETR and version; keys without a value left out\n"
+     "Exit code: 0 read, 1 refused (with the reason), 2 the output failed.\n",
+     nullptr, false},
+    {"pain", 0, "pain <file|->", cmd_pain, "the payment-information blocks of a pain.001 or pain.008 file",
+     "pain [--json] <file|->",
+     "Reads the file, or standard input for '-'.\n"
+     "  --json   one JSON object per payment-information block with its transactions;\n"
+     "           amounts and dates exactly as written, fields without a value left out\n"
+     "Exit code: 0 read, 1 refused (with the reason), 2 the output failed.\n",
+     nullptr, false},
     {"check-batch", 0, "check-batch [--json] [-j N] <file|->", cmd_check_batch,
      "checks a file of IBANs, one per line", nullptr,
      "Columns: line;input;iban;valid;error;bank_code;bic;bank_name\n"
@@ -59,6 +77,20 @@ constexpr Command commands[] = {
      "A first line whose bank code and account hold no digit is taken as a header and skipped.\n",
      batch_details, false, 2},
     {"account", 4, "account <account> <bank_id>", cmd_account, "a German account checked by its bank's method"},
+    {"reconcile", 0, "reconcile --payments <file>... [--status <file>...] [--statements <file>...] [--json]",
+     cmd_reconcile, "what the bank did with each transaction of payment files",
+     "reconcile [--json] --payments <pain file>... [--status <pain.002>...] [--statements <camt or MT940>...]",
+     "Lists every transaction of the payment files (pain.001, pain.008) with its state, from the\n"
+     "status reports and the statements (camt or MT940): rejected, returned, booked, accepted\n"
+     "or unknown, the reason, the payee verification result (VOP) and the file and element\n"
+     "that decided it. Statement entries and status records that fit no transaction follow\n"
+     "as \"unmatched\". Warnings (amounts that disagree, reports for other files) go to\n"
+     "standard error.\n"
+     "  --json   one JSON object per line with messageId, paymentInformationId, endToEndId,\n"
+     "           amount, state, reason, vop and evidence (empty fields left out)\n"
+     "Exit code: 0 listed, 1 a file refused or the payment files contradict each other\n"
+     "(an end-to-end id in two of them), 2 output failed.\n",
+     nullptr, false},
     {"rf", 0, "rf [--make] <reference>", cmd_rf, "checks an ISO 11649 creditor reference (RF...)", nullptr,
      "  --make   the reference for a base of 1 to 21 letters or digits, with its check digits\n"
      "Exit code: 0 valid, 1 invalid.\n", nullptr, false},

@@ -1,8 +1,12 @@
-// Commands that read statement files and list their records.
+// Commands that read statement files (or standard input) and list their records.
+#include <errno.h>
+#include <langinfo.h>
 #include <stdio.h>
 #include <string.h>
+#include <strings.h>
 
 #include <memory>
+#include <string>
 
 #include "commands.h"
 #include "statement_json.h"
@@ -29,63 +33,130 @@ constexpr Labelled keyword_fields[] = {
     {"ABWE", &tarvo_stmt_tx_t::abwe},
 };
 
-void print_transaction(const tarvo_stmt_tx_t &t) {
+// Statement texts are the file's bytes. A UTF-8 terminal gets them as UTF-8 (Latin-1
+// files converted); under any other locale they are printed as they are.
+class Terminal {
+public:
+    Terminal() {
+        const char *codeset = nl_langinfo(CODESET);
+        utf8_ = codeset != nullptr && (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "utf8") == 0);
+    }
+    const char *operator()(const char *text) {
+        if (!utf8_ || text == nullptr) return text;
+        converted_.resize(2 * strlen(text) + 1);
+        converted_.resize(tarvo_stmt_text_utf8(text, converted_.data()));
+        return converted_.c_str();
+    }
+    template <size_t N> const char *operator()(const char (&field)[N]) {
+        bounded_.assign(field, strnlen(field, N));
+        const char *out = (*this)(bounded_.c_str());
+        return out;
+    }
+
+private:
+    bool utf8_ = false;
+    std::string converted_;
+    std::string bounded_;
+};
+
+void print_transaction(const tarvo_stmt_tx_t &t, Terminal &term) {
     printf("         GVC:     %03d\n", static_cast<int>(t.gvc));
-    printf("         Bank:    %s\n", t.bank);
-    printf("         Account: %s\n", t.account);
-    printf("         Name:    %s\n", t.name);
+    printf("         Bank:    %s\n", term(t.bank));
+    printf("         Account: %s\n", term(t.account));
+    printf("         Name:    %s\n", term(t.name));
     printf("         Amount:  %.02f\n", t.amount);
-    if (t.txtext != nullptr) printf("         TX-Text: %s\n", t.txtext);
-    if (t.purpose != nullptr) printf("         Purpose: %s\n", t.purpose);
+    // An entry not booked must not look booked.
+    if (t.status[0] != '\0' && strcmp(t.status, "BOOK") != 0) printf("         Status:  %s\n", term(t.status));
+    if (t.details != 0) printf("         Details: %u\n", t.details);
+    if (t.returnReason != nullptr) printf("         Return:  %s\n", term(t.returnReason));
+    if (t.txtext != nullptr) printf("         TX-Text: %s\n", term(t.txtext));
+    if (t.purpose != nullptr) printf("         Purpose: %s\n", term(t.purpose));
     for (const Labelled &k : keyword_fields)
-        if (t.*k.field != nullptr) printf("         %s:    %s\n", k.label, t.*k.field);
+        if (t.*k.field != nullptr) printf("         %s:    %s\n", k.label, term(t.*k.field));
     putchar('\n');
 }
 
-void print_statement(const tarvo_stmt_t &s) {
-    if (s.ref != nullptr) printf("    Ref: %s\n", s.ref);
-    if (s.account != nullptr) printf("Account: %s\n", s.account);
+// A balance the file does not state is left out rather than shown as 0.00.
+void print_balance(const char *label, const char *text, double saldo, const char (&currency)[4], Terminal &term) {
+    if (text != nullptr) printf("%s %.02f %s\n", label, saldo, term(currency));
+}
+
+void print_statement(const tarvo_stmt_t &s, Terminal &term) {
+    if (s.ref != nullptr) printf("    Ref: %s\n", term(s.ref));
+    if (s.account != nullptr) printf("Account: %s\n", term(s.account));
     if (s.number != 0) printf(" Number: %u\n", s.number);
     if (s.page != 0) printf("   Page: %u\n", s.page);
-    printf("   open: %.02f %s\n", s.openSaldo, s.openCurrency);
-    for (const tarvo_stmt_tx_t *t = s.tx; t != nullptr; t = t->next) print_transaction(*t);
-    printf("  close: %.02f %s\n", s.closeSaldo, s.closeCurrency);
+    print_balance("   open:", s.openSaldoText, s.openSaldo, s.openCurrency, term);
+    for (const tarvo_stmt_tx_t *t = s.tx; t != nullptr; t = t->next) print_transaction(*t, term);
+    print_balance("  close:", s.closeSaldoText, s.closeSaldo, s.closeCurrency, term);
+    if (s.incomplete != 0) printf("Warning: the statement breaks off at a line that cannot be read\n");
     putchar('\n');
 }
 
-// Statement texts are printed as the bank wrote them, without conversion; label names
-// the format in the first line.
+// 1 when a statement broke off, 0 otherwise.
+int incomplete(tarvo_stmt_parser_t *parser) {
+    for (const tarvo_stmt_t *s = tarvo_stmt_parser_getStatement(parser); s != nullptr; s = s->next)
+        if (s->incomplete != 0) return 1;
+    return 0;
+}
+
+// label names the format in the first line.
 int list_statements(tarvo_stmt_parser_t *parser, const char *label) {
     printf("loaded %s...\n", label);
+    Terminal term;
     for (const tarvo_stmt_t *s = tarvo_stmt_parser_getStatement(parser); s != nullptr; s = s->next)
-        print_statement(*s);
-    return 0;
+        print_statement(*s, term);
+    return incomplete(parser);
 }
 
 int write_json(tarvo_stmt_parser_t *parser) {
     write_statements_json(tarvo_stmt_parser_getStatement(parser), stdout);
-    return 0;
+    return incomplete(parser);
 }
 
-// "<file>" or "--json <file>" (either order); wrong_usage otherwise.
+// Standard input, read to its end: a statement arrives whole or not at all.
+bool read_stdin(std::string &data) {
+    char buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, stdin)) > 0) data.append(buffer, n);
+    return ferror(stdin) == 0;
+}
+
+int load(tarvo_stmt_parser_t *parser, int format, const char *path) {
+    if (strcmp(path, "-") != 0) return tarvo_stmt_parser_load(parser, format, path);
+    std::string data;
+    if (!read_stdin(data)) return -1;
+    return tarvo_stmt_parser_loadMemory(parser, format, data.data(), data.size());
+}
+
+// "<file>" or "--json <file>" (either order); "-" reads standard input; wrong_usage
+// otherwise.
 int read_statements(int format, const char *label, char **args) {
     bool json = false;
     const char *path = nullptr;
-    int words = 0;
-    for (char **word = args; *word != nullptr; ++word, ++words) {
-        if (strcmp(*word, "--json") == 0 && args[1] != nullptr)
+    int paths = 0;
+    for (char **word = args; *word != nullptr; ++word) {
+        if (strcmp(*word, "--json") == 0 && !json) {
             json = true;
-        else
-            path = path == nullptr ? *word : nullptr;
+        } else {
+            path = *word;
+            ++paths;
+        }
     }
-    if (path == nullptr || words != (json ? 2 : 1)) return wrong_usage;
+    if (paths != 1) return wrong_usage;
+    FILE *errors = json ? stderr : stdout;
     const std::unique_ptr<tarvo_stmt_parser_t, FreeParser> parser(tarvo_stmt_parser_new());
     if (parser == nullptr) {
-        fprintf(json ? stderr : stdout, "%s: out of memory\n", label);
+        fprintf(errors, "%s: out of memory\n", label);
         return 1;
     }
-    if (tarvo_stmt_parser_load(parser.get(), format, path) != 1) {
-        fprintf(json ? stderr : stdout, "%s: %s\n", label, tarvo_stmt_parser_getError(parser.get()));
+    const int loaded = load(parser.get(), format, path);
+    if (loaded < 0) {
+        fprintf(errors, "%s: Error while reading from standard input: %s\n", label, strerror(errno));
+        return 1;
+    }
+    if (loaded != 1) {
+        fprintf(errors, "%s: %s\n", label, tarvo_stmt_parser_getError(parser.get()));
         return 1;
     }
     return json ? write_json(parser.get()) : list_statements(parser.get(), label);

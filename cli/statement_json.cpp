@@ -42,10 +42,46 @@ json date(const struct tm &d) {
 
 // A decimal text with at least two decimals, as amounts are usually written.
 json decimal(std::string text) {
-    const size_t point = text.find('.');
-    if (point == std::string::npos) text.append(".00");
-    else if (text.size() - point == 2) text.push_back('0');
+    size_t point = text.find('.');
+    if (point == std::string::npos) {
+        point = text.size();
+        text.push_back('.');
+    }
+    while (text.size() - point < 3) text.push_back('0');
     return json(std::move(text));
+}
+
+json exact(const char *text) { return text != nullptr && *text != '\0' ? decimal(text) : json(); }
+
+json flag(bool set) { return set ? json(true) : json(); }
+
+json charges(const tarvo_stmt_tx_t &t) {
+    if (t.chargeCount == 0) return json();
+    json out = json::array();
+    for (size_t i = 0; i < t.chargeCount; ++i) {
+        const tarvo_stmt_charge_t &c = t.charges[i];
+        out.push_back(json{{"amount", decimal(c.amount)}, {"currency", c.currency}, {"included", c.included != 0}});
+    }
+    return out;
+}
+
+json ids(Texts &texts, char **list) {
+    if (list == nullptr) return json();
+    json out = json::array();
+    for (; *list != nullptr; ++list) out.push_back(texts(*list));
+    return out;
+}
+
+// A further balance as an object; absent when the file states none.
+json balance(const tarvo_stmt_balance_t &b, Texts &x) {
+    if (b.amount == nullptr) return json();
+    json out{{"amount", decimal(b.amount)}, {"currency", x(b.currency, sizeof b.currency)}};
+    if (b.date.tm_mday != 0) {
+        char day[32];
+        snprintf(day, sizeof day, "%04d-%02d-%02d", b.date.tm_year + 1900, b.date.tm_mon + 1, b.date.tm_mday);
+        out["date"] = day;
+    }
+    return out;
 }
 
 // The amount exactly as the file wrote it where the record keeps that text (camt);
@@ -101,6 +137,19 @@ constexpr Field<Tx> transaction_fields[] = {
     {"uetr", [](const Tx &t, Texts &x) { return x(t.uetr); }},
     {"creditorRef", [](const Tx &t, Texts &x) { return x(t.creditorRef); }},
     {"partyName", [](const Tx &t, Texts &x) { return x(t.partyName); }},
+    {"instructedAmount", [](const Tx &t, Texts &) { return exact(t.instructedAmount); }},
+    {"instructedCurrency", [](const Tx &t, Texts &x) { return text(x, t.instructedCurrency); }},
+    {"charges", [](const Tx &t, Texts &) { return charges(t); }},
+    {"status", [](const Tx &t, Texts &x) { return text(x, t.status); }},
+    {"returnReason", [](const Tx &t, Texts &x) { return x(t.returnReason); }},
+    {"returnInfo", [](const Tx &t, Texts &x) { return x(t.returnInfo); }},
+    {"bankTransactionCode", [](const Tx &t, Texts &x) { return x(t.bankTransactionCode); }},
+    {"entryReference", [](const Tx &t, Texts &x) { return x(t.entryReference); }},
+    {"batchPaymentInformationId", [](const Tx &t, Texts &x) { return x(t.batchPaymentInformationId); }},
+    {"batchMessageId", [](const Tx &t, Texts &x) { return x(t.batchMessageId); }},
+    {"details", [](const Tx &t, Texts &) { return number(t.details); }},
+    {"endToEndIds", [](const Tx &t, Texts &x) { return ids(x, t.endToEndIds); }},
+    {"truncated", [](const Tx &t, Texts &) { return flag(t.truncated != 0); }},
 };
 
 template <class Record, size_t N> json object(const Record &r, const Field<Record> (&fields)[N], Texts &texts) {
@@ -123,12 +172,17 @@ constexpr Field<Statement> statement_fields[] = {
     {"account", [](const Statement &s, Texts &x) { return x(s.account); }},
     {"number", [](const Statement &s, Texts &) { return number(s.number); }},
     {"page", [](const Statement &s, Texts &) { return number(s.page); }},
-    {"openDate", [](const Statement &s, Texts &) { return date(s.openDate); }},
-    {"closeDate", [](const Statement &s, Texts &) { return date(s.closeDate); }},
-    {"openSaldo", [](const Statement &s, Texts &) { return amount(s.openSaldo, s.openSaldoText); }},
-    {"closeSaldo", [](const Statement &s, Texts &) { return amount(s.closeSaldo, s.closeSaldoText); }},
-    {"openCurrency", [](const Statement &s, Texts &x) { return text(x, s.openCurrency); }},
-    {"closeCurrency", [](const Statement &s, Texts &x) { return text(x, s.closeCurrency); }},
+    // A balance the file does not state is absent, not 0.00.
+    {"openDate", [](const Statement &s, Texts &) { return s.openSaldoText ? date(s.openDate) : json(); }},
+    {"closeDate", [](const Statement &s, Texts &) { return s.closeSaldoText ? date(s.closeDate) : json(); }},
+    {"openSaldo", [](const Statement &s, Texts &) { return exact(s.openSaldoText); }},
+    {"closeSaldo", [](const Statement &s, Texts &) { return exact(s.closeSaldoText); }},
+    {"openCurrency", [](const Statement &s, Texts &x) { return s.openSaldoText ? text(x, s.openCurrency) : json(); }},
+    {"closeCurrency", [](const Statement &s, Texts &x) { return s.closeSaldoText ? text(x, s.closeCurrency) : json(); }},
+    {"interimBalance", [](const Statement &s, Texts &x) { return balance(s.interimBalance, x); }},
+    {"interimAvailable", [](const Statement &s, Texts &x) { return balance(s.interimAvailable, x); }},
+    {"available", [](const Statement &s, Texts &x) { return balance(s.available, x); }},
+    {"complete", [](const Statement &s, Texts &) { return json(s.incomplete == 0); }},
     {"transactions", transactions},
 };
 

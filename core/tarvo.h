@@ -2,7 +2,8 @@
  * tarvo: SEPA payments library.
  *
  * IBAN and German account checks, a compiled-in bank and BIC directory, German IBAN
- * conversion, pain.008 / pain.001 payment files and an MT940 statement parser.
+ * conversion, pain.008 / pain.001 payment files and a reader for account statements
+ * (MT940, camt.052/053/054).
  *
  * Plain C interface (C99 and C++). Texts are NUL-terminated UTF-8. Results the library
  * allocates for the caller (tarvo_toXML, every tarvo_bank_t) are released with free().
@@ -222,6 +223,20 @@ char *tarvo_toXML(tarvo_t *h);
 /* ISO 20022 camt.053 statements, camt.052 reports and camt.054 notifications. */
 #define TARVO_STMT_FORMAT_CAMT 3
 
+/* One charge of a camt entry or transaction. */
+typedef struct {
+    char *amount; /* as written */
+    char currency[4];
+    uint8_t included; /* 1 when the booked amount already includes it */
+} tarvo_stmt_charge_t;
+
+/* A further balance of a camt statement; amount NULL when the file has none. */
+typedef struct {
+    char *amount; /* as written, "-" before debits */
+    char currency[4];
+    struct tm date;
+} tarvo_stmt_balance_t;
+
 typedef struct tarvo_stmt_tx_s {
     struct tm valuta;
     struct tm booked;
@@ -252,10 +267,25 @@ typedef struct tarvo_stmt_tx_s {
     struct tarvo_stmt_tx_s *next;
     /* Filled from camt; MT940 leaves them empty. */
     char currency[4];    /* currency of amount */
-    char *amountText;    /* amount exactly as written, "-" before debits */
+    char *amountText;    /* amount exactly as written, "-" before debits (MT940 too) */
     char *uetr;          /* unique end-to-end transaction reference */
     char *creditorRef;   /* structured creditor reference (RF or ISR reference) */
     char *partyName;     /* counterparty name in full; name holds its first 55 bytes */
+    /* Filled from camt; absent values are NULL, empty or 0. */
+    uint8_t truncated;            /* 1 when a text of the record was cut to 16 KiB */
+    char status[5];               /* entry status: "BOOK", "PDNG" (not booked yet) or "INFO" */
+    uint32_t details;             /* a record for a whole batch entry: its number of details */
+    char **endToEndIds;           /* such a record: the details' end-to-end ids, NULL-terminated */
+    char *instructedAmount;       /* instructed amount as written, when it differs from amount */
+    char instructedCurrency[4];
+    const tarvo_stmt_charge_t *charges; /* chargeCount charges (Chrgs) */
+    size_t chargeCount;
+    char *returnReason;           /* return reason code (RtrInf/Rsn/Cd or Prtry) */
+    char *returnInfo;             /* its additional information */
+    char *bankTransactionCode;    /* ISO domain-family-subfamily, "PMNT-RDDT-ESDD" */
+    char *entryReference;         /* NtryRef */
+    char *batchPaymentInformationId;
+    char *batchMessageId;
 } tarvo_stmt_tx_t;
 
 typedef struct tarvo_stmt_s {
@@ -275,13 +305,22 @@ typedef struct tarvo_stmt_s {
     /* Filled from camt; MT940 leaves them empty. Balances exactly as written, "-" before debits. */
     char *openSaldoText;
     char *closeSaldoText;
+    /* The saldo texts are filled for MT940 too: NULL means the balance is absent. */
+    uint8_t incomplete;                    /* 1 when a malformed line cut the statement off */
+    tarvo_stmt_balance_t interimBalance;   /* last interim booked balance (ITBD) */
+    tarvo_stmt_balance_t interimAvailable; /* last interim available balance (ITAV) */
+    tarvo_stmt_balance_t available;        /* closing available balance (CLAV) */
 } tarvo_stmt_t;
 
 typedef struct tarvo_stmt_parser_s tarvo_stmt_parser_t;
 
 tarvo_stmt_parser_t *tarvo_stmt_parser_new(void);
 void tarvo_stmt_parser_free(tarvo_stmt_parser_t *p);
+/* 1 when the file holds at least one statement; 0 with the reason in getError otherwise. */
 int tarvo_stmt_parser_load(tarvo_stmt_parser_t *p, int format, const char *path);
+/* The same for a statement in memory (size bytes at data, copied as needed: the buffer
+ * may be released when the call returns). */
+int tarvo_stmt_parser_loadMemory(tarvo_stmt_parser_t *p, int format, const void *data, size_t size);
 tarvo_stmt_t *tarvo_stmt_parser_getStatement(tarvo_stmt_parser_t *p);
 const char *tarvo_stmt_parser_getError(tarvo_stmt_parser_t *p);
 /* The record texts are the file's own bytes. This writes a record text as UTF-8 into out
@@ -289,6 +328,168 @@ const char *tarvo_stmt_parser_getError(tarvo_stmt_parser_t *p);
  * cut off at the end of a fixed-size field dropped), otherwise read as ISO-8859-1.
  * Returns the length written, without the NUL. */
 size_t tarvo_stmt_text_utf8(const char *text, char *out);
+
+/* ---- Status reports and payment files --------------------------------------------- */
+
+/* Record levels of a status report. */
+#define TARVO_STATUS_GROUP 1       /* OrgnlGrpInfAndSts: the whole original message */
+#define TARVO_STATUS_PAYMENT 2     /* OrgnlPmtInfAndSts: one payment-information block */
+#define TARVO_STATUS_TRANSACTION 3 /* TxInfAndSts: one transaction */
+
+/* How many transactions of a group or block have one status (NbOfTxsPerSts). */
+typedef struct {
+    char *status;
+    char *count; /* the number as written */
+} tarvo_status_count_t;
+
+/* One record of a status report. Texts are UTF-8 as the report wrote them; absent
+ * fields are NULL. Every record carries the original message id of its report, payment
+ * and transaction records the original payment-information id of their block. */
+typedef struct tarvo_status_s {
+    int level;                          /* TARVO_STATUS_* */
+    char *originalMessageId;
+    char *originalMessageName;          /* group: "pain.001.001.09", "pain.008", ... */
+    char *originalPaymentInformationId; /* payment and transaction */
+    char *originalInstructionId;        /* transaction */
+    char *originalEndToEndId;           /* transaction */
+    char *originalUETR;                 /* transaction */
+    char *originalNumberOfTransactions; /* group and payment, as written */
+    char *originalControlSum;           /* group and payment, as written */
+    char *status;                       /* "ACCP", "RJCT", "PART", VOP "RCVC", "RVMC", ... */
+    char **reasons;                     /* reason codes (Cd or Prtry), NULL-terminated */
+    size_t reasonCount;
+    char *additionalInfo;               /* the AddtlInf lines, joined by a space */
+    tarvo_status_count_t *counts;       /* per-status counts, in document order */
+    size_t countCount;
+    /* Transaction records, from the original transaction reference where given. */
+    char *amount;                       /* exactly as written */
+    char currency[4];
+    char *name;                         /* counterparty: the creditor of a transfer, the debtor of a debit */
+    char *iban;                         /* the counterparty's IBAN */
+    char *payeeBankName;                /* VOP close match (RVMC): the name the payee's bank holds */
+    struct tarvo_status_s *next;
+} tarvo_status_t;
+
+typedef struct tarvo_status_parser_s tarvo_status_parser_t;
+
+tarvo_status_parser_t *tarvo_status_parser_new(void);
+void tarvo_status_parser_free(tarvo_status_parser_t *p);
+/* A status report (pain.002.001.03 to .14, the Swiss pain.002.001.03.ch.02, or one
+ * without namespace) from a file or from size bytes in memory. 1 read, 0 refused (see
+ * tarvo_status_parser_getError; no records then). A handle loads once. */
+int tarvo_status_parser_load(tarvo_status_parser_t *p, const char *path);
+int tarvo_status_parser_loadMemory(tarvo_status_parser_t *p, const char *data, size_t size);
+/* The first record; the others follow through next, in document order. */
+const tarvo_status_t *tarvo_status_parser_getRecord(tarvo_status_parser_t *p);
+/* "pain.002.001.10", "pain.002.001.03.ch.02" or "unversioned"; NULL before a load. */
+const char *tarvo_status_parser_getVersion(tarvo_status_parser_t *p);
+const char *tarvo_status_parser_getError(tarvo_status_parser_t *p);
+
+/* One transaction of a payment file. Texts UTF-8 as written; absent fields NULL. */
+typedef struct tarvo_pain_tx_s {
+    char *instructionId;
+    char *endToEndId;
+    char *uetr;
+    char *amount;        /* exactly as written */
+    char currency[4];
+    char *name;          /* counterparty: the creditor of a transfer, the debtor of a debit */
+    char *iban;
+    char *bic;
+    char *ultimateName;  /* ultimate creditor (transfer) or ultimate debtor (debit) */
+    char *mandateId;     /* direct debits */
+    char *mandateDate;
+    char *originalMandateId;   /* mandate amendment: the mandate reference before */
+    char *originalIban;        /* mandate amendment: the debtor's IBAN before, or "SMNDA" when
+                                  the mandate moved to an account at another bank */
+    char *creditorId;    /* creditor identifier given with the transaction */
+    char *purpose;       /* purpose code */
+    char *remittance;    /* unstructured remittance, lines joined by a newline */
+    char *creditorRef;   /* structured creditor reference */
+    struct tarvo_pain_tx_s *next;
+} tarvo_pain_tx_t;
+
+/* One payment-information block. The party is the ordering side: the debtor of a
+ * transfer, the creditor of a debit. */
+typedef struct tarvo_pain_block_s {
+    char *paymentInformationId;
+    char *method;          /* "TRF", "DD" */
+    char *batchBooking;    /* "true", "false" */
+    char *numberOfTransactions;
+    char *controlSum;
+    char *serviceLevel;
+    char *localInstrument; /* "CORE", "B2B", "COR1", "INST", ... */
+    char *sequenceType;    /* "FRST", "RCUR", "OOFF", "FNAL" */
+    char *date;            /* requested execution or collection date */
+    char *name;
+    char *iban;
+    char *bic;
+    char *creditorId;
+    tarvo_pain_tx_t *tx;
+    struct tarvo_pain_block_s *next;
+} tarvo_pain_block_t;
+
+typedef struct tarvo_pain_parser_s tarvo_pain_parser_t;
+
+tarvo_pain_parser_t *tarvo_pain_parser_new(void);
+void tarvo_pain_parser_free(tarvo_pain_parser_t *p);
+/* A pain.001 or pain.008 document from a file or memory; results as for status reports. */
+int tarvo_pain_parser_load(tarvo_pain_parser_t *p, const char *path);
+int tarvo_pain_parser_loadMemory(tarvo_pain_parser_t *p, const char *data, size_t size);
+const tarvo_pain_block_t *tarvo_pain_parser_getBlock(tarvo_pain_parser_t *p);
+/* "pain.001.001.09", "pain.008.003.02", ...; NULL before a load. */
+const char *tarvo_pain_parser_getVersion(tarvo_pain_parser_t *p);
+/* The group header: message id, creation time, number of transactions and control sum
+ * as written, initiating party; NULL where absent. */
+const char *tarvo_pain_parser_getMessageId(tarvo_pain_parser_t *p);
+const char *tarvo_pain_parser_getCreationTime(tarvo_pain_parser_t *p);
+const char *tarvo_pain_parser_getNumberOfTransactions(tarvo_pain_parser_t *p);
+const char *tarvo_pain_parser_getControlSum(tarvo_pain_parser_t *p);
+const char *tarvo_pain_parser_getInitiatingParty(tarvo_pain_parser_t *p);
+const char *tarvo_pain_parser_getError(tarvo_pain_parser_t *p);
+
+/* ---- Reconciliation --------------------------------------------------------------- */
+
+/* Which transactions of payment files the bank rejected, accepted, booked or returned,
+ * from its status reports (pain.002) and statements (camt, MT940). Add the files, run,
+ * then read one row per transaction and after them the statement entries and status
+ * records that matched none. A handle is used by one thread at a time. */
+typedef struct tarvo_reconcile_s tarvo_reconcile_t;
+
+/* One row; absent fields are NULL. Valid until the next tarvo_reconcile_row or run on
+ * the handle, or its release. */
+typedef struct {
+    const char *messageId;
+    const char *paymentInformationId;
+    const char *endToEndId;
+    const char *amount;   /* "12.50"; a debit entry that matched nothing has a "-" */
+    const char *currency;
+    const char *state;    /* "unknown", "accepted", "rejected", "booked", "returned" or "unmatched" */
+    const char *reason;   /* reason codes and their text, for rejected and returned */
+    const char *vop;      /* the payee verification result: RCVC, RVMC, RVNM, RVNA */
+    const char *evidence; /* the file and the element in it that decided the state */
+    int unmatched;        /* 1 for a statement entry or status record that no payment takes */
+} tarvo_reconcile_row_t;
+
+tarvo_reconcile_t *tarvo_reconcile_new(void);
+void tarvo_reconcile_free(tarvo_reconcile_t *r);
+/* Each adds one file, or a buffer of size bytes named by name in evidence and messages.
+ * 1 added, -1 refused (tarvo_reconcile_getError says why; nothing of it is kept).
+ * Statements are camt or MT940, told apart by their first character. */
+int tarvo_reconcile_addPayments(tarvo_reconcile_t *r, const char *path);
+int tarvo_reconcile_addPaymentsMemory(tarvo_reconcile_t *r, const char *data, size_t size, const char *name);
+int tarvo_reconcile_addStatus(tarvo_reconcile_t *r, const char *path);
+int tarvo_reconcile_addStatusMemory(tarvo_reconcile_t *r, const char *data, size_t size, const char *name);
+int tarvo_reconcile_addStatements(tarvo_reconcile_t *r, const char *path);
+int tarvo_reconcile_addStatementsMemory(tarvo_reconcile_t *r, const char *data, size_t size, const char *name);
+/* Matches everything added so far. 1 done, -1 when the payment files contradict each
+ * other (an end-to-end id or message id in two of them): no rows then. */
+int tarvo_reconcile_run(tarvo_reconcile_t *r);
+size_t tarvo_reconcile_count(tarvo_reconcile_t *r);
+const tarvo_reconcile_row_t *tarvo_reconcile_row(tarvo_reconcile_t *r, size_t index);
+/* What the run noticed without refusing: amounts that disagree, reports of unknown files. */
+size_t tarvo_reconcile_warningCount(tarvo_reconcile_t *r);
+const char *tarvo_reconcile_warning(tarvo_reconcile_t *r, size_t index);
+const char *tarvo_reconcile_getError(tarvo_reconcile_t *r);
 
 #ifdef __cplusplus
 }

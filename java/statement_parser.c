@@ -22,6 +22,10 @@ typedef enum {
     FIELD_AMOUNT, /* double: rounded to cents, null when infinite; the text written beside it wins */
     FIELD_DATE,   /* struct tm: yyyy-mm-dd, null when the parser found none */
     FIELD_FLAG,   /* uint8_t: "1" or "0" */
+    FIELD_COMPLETE, /* uint8_t incomplete: "1" when it is 0 */
+    FIELD_CHARGES,  /* the charges, one "amount currency included" line each; null when none */
+    FIELD_TEXTS,    /* char **, NULL-terminated: one line each; null when absent */
+    FIELD_BALANCE,  /* tarvo_stmt_balance_t: "amount currency date"; null when absent */
 } field_kind;
 
 typedef struct {
@@ -30,22 +34,36 @@ typedef struct {
     size_t offset;
     size_t size;
     size_t written; /* FIELD_AMOUNT: offset of the char * with the amount as written */
+    int paired;     /* null where the text at `written` is absent (a balance the file lacks) */
 } field;
 
-#define FIELD(kind, record, name) {#name, kind, offsetof(record, name), sizeof(((record *)0)->name), 0}
+#define FIELD(kind, record, name) {#name, kind, offsetof(record, name), sizeof(((record *)0)->name), 0, 0}
 #define STMT(kind, name) FIELD(kind, tarvo_stmt_t, name)
 #define TX(kind, name) FIELD(kind, tarvo_stmt_tx_t, name)
 /* camt writes amounts with up to five decimals: the text keeps them where a double cannot. */
 #define AMOUNT(record, name, text) \
-    {#name, FIELD_AMOUNT, offsetof(record, name), sizeof(((record *)0)->name), offsetof(record, text)}
+    {#name, FIELD_AMOUNT, offsetof(record, name), sizeof(((record *)0)->name), offsetof(record, text), 0}
 #define STMT_AMOUNT(name, text) AMOUNT(tarvo_stmt_t, name, text)
 #define TX_AMOUNT(name, text) AMOUNT(tarvo_stmt_tx_t, name, text)
+/* A balance's parts: absent together with its text. */
+#define BALANCE_PART(kind, name, text) \
+    {#name, kind, offsetof(tarvo_stmt_t, name), sizeof(((tarvo_stmt_t *)0)->name), offsetof(tarvo_stmt_t, text), 1}
 
 static const field statement_fields[] = {
-    STMT(FIELD_TEXT, ref),          STMT(FIELD_TEXT, account),      STMT(FIELD_NUMBER, number),
-    STMT(FIELD_NUMBER, page),       STMT(FIELD_DATE, openDate),     STMT_AMOUNT(openSaldo, openSaldoText),
-    STMT(FIELD_FIXED, openCurrency), STMT(FIELD_DATE, closeDate),   STMT_AMOUNT(closeSaldo, closeSaldoText),
-    STMT(FIELD_FIXED, closeCurrency),
+    STMT(FIELD_TEXT, ref),
+    STMT(FIELD_TEXT, account),
+    STMT(FIELD_NUMBER, number),
+    STMT(FIELD_NUMBER, page),
+    BALANCE_PART(FIELD_DATE, openDate, openSaldoText),
+    BALANCE_PART(FIELD_AMOUNT, openSaldo, openSaldoText),
+    BALANCE_PART(FIELD_FIXED, openCurrency, openSaldoText),
+    BALANCE_PART(FIELD_DATE, closeDate, closeSaldoText),
+    BALANCE_PART(FIELD_AMOUNT, closeSaldo, closeSaldoText),
+    BALANCE_PART(FIELD_FIXED, closeCurrency, closeSaldoText),
+    {"complete", FIELD_COMPLETE, offsetof(tarvo_stmt_t, incomplete), 1, 0, 0},
+    STMT(FIELD_BALANCE, interimBalance),
+    STMT(FIELD_BALANCE, interimAvailable),
+    STMT(FIELD_BALANCE, available),
 };
 
 static const field transaction_fields[] = {
@@ -59,6 +77,11 @@ static const field transaction_fields[] = {
     TX(FIELD_TEXT, coam),       TX(FIELD_TEXT, oamt),        TX(FIELD_TEXT, svwz),
     TX(FIELD_TEXT, abwa),       TX(FIELD_TEXT, abwe),        TX(FIELD_FIXED, currency),
     TX(FIELD_TEXT, uetr),       TX(FIELD_TEXT, creditorRef), TX(FIELD_TEXT, partyName),
+    TX(FIELD_TEXT, instructedAmount), TX(FIELD_FIXED, instructedCurrency), TX(FIELD_CHARGES, charges),
+    TX(FIELD_FIXED, status),    TX(FIELD_TEXT, returnReason), TX(FIELD_TEXT, returnInfo),
+    TX(FIELD_TEXT, bankTransactionCode), TX(FIELD_TEXT, entryReference),
+    TX(FIELD_TEXT, batchPaymentInformationId), TX(FIELD_TEXT, batchMessageId),
+    TX(FIELD_NUMBER, details),  TX(FIELD_TEXTS, endToEndIds), TX(FIELD_FLAG, truncated),
 };
 
 #define COUNT(table) (jsize)(sizeof(table) / sizeof((table)[0]))
@@ -78,11 +101,52 @@ static jstring text_string(JNIEnv *env, const char *text, size_t length) {
     return s;
 }
 
+/* Lines of texts joined by line ends, as one Java string; NULL with an exception pending
+ * when memory ran out. */
+static jstring joined_string(JNIEnv *env, char *const *texts, size_t count) {
+    size_t length = 0;
+    for (size_t i = 0; i < count; ++i) length += strlen(texts[i]) + 1;
+    char *joined = malloc(length + 1);
+    if (joined == NULL) {
+        throw_class(env, OOM_CLASS, "out of memory");
+        return NULL;
+    }
+    char *end = joined;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0) *end++ = '\n';
+        end = stpcpy(end, texts[i]);
+    }
+    jstring s = text_string(env, joined, (size_t)(end - joined));
+    free(joined);
+    return s;
+}
+
+static jstring charges_string(JNIEnv *env, const tarvo_stmt_tx_t *tx) {
+    if (tx->chargeCount == 0) return NULL;
+    char **lines = calloc(tx->chargeCount, sizeof *lines);
+    jstring s = NULL;
+    size_t made = 0;
+    for (; lines != NULL && made < tx->chargeCount; ++made) {
+        const tarvo_stmt_charge_t *c = &tx->charges[made];
+        const size_t size = strlen(c->amount) + sizeof c->currency + 4;
+        if ((lines[made] = malloc(size)) == NULL) break;
+        snprintf(lines[made], size, "%s %s %d", c->amount, c->currency, c->included ? 1 : 0);
+    }
+    if (lines != NULL && made == tx->chargeCount)
+        s = joined_string(env, lines, made);
+    else
+        throw_class(env, OOM_CLASS, "out of memory");
+    for (size_t i = 0; lines != NULL && i < made; ++i) free(lines[i]);
+    free(lines);
+    return s;
+}
+
 static jstring field_string(JNIEnv *env, const void *record, const field *f) {
     const char *at = (const char *)record + f->offset;
     /* Room for any finite double with two decimals: MT940 files do hold 10^69 and more. */
     char formatted[DBL_MAX_10_EXP + 8];
 
+    if (f->paired && *(const char *const *)((const char *)record + f->written) == NULL) return NULL;
     switch (f->kind) {
     case FIELD_TEXT: {
         const char *text = *(const char *const *)at;
@@ -110,7 +174,7 @@ static jstring field_string(JNIEnv *env, const void *record, const field *f) {
     }
     case FIELD_DATE: {
         const struct tm *date = (const struct tm *)at;
-        if (date->tm_year <= 0) return NULL;
+        if (date->tm_year <= 0 || date->tm_mday == 0) return NULL;
         snprintf(formatted, sizeof formatted, "%04d-%02d-%02d", date->tm_year + 1900, date->tm_mon + 1,
                  date->tm_mday);
         break;
@@ -118,6 +182,24 @@ static jstring field_string(JNIEnv *env, const void *record, const field *f) {
     case FIELD_FLAG:
         strcpy(formatted, *(const uint8_t *)at ? "1" : "0");
         break;
+    case FIELD_COMPLETE:
+        strcpy(formatted, *(const uint8_t *)at ? "0" : "1");
+        break;
+    case FIELD_CHARGES:
+        return charges_string(env, record);
+    case FIELD_TEXTS: {
+        char *const *texts = *(char *const *const *)at;
+        size_t count = 0;
+        while (texts != NULL && texts[count] != NULL) ++count;
+        return texts != NULL ? joined_string(env, texts, count) : NULL;
+    }
+    case FIELD_BALANCE: {
+        const tarvo_stmt_balance_t *b = (const tarvo_stmt_balance_t *)at;
+        if (b->amount == NULL) return NULL;
+        snprintf(formatted, sizeof formatted, "%.64s %.3s %04d-%02d-%02d", b->amount, b->currency,
+                 b->date.tm_year + 1900, b->date.tm_mon + 1, b->date.tm_mday);
+        break;
+    }
     }
     return new_string(env, formatted);
 }
@@ -198,6 +280,15 @@ static jobjectArray statement_entries(JNIEnv *env, const tarvo_stmt_t *first) {
     return statements;
 }
 
+/* The statements of a load, or NULL with an exception pending. */
+static jobjectArray loaded(JNIEnv *env, tarvo_stmt_parser_t *parser, int result) {
+    if (result != 1) {
+        throw_new(env, TARVO_EXCEPTION_CLASS, tarvo_stmt_parser_getError(parser));
+        return NULL;
+    }
+    return statement_entries(env, tarvo_stmt_parser_getStatement(parser));
+}
+
 JNIEXPORT jobjectArray JNICALL Java_com_libtarvo_StatementParser__1read(JNIEnv *env, jclass cls, jint format,
                                                                         jstring path) {
     (void)cls;
@@ -205,14 +296,35 @@ JNIEXPORT jobjectArray JNICALL Java_com_libtarvo_StatementParser__1read(JNIEnv *
     if (p == NULL) return NULL;
     tarvo_stmt_parser_t *parser = tarvo_stmt_parser_new();
     jobjectArray statements = NULL;
-    if (parser == NULL) {
+    if (parser == NULL)
         throw_class(env, OOM_CLASS, "out of memory");
-    } else if (tarvo_stmt_parser_load(parser, format, p) != 1) {
-        throw_new(env, TARVO_EXCEPTION_CLASS, tarvo_stmt_parser_getError(parser));
-    } else {
-        statements = statement_entries(env, tarvo_stmt_parser_getStatement(parser));
-    }
+    else
+        statements = loaded(env, parser, tarvo_stmt_parser_load(parser, format, p));
     tarvo_stmt_parser_free(parser);
     release_utf_chars(env, path, p);
+    return statements;
+}
+
+JNIEXPORT jobjectArray JNICALL Java_com_libtarvo_StatementParser__1readBytes(JNIEnv *env, jclass cls, jint format,
+                                                                             jbyteArray data) {
+    (void)cls;
+    if (data == NULL) {
+        throw_class(env, "java/lang/NullPointerException", "data is NULL");
+        return NULL;
+    }
+    const jsize size = (*env)->GetArrayLength(env, data);
+    jbyte *bytes = (*env)->GetByteArrayElements(env, data, NULL);
+    if (bytes == NULL) return NULL;
+    tarvo_stmt_parser_t *parser = tarvo_stmt_parser_new();
+    int result = 0;
+    if (parser != NULL) result = tarvo_stmt_parser_loadMemory(parser, format, bytes, (size_t)size);
+    /* The records are the parser's own copies: the array can go back at once. */
+    (*env)->ReleaseByteArrayElements(env, data, bytes, JNI_ABORT);
+    jobjectArray statements = NULL;
+    if (parser == NULL)
+        throw_class(env, OOM_CLASS, "out of memory");
+    else
+        statements = loaded(env, parser, result);
+    tarvo_stmt_parser_free(parser);
     return statements;
 }

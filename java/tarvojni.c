@@ -348,3 +348,17 @@ JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO__1toXML(JNIEnv *env, jclass cl
     free(xml);
     return document;
 }
+
+/* texts[0, count) as a String[], null entries for null texts; NULL with an exception pending. */
+jobjectArray string_array(JNIEnv *env, const char *const *texts, jsize count) {
+    jclass string_class = (*env)->FindClass(env, "java/lang/String");
+    jobjectArray out = string_class != NULL ? (*env)->NewObjectArray(env, count, string_class, NULL) : NULL;
+    for (jsize i = 0; out != NULL && i < count; ++i) {
+        if (texts[i] == NULL) continue;
+        jstring s = new_string(env, texts[i]);
+        if (s == NULL) return NULL;
+        (*env)->SetObjectArrayElement(env, out, i, s);
+        (*env)->DeleteLocalRef(env, s);
+    }
+    return out;
+}

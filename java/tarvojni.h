@@ -18,5 +18,7 @@ const char *utf_chars(JNIEnv *env, jstring s, const char *null_message);
 void release_utf_chars(JNIEnv *env, jstring s, const char *chars);
 /* A library UTF-8 text as a Java string; NULL with OutOfMemoryError pending. */
 jstring new_string(JNIEnv *env, const char *text);
+/* texts[0, count) as a String[], null entries for null texts; NULL with an exception pending. */
+jobjectArray string_array(JNIEnv *env, const char *const *texts, jsize count);
 
 #endif

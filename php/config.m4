@@ -32,5 +32,5 @@ if test "$PHP_TARVO" != "no"; then
   dnl Keep the core's symbols out of the module's exports.
   TARVO_SHARED_LIBADD="$TARVO_SHARED_LIBADD -Wl,--exclude-libs,ALL"
   PHP_SUBST([TARVO_SHARED_LIBADD])
-  PHP_NEW_EXTENSION([tarvo], [tarvo_module.c tarvo_message.c tarvo_statement.c tarvo_qr.c], [$ext_shared])
+  PHP_NEW_EXTENSION([tarvo], [tarvo_module.c tarvo_message.c tarvo_statement.c tarvo_report.c tarvo_reconcile.c tarvo_qr.c], [$ext_shared])
 fi

@@ -215,6 +215,88 @@ class TARVOStatementParser
     /** @param int $format TARVO_STMT_FORMAT_MT940 or TARVO_STMT_FORMAT_CAMT */
     public function load(int $format, string $path): true {}
 
+    /** The same for a statement in memory (from an EBICS client or a ZIP archive). */
+    public function loadString(int $format, string $data): true {}
+
     /** @return list<array<string,mixed>>|null null before a load or when no statement was read */
     public function getStatements(bool $raw = false): ?array {}
+}
+
+/**
+ * Which transactions of payment files the bank rejected, accepted, booked or returned,
+ * from its status reports and statements. Methods that add throw TARVOException when a
+ * document cannot be read; a string is named by $name in evidence and messages.
+ *
+ * @not-serializable
+ */
+class TARVOReconciliation
+{
+    public function __construct() {}
+
+    /** A pain.001 or pain.008 file. */
+    public function addPayments(string $path): true {}
+
+    public function addPaymentsString(string $data, ?string $name = null): true {}
+
+    /** A pain.002 status report. */
+    public function addStatus(string $path): true {}
+
+    public function addStatusString(string $data, ?string $name = null): true {}
+
+    /** A camt or MT940 statement file. */
+    public function addStatements(string $path): true {}
+
+    public function addStatementsString(string $data, ?string $name = null): true {}
+
+    /**
+     * Matches everything added: one array per transaction, then the statement entries and
+     * status records that fit none ("unmatched" true). Keys as the command line's JSON.
+     * Throws when the payment files contradict each other (an end-to-end id in two).
+     *
+     * @return list<array<string,string|bool>>
+     */
+    public function run(): array {}
+
+    /** What the last run noticed: amounts that disagree, reports for other files. */
+    public function getWarnings(): array {}
+}
+
+/**
+ * One payment status report (pain.002) read into arrays: a record per level (group,
+ * payment, transaction) with the keys of the record fields; texts UTF-8, absent fields
+ * without key.
+ *
+ * @not-serializable
+ */
+class TARVOStatusReport
+{
+    public function load(string $path): true {}
+
+    public function loadString(string $document): true {}
+
+    /** "pain.002.001.10", "pain.002.001.03.ch.02", "unversioned"; null before a load */
+    public function getVersion(): ?string {}
+
+    /** @return list<array<string,mixed>>|null */
+    public function getRecords(): ?array {}
+}
+
+/**
+ * One payment file (pain.001, pain.008) read into arrays: its header and its
+ * payment-information blocks, each with its transactions under "tx"; amounts and dates
+ * exactly as written.
+ *
+ * @not-serializable
+ */
+class TARVOPaymentFile
+{
+    public function load(string $path): true {}
+
+    public function loadString(string $document): true {}
+
+    /** @return array<string,string>|null version, messageId, creationTime, numberOfTransactions, controlSum, initiatingParty */
+    public function getHeader(): ?array {}
+
+    /** @return list<array<string,mixed>>|null */
+    public function getBlocks(): ?array {}
 }

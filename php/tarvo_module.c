@@ -67,6 +67,8 @@ static PHP_MINIT_FUNCTION(tarvo)
     tarvo_exception_ce = register_class_TARVOException(zend_ce_exception);
     register_tarvo_symbols(module_number);
     tarvo_statement_startup(register_class_TARVOStatementParser());
+    tarvo_report_startup(register_class_TARVOStatusReport(), register_class_TARVOPaymentFile());
+    tarvo_reconcile_startup(register_class_TARVOReconciliation());
     return SUCCESS;
 }
 

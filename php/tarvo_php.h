@@ -65,5 +65,7 @@ static inline int tarvo_php_int(zend_long value)
 
 void tarvo_message_startup(zend_class_entry *ce);
 void tarvo_statement_startup(zend_class_entry *ce);
+void tarvo_report_startup(zend_class_entry *status_ce, zend_class_entry *pain_ce);
+void tarvo_reconcile_startup(zend_class_entry *ce);
 
 #endif /* TARVO_PHP_H */

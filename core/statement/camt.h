@@ -11,8 +11,10 @@
 #include <time.h>
 
 #include <array>
+#include <bitset>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "statement/statement.h"
 #include "tarvo.h"
@@ -37,21 +39,24 @@ bool identify(std::string_view ns, Message &out);
 
 // The elements whose end completes something: a statement (report, notification), one
 // of its balances, an entry, one transaction of an entry.
-enum class Scope : uint8_t { Record, Balance, Entry, Transaction, None };
+// A charge is the innermost, below an entry or one of its transactions.
+enum class Scope : uint8_t { Record, Balance, Entry, Transaction, Charge, None };
 
 // Every value the mapping reads, grouped by scope (see scope_slots).
 enum class Slot : uint8_t {
     RecordId, LegalNumber, ElectronicNumber, Page, Account, AccountElement, BalanceElement,
     BalanceType, BalanceTypeElement, BalanceAmount, BalanceCurrency, BalanceDirection, BalanceDate,
     EntryAmount, EntryCurrency, EntryDirection, Reversal, BookingDate, ValueDate, EntryBankRef, EntryCode,
-    EntryInfo,
+    EntryInfo, EntryStatus, EntryReference, BatchPaymentInformationId, BatchMessageId, EntryInstructedAmount,
+    EntryInstructedCurrency, EntryDomain, EntryFamily, EntrySubFamily, EntryTruncated,
     TxBankRef, EndToEndId, MandateId, Uetr, TxAmount, TxCurrency, DetailsAmount, DetailsCurrency, TxDirection,
     TxCode, DebtorName, DebtorAccount, DebtorBank, UltimateDebtor, CreditorName, CreditorAccount, CreditorBank,
-    UltimateCreditor, CreditorId, PurposeCode, Remittance, CreditorRef, TxInfo,
+    UltimateCreditor, CreditorId, PurposeCode, Remittance, CreditorRef, TxInfo, InstructedAmount,
+    InstructedCurrency, ReturnReason, ReturnInfo, TxDomain, TxFamily, TxSubFamily, TxTruncated,
+    ChargeAmount, ChargeCurrency, ChargeIncluded,
     None
 };
 constexpr size_t slot_count = static_cast<size_t>(Slot::None);
-static_assert(slot_count <= 64, "presence is kept in one 64-bit mask");
 
 // How a value is checked when its element ends.
 enum class Kind : uint8_t { Mark, Text, Amount, Date, Direction, Flag, Number };
@@ -111,23 +116,32 @@ private:
 class Values {
 public:
     const std::string &operator[](Slot s) const { return text_[index(s)]; }
-    bool has(Slot s) const { return (present_ >> index(s) & 1) != 0; }
-    void mark(Slot s) { present_ |= uint64_t{1} << index(s); }
-    // Stores text as take says; false when the joined text would exceed limit.
+    bool has(Slot s) const { return present_[index(s)]; }
+    void mark(Slot s) { present_.set(index(s)); }
+    // Stores text as take says; false when the joined text had to be cut to limit (at a
+    // character boundary).
     bool take(Slot s, Take how, std::string_view text, size_t limit);
     void clear(Scope scope);
 
 private:
     static size_t index(Slot s) { return static_cast<size_t>(s); }
     std::array<std::string, slot_count> text_{};
-    uint64_t present_ = 0;
-    uint64_t stored_ = 0;
+    std::bitset<slot_count> present_;
+    std::bitset<slot_count> stored_;
 };
 
-// An amount as written: digits and at most one point, no sign.
+// The scope whose element holds slot s.
+Scope scope_of(Slot s);
+
+// The length of text cut to at most limit bytes without splitting a UTF-8 character.
+size_t utf8_cut(std::string_view text, size_t limit);
+
+// An amount as written, without a leading "+" and leading zeros: digits and at most one
+// point. units is the amount in 1/100000, exact.
 struct Amount {
     std::string_view text;
     double value;
+    __int128 units;
 };
 
 // The readers check a value completely; false means it is malformed.
@@ -188,6 +202,19 @@ struct Fault {
     explicit operator bool() const { return kind != None; }
 };
 
+// Helpers of the record builder's two files (camt_records.cpp, camt_entries.cpp).
+extern const Fault out_of_memory;
+// Copies text into a fixed field, cut at a character boundary when it does not fit.
+void copy_fixed(char *field, size_t capacity, std::string_view text);
+template <size_t N> void copy_fixed(char (&field)[N], std::string_view text) { copy_fixed(field, N, text); }
+bool debit_of(const Values &v, Slot direction);
+// The signed amount of a record: "-" before debits other than zero.
+double signed_value(const Amount &a, bool debit);
+// The signed text of an amount, in the arena; null when memory is exhausted.
+char *signed_text(RecordArena &records, const Amount &a, bool debit);
+// The fault of an entry without its amount or direction.
+Fault missing_entry_values(const Values &v, std::string_view record);
+
 // Turns the values of each scope into records when the scope ends.
 class RecordBuilder {
 public:
@@ -195,15 +222,29 @@ public:
         : records_(records), out_(out), message_(message) {}
 
     Fault open_record();
+    void open_transaction() { in_transaction_ = true; }
     Fault close_record(const Values &v);
     Fault close_balance(const Values &v);
+    Fault close_charge(const Values &v);
     Fault close_transaction(const Values &v);
     Fault close_entry(const Values &v);
 
 private:
+    // What the entry's decision needs of one of its details.
+    struct Detail {
+        tarvo_stmt_tx_t *record;
+        bool own;        // carries its own amount in the entry's currency
+        __int128 units;  // that amount, signed
+    };
+
     char *copy(const std::string &text);
     tarvo_stmt_tx_t *append_transaction();
     Fault fill_amount(tarvo_stmt_tx_t &tx, const Values &v, Slot amount, Slot direction);
+    Fault fill_texts(tarvo_stmt_tx_t &tx, const Values &v, bool transaction);
+    Fault fill_charges(tarvo_stmt_tx_t &tx, std::vector<tarvo_stmt_charge_t> &charges);
+    Fault fill_instructed(tarvo_stmt_tx_t &tx, const Values &v, Slot amount);
+    Fault whole_entry(const Values &v);
+    bool details_add_up(const Values &v) const;
     // Code, GVC, prima nota and text key from a German proprietary code; false when
     // memory is exhausted.
     bool apply_code(tarvo_stmt_tx_t &tx, std::string_view text);
@@ -212,8 +253,12 @@ private:
     StatementList out_;
     const Message &message_;
     tarvo_stmt_t *statement_ = nullptr;
-    tarvo_stmt_tx_t *entry_first_ = nullptr; // first record of the open entry
-    bool have_opening_ = false;
+    tarvo_stmt_tx_t *before_entry_ = nullptr; // last record before the open entry's
+    tarvo_stmt_tx_t *entry_first_ = nullptr;  // first record of the open entry
+    std::vector<Detail> details_;
+    std::vector<tarvo_stmt_charge_t> entry_charges_;
+    std::vector<tarvo_stmt_charge_t> tx_charges_;
+    bool in_transaction_ = false;
     bool opening_final_ = false; // OPBD read, PRCD no longer counts
 };
 

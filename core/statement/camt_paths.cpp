@@ -42,6 +42,16 @@ constexpr std::array<SlotRow, slot_count> slot_rows{{
     {Slot::EntryBankRef, {"AcctSvcrRef", Kind::Text}},
     {Slot::EntryCode, {"Cd", Kind::Text}},
     {Slot::EntryInfo, {"AddtlNtryInf", Kind::Text}},
+    {Slot::EntryStatus, {"Sts", Kind::Text}},
+    {Slot::EntryReference, {"NtryRef", Kind::Text}},
+    {Slot::BatchPaymentInformationId, {"PmtInfId", Kind::Text}},
+    {Slot::BatchMessageId, {"MsgId", Kind::Text}},
+    {Slot::EntryInstructedAmount, {"Amt", Kind::Amount}},
+    {Slot::EntryInstructedCurrency, {"Ccy", Kind::Text}},
+    {Slot::EntryDomain, {"Cd", Kind::Text}},
+    {Slot::EntryFamily, {"Cd", Kind::Text}},
+    {Slot::EntrySubFamily, {"SubFmlyCd", Kind::Text}},
+    {Slot::EntryTruncated, {"Ntry", Kind::Mark}},
     {Slot::TxBankRef, {"AcctSvcrRef", Kind::Text}},
     {Slot::EndToEndId, {"EndToEndId", Kind::Text}},
     {Slot::MandateId, {"MndtId", Kind::Text}},
@@ -65,6 +75,17 @@ constexpr std::array<SlotRow, slot_count> slot_rows{{
     {Slot::Remittance, {"Ustrd", Kind::Text}},
     {Slot::CreditorRef, {"Ref", Kind::Text}},
     {Slot::TxInfo, {"AddtlTxInf", Kind::Text}},
+    {Slot::InstructedAmount, {"Amt", Kind::Amount}},
+    {Slot::InstructedCurrency, {"Ccy", Kind::Text}},
+    {Slot::ReturnReason, {"Rsn", Kind::Text}},
+    {Slot::ReturnInfo, {"AddtlInf", Kind::Text}},
+    {Slot::TxDomain, {"Cd", Kind::Text}},
+    {Slot::TxFamily, {"Cd", Kind::Text}},
+    {Slot::TxSubFamily, {"SubFmlyCd", Kind::Text}},
+    {Slot::TxTruncated, {"TxDtls", Kind::Mark}},
+    {Slot::ChargeAmount, {"Amt", Kind::Amount}},
+    {Slot::ChargeCurrency, {"Ccy", Kind::Text}},
+    {Slot::ChargeIncluded, {"ChrgInclInd", Kind::Flag}},
 }};
 
 constexpr bool rows_in_slot_order() {
@@ -74,11 +95,12 @@ constexpr bool rows_in_slot_order() {
 }
 static_assert(rows_in_slot_order());
 
-constexpr std::array<SlotRange, 4> scope_ranges{{
+constexpr std::array<SlotRange, 5> scope_ranges{{
     {Slot::RecordId, Slot::BalanceType},
     {Slot::BalanceType, Slot::EntryAmount},
     {Slot::EntryAmount, Slot::TxBankRef},
-    {Slot::TxBankRef, Slot::None},
+    {Slot::TxBankRef, Slot::ChargeAmount},
+    {Slot::ChargeAmount, Slot::None},
 }};
 
 struct PathRow {
@@ -121,6 +143,16 @@ constexpr PathRow path_rows[] = {
     {Scope::Entry, "AcctSvcrRef", Slot::EntryBankRef, Take::Text},
     {Scope::Entry, "BkTxCd/Prtry/Cd", Slot::EntryCode, Take::Text},
     {Scope::Entry, "AddtlNtryInf", Slot::EntryInfo, Take::Text},
+    {Scope::Entry, "NtryRef", Slot::EntryReference, Take::Text},
+    // A text up to version 6, a code element from version 7.
+    {Scope::Entry, "Sts", Slot::EntryStatus, Take::Text},
+    {Scope::Entry, "Sts/Cd", Slot::EntryStatus, Take::Text},
+    {Scope::Entry, "NtryDtls/Btch/PmtInfId", Slot::BatchPaymentInformationId, Take::Text},
+    {Scope::Entry, "NtryDtls/Btch/MsgId", Slot::BatchMessageId, Take::Text},
+    {Scope::Entry, "AmtDtls/InstdAmt/Amt", Slot::EntryInstructedAmount, Take::Amount},
+    {Scope::Entry, "BkTxCd/Domn/Cd", Slot::EntryDomain, Take::Text},
+    {Scope::Entry, "BkTxCd/Domn/Fmly/Cd", Slot::EntryFamily, Take::Text},
+    {Scope::Entry, "BkTxCd/Domn/Fmly/SubFmlyCd", Slot::EntrySubFamily, Take::Text},
 
     {Scope::Transaction, "Refs/AcctSvcrRef", Slot::TxBankRef, Take::Text},
     {Scope::Transaction, "Refs/EndToEndId", Slot::EndToEndId, Take::Text},
@@ -156,6 +188,16 @@ constexpr PathRow path_rows[] = {
     {Scope::Transaction, "RmtInf/Strd/CdtrRefInf/Ref", Slot::CreditorRef, Take::First},
     {Scope::Transaction, "RmtInf/Strd/CdtrRefInf/CdtrRef", Slot::CreditorRef, Take::First},
     {Scope::Transaction, "AddtlTxInf", Slot::TxInfo, Take::Text},
+    {Scope::Transaction, "AmtDtls/InstdAmt/Amt", Slot::InstructedAmount, Take::Amount},
+    {Scope::Transaction, "RtrInf/Rsn/Cd", Slot::ReturnReason, Take::Text},
+    {Scope::Transaction, "RtrInf/Rsn/Prtry", Slot::ReturnReason, Take::Text},
+    {Scope::Transaction, "RtrInf/AddtlInf", Slot::ReturnInfo, Take::Join},
+    {Scope::Transaction, "BkTxCd/Domn/Cd", Slot::TxDomain, Take::Text},
+    {Scope::Transaction, "BkTxCd/Domn/Fmly/Cd", Slot::TxFamily, Take::Text},
+    {Scope::Transaction, "BkTxCd/Domn/Fmly/SubFmlyCd", Slot::TxSubFamily, Take::Text},
+
+    {Scope::Charge, "Amt", Slot::ChargeAmount, Take::Amount},
+    {Scope::Charge, "ChrgInclInd", Slot::ChargeIncluded, Take::Text},
 };
 
 // Elements that open a scope, below the element of the enclosing one.
@@ -170,6 +212,11 @@ constexpr OpeningRow opening_rows[] = {
     {Scope::Record, "Ntry", Scope::Entry},
     {Scope::Entry, "NtryDtls/TxDtls", Scope::Transaction},
     {Scope::Entry, "TxDtls", Scope::Transaction},
+    // Up to version 2 each Chrgs is one charge, later each Chrgs/Rcrd.
+    {Scope::Entry, "Chrgs", Scope::Charge},
+    {Scope::Entry, "Chrgs/Rcrd", Scope::Charge},
+    {Scope::Transaction, "Chrgs", Scope::Charge},
+    {Scope::Transaction, "Chrgs/Rcrd", Scope::Charge},
 };
 
 } // namespace
@@ -177,6 +224,12 @@ constexpr OpeningRow opening_rows[] = {
 const SlotInfo &slot_info(Slot slot) { return slot_rows[static_cast<size_t>(slot)].info; }
 
 SlotRange scope_slots(Scope scope) { return scope_ranges[static_cast<size_t>(scope)]; }
+
+Scope scope_of(Slot s) {
+    for (size_t i = 0; i < scope_ranges.size(); ++i)
+        if (s >= scope_ranges[i].first && s < scope_ranges[i].end) return static_cast<Scope>(i);
+    return Scope::None;
+}
 
 const Paths &Paths::get() {
     static const Paths paths;
@@ -224,7 +277,7 @@ Paths::Paths() {
     // Node 0 is the record element; the other scope elements are found through it.
     size_ = 1;
     nodes_[0].opens = Scope::Record;
-    std::array<uint16_t, 4> scope_node{0, 0, 0, 0};
+    std::array<uint16_t, 5> scope_node{0, 0, 0, 0, 0};
     auto add = [this](uint16_t parent, std::string_view name) { return add_child(parent, name); };
     for (const OpeningRow &o : opening_rows) {
         const uint16_t node = walk(scope_node[static_cast<size_t>(o.parent)], o.path, add);

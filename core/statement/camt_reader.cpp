@@ -14,6 +14,7 @@
 #include <array>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "frame/frame.h"
 #include "statement/camt.h"
@@ -48,8 +49,8 @@ public:
         if (parser_ != nullptr) XML_ParserFree(parser_);
     }
 
-    // Reads fd in pieces of chunk bytes.
-    bool run(int fd, size_t chunk);
+    // Reads the input in pieces of chunk bytes.
+    bool run(const CamtInput &input, size_t chunk);
 
 private:
     // The handlers run inside expat's C code: an exhausted heap stops the parser there
@@ -79,6 +80,9 @@ private:
     void end();
     void text(const char *text, size_t length);
     bool start_document(std::string_view name, const XML_Char **attributes);
+    // The name without its prefix when the element is in the camt namespace, else null.
+    const char *camt_local(const XML_Char *name, const XML_Char **attributes);
+    void unbind();
     void start_node(uint16_t index, const XML_Char **attributes);
     void end_node();
     Fault close_scope(Scope scope);
@@ -98,10 +102,19 @@ private:
     XML_Parser parser_ = nullptr;
     bool failed_ = false;
 
-    std::string prefix_text_;
-    std::string_view prefix_; // "p:" of <p:Document>, or empty
+    // Namespace declarations in force, innermost last: namespace processing stays off
+    // (expat would build a name of namespace and local name for every element), and
+    // camt documents usually declare their namespace once, on <Document>.
+    struct Binding {
+        std::string prefix; // empty for the default namespace
+        bool camt;
+        int depth;
+    };
+    std::vector<Binding> bindings_;
+    std::string camt_namespace_;
     Message message_{};
     RecordBuilder *builder_ = nullptr;
+    bool saw_element_ = false;
     bool saw_message_ = false;
     bool saw_record_ = false;
 
@@ -110,6 +123,7 @@ private:
     std::array<uint16_t, max_depth> nodes_{};
     int node_count_ = 0;
     bool capturing_ = false;
+    bool text_cut_ = false;
     std::string text_;
     Values values_;
 };
@@ -132,7 +146,7 @@ void Reader::fail(const Fault &fault) {
         break;
     case Fault::Malformed:
         format_error(error_, "Malformed <%.*s> '%.*s' (line %lu)", static_cast<int>(e.size()), e.data(),
-                     static_cast<int>(std::min<size_t>(fault.value.size(), 64)), fault.value.data(), line());
+                     static_cast<int>(utf8_cut(fault.value, 64)), fault.value.data(), line());
         break;
     case Fault::OutOfMemory:
     case Fault::None:
@@ -143,23 +157,19 @@ void Reader::fail(const Fault &fault) {
     XML_StopParser(parser_, XML_FALSE);
 }
 
-// The root element names the message by its namespace, the default one or the one
-// bound to its own prefix. Namespace processing stays off: expat would build a name of
-// namespace and local name for every element, and camt documents declare their
-// namespace once, on <Document>.
+// The root element names the message by the namespace bound to its prefix.
 bool Reader::start_document(std::string_view name, const XML_Char **attributes) {
     const size_t colon = name.find(':');
     const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
     char what[256];
     if (local != "Document") {
         snprintf(what, sizeof what, "Not a camt document: the root element is <%.*s>",
-                 static_cast<int>(std::min<size_t>(name.size(), 64)), name.data());
+                 static_cast<int>(utf8_cut(name, 64)), name.data());
         fail(what);
         return false;
     }
-    prefix_ = colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon + 1);
     std::string declaration = "xmlns";
-    if (!prefix_.empty()) declaration.append(":").append(prefix_.substr(0, prefix_.size() - 1));
+    if (colon != std::string_view::npos) declaration.append(":").append(name.substr(0, colon));
     const XML_Char *ns = nullptr;
     for (const XML_Char **a = attributes; *a != nullptr; a += 2)
         if (declaration == a[0]) ns = a[1];
@@ -168,17 +178,36 @@ bool Reader::start_document(std::string_view name, const XML_Char **attributes) 
         return false;
     }
     if (!identify(ns, message_)) {
-        snprintf(what, sizeof what, "Unknown namespace '%.160s'", ns);
+        const std::string_view text(ns);
+        snprintf(what, sizeof what, "Unknown namespace '%.*s'", static_cast<int>(utf8_cut(text, 160)), ns);
         fail(what);
         return false;
     }
-    prefix_text_ = prefix_;
-    prefix_ = prefix_text_;
+    camt_namespace_ = ns;
     return true;
+}
+
+const char *Reader::camt_local(const XML_Char *name, const XML_Char **attributes) {
+    for (const XML_Char **a = attributes; *a != nullptr; a += 2) {
+        if (strncmp(a[0], "xmlns", 5) != 0 || (a[0][5] != '\0' && a[0][5] != ':')) continue;
+        bindings_.push_back(Binding{a[0][5] == ':' ? a[0] + 6 : "", camt_namespace_ == a[1], depth_});
+    }
+    const char *colon = strchr(name, ':');
+    const std::string_view prefix(name, colon != nullptr ? static_cast<size_t>(colon - name) : 0);
+    for (auto b = bindings_.rbegin(); b != bindings_.rend(); ++b)
+        if (b->prefix == prefix) return b->camt ? (colon != nullptr ? colon + 1 : name) : nullptr;
+    // An undeclared prefix is an error for the XML parser; no declaration of the default
+    // namespace means none.
+    return nullptr;
+}
+
+void Reader::unbind() {
+    while (!bindings_.empty() && bindings_.back().depth == depth_) bindings_.pop_back();
 }
 
 void Reader::start(const XML_Char *name, const XML_Char **attributes) {
     if (failed_) return;
+    saw_element_ = true;
     if (++depth_ > max_depth) {
         char what[64];
         snprintf(what, sizeof what, "Elements nested deeper than %d levels", max_depth);
@@ -190,22 +219,29 @@ void Reader::start(const XML_Char *name, const XML_Char **attributes) {
         return;
     }
     if (depth_ == document_level) {
-        start_document(name, attributes);
+        if (start_document(name, attributes)) camt_local(name, attributes);
         return;
     }
-    // Elements with another prefix are not camt's; neither are those of a default
-    // namespace when camt's has a prefix, but as their names have no prefix they match
-    // none of the mapping's either.
-    if (!prefix_.empty() && strncmp(name, prefix_.data(), prefix_.size()) != 0) {
+    const char *local = camt_local(name, attributes);
+    // An element inside a value makes its text ambiguous ("1<x>2</x>0.00").
+    if (capturing_) {
+        const int known = local != nullptr ? paths_.child(nodes_[static_cast<size_t>(node_count_ - 1)], local) : -1;
+        if (known < 0) {
+            const std::string_view parent = paths_.node(nodes_[static_cast<size_t>(node_count_ - 1)]).name;
+            return fail(Fault{Fault::Malformed, parent, {}, "element inside its value"});
+        }
+    }
+    // Elements of another namespace are not camt's.
+    if (local == nullptr) {
         skipped_ = 1;
         return;
     }
-    const char *local = name + prefix_.size();
     if (depth_ == message_level) {
         if (message_.root != local) {
             char what[160];
-            snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.64s>",
-                     static_cast<int>(message_.root.size()), message_.root.data(), local);
+            snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.*s>",
+                     static_cast<int>(message_.root.size()), message_.root.data(),
+                     static_cast<int>(utf8_cut(local, 64)), local);
             fail(what);
         }
         saw_message_ = true;
@@ -235,6 +271,7 @@ void Reader::start_node(uint16_t index, const XML_Char **attributes) {
     const Node &node = paths_.node(index);
     if (node.slot != Slot::None) values_.mark(node.slot);
     if (node.opens != Scope::None && node.opens != Scope::Record) values_.clear(node.opens);
+    if (node.opens == Scope::Transaction) builder_->open_transaction();
     if (node.take == Take::Mark) return;
     if (node.take == Take::Amount) {
         const XML_Char *currency = nullptr;
@@ -254,7 +291,15 @@ void Reader::start_node(uint16_t index, const XML_Char **attributes) {
 void Reader::text(const char *text, size_t length) {
     if (failed_) return;
     if (text_.size() + length > max_text) {
-        const std::string_view name = paths_.node(nodes_[static_cast<size_t>(node_count_ - 1)]).name;
+        const Node &node = paths_.node(nodes_[static_cast<size_t>(node_count_ - 1)]);
+        // A text is kept as far as it goes (the record says it was cut); a value that
+        // long cannot be read.
+        if (slot_info(node.slot).kind == Kind::Text) {
+            text_.append(text, utf8_cut(std::string_view(text, length), max_text - text_.size()));
+            text_cut_ = true;
+            return;
+        }
+        const std::string_view name = node.name;
         char what[128];
         snprintf(what, sizeof what, "Text of <%.*s> longer than %zu bytes", static_cast<int>(name.size()), name.data(),
                  max_text);
@@ -269,6 +314,13 @@ Fault Reader::close_scope(Scope scope) {
     case Scope::Balance: return builder_->close_balance(values_);
     case Scope::Entry: return builder_->close_entry(values_);
     case Scope::Transaction: return builder_->close_transaction(values_);
+    case Scope::Charge: {
+        const Fault f = builder_->close_charge(values_);
+        // Up to version 2 the charge's element is Chrgs, later Chrgs holds Rcrd: a
+        // charge is taken once.
+        values_.clear(Scope::Charge);
+        return f;
+    }
     case Scope::None: break;
     }
     return {};
@@ -280,12 +332,12 @@ void Reader::end_node() {
         capturing_ = false;
         XML_SetCharacterDataHandler(parser_, nullptr);
         if (!well_formed(slot_info(node.slot).kind, text_)) return fail(Fault{Fault::Malformed, node.name, {}, text_});
-        if (!values_.take(node.slot, node.take, text_, max_text)) {
-            char what[128];
-            snprintf(what, sizeof what, "Text of <%.*s> longer than %zu bytes", static_cast<int>(node.name.size()),
-                     node.name.data(), max_text);
-            return fail(what);
+        if (!values_.take(node.slot, node.take, text_, max_text) || text_cut_) {
+            const Scope scope = scope_of(node.slot);
+            if (scope == Scope::Entry) values_.mark(Slot::EntryTruncated);
+            if (scope == Scope::Transaction) values_.mark(Slot::TxTruncated);
         }
+        text_cut_ = false;
     }
     if (node.opens != Scope::None)
         if (Fault f = close_scope(node.opens)) return fail(f);
@@ -293,6 +345,8 @@ void Reader::end_node() {
 
 void Reader::end() {
     if (failed_) return;
+    // Elements inside a skipped one bound nothing.
+    if (skipped_ <= 1) unbind();
     const int depth = depth_--;
     if (skipped_ > 0) {
         --skipped_;
@@ -317,11 +371,12 @@ bool Reader::parse_error(bool at_end) {
                         code == XML_ERROR_PARTIAL_CHAR || code == XML_ERROR_UNCLOSED_CDATA_SECTION))
         format_error(error_, "Document ends before it is complete (line %lu)", line());
     else
-        format_error(error_, "XML error: %s (line %lu, column %lu)", XML_ErrorString(code), line(), column);
+        format_error(error_, "%sXML error: %s (line %lu, column %lu)", saw_element_ ? "" : "Not a camt document: ",
+                     XML_ErrorString(code), line(), column);
     return true;
 }
 
-bool Reader::run(int fd, size_t chunk) {
+bool Reader::run(const CamtInput &input, size_t chunk) {
     parser_ = XML_ParserCreate_MM(nullptr, &ParserBudget::memory_suite, nullptr);
     if (parser_ == nullptr) {
         format_error(error_, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
@@ -335,13 +390,28 @@ bool Reader::run(int fd, size_t chunk) {
     XML_SetStartDoctypeDeclHandler(parser_, on_doctype);
     XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
 
+    if (input.fd < 0) {
+        // From memory: the same pieces, parsed where they lie.
+        if (input.size == 0) {
+            format_error(error_, "Input is empty");
+            return false;
+        }
+        for (size_t at = 0; at < input.size;) {
+            const size_t n = std::min(chunk, input.size - at);
+            at += n;
+            if (XML_Parse(parser_, input.data + at - n, static_cast<int>(n), at == input.size) != XML_STATUS_OK)
+                return !parse_error(at == input.size);
+            if (failed_) return false;
+        }
+        return true;
+    }
     size_t total = 0;
     for (;;) {
         void *buffer = XML_GetBuffer(parser_, static_cast<int>(chunk));
         if (buffer == nullptr) return !parse_error(false);
         ssize_t n;
         do {
-            n = read(fd, buffer, chunk);
+            n = read(input.fd, buffer, chunk);
         } while (n < 0 && errno == EINTR);
         if (n < 0) {
             format_error(error_, "Error while reading from file: %s", strerror(errno));
@@ -360,13 +430,13 @@ bool Reader::run(int fd, size_t chunk) {
 
 } // namespace
 
-bool read_camt(int fd, size_t size, RecordArena &records, StatementList out, char (&error)[256]) {
+bool read_camt(const CamtInput &input, RecordArena &records, StatementList out, char (&error)[256]) {
     // A small file is read in one piece of its own size.
-    const size_t chunk = std::min(read_size, size + 1);
+    const size_t chunk = std::min(read_size, input.size + 1);
     bool ok = false;
     try {
         Reader reader(records, out, error);
-        ok = reader.run(fd, chunk);
+        ok = reader.run(input, chunk);
     } catch (const std::bad_alloc &) {
         format_error(error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
                      strerror(ENOMEM));

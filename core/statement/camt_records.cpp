@@ -3,9 +3,7 @@
 // statement section lists the mapping.
 #include <string.h>
 
-#include <algorithm>
-#include <array>
-#include <iterator>
+#include <string>
 
 #include "statement/camt.h"
 
@@ -31,14 +29,12 @@ template <size_t N> Fault missing(const Values &v, const Required (&list)[N], st
     return {};
 }
 
+} // namespace
+
 const Fault out_of_memory{Fault::OutOfMemory, {}, {}, {}};
 
-// Copies text into a fixed field, cut at a character boundary when it does not fit.
-template <size_t N> void copy_fixed(char (&field)[N], std::string_view text) {
-    size_t n = std::min(text.size(), N - 1);
-    // Continuation bytes of UTF-8 are 10xxxxxx: back off to the start of a character.
-    if (n < text.size())
-        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+void copy_fixed(char *field, size_t capacity, std::string_view text) {
+    const size_t n = utf8_cut(text, capacity - 1);
     memcpy(field, text.data(), n);
     field[n] = '\0';
 }
@@ -49,20 +45,16 @@ bool debit_of(const Values &v, Slot direction) {
     return debit;
 }
 
-// The signed amount of a record: "-" before debits other than zero.
 double signed_value(const Amount &a, bool debit) { return debit && a.value != 0.0 ? -a.value : a.value; }
 
-// The signed text of an amount, in the arena. A well-formed amount has at most 18
-// digits and a point.
+// A well-formed amount has at most 18 significant digits and a point; leading zeros
+// after the point make it longer.
 char *signed_text(RecordArena &records, const Amount &a, bool debit) {
-    if (!debit || a.value == 0.0) return records.copy(a.text.data(), a.text.size());
-    char text[24] = "-";
-    const size_t n = std::min(a.text.size(), sizeof text - 1);
-    memcpy(text + 1, a.text.data(), n);
-    return records.copy(text, n + 1);
+    if (!debit || a.units == 0) return records.copy(a.text.data(), a.text.size());
+    std::string text = "-";
+    text.append(a.text);
+    return records.copy(text.data(), text.size());
 }
-
-} // namespace
 
 char *RecordBuilder::copy(const std::string &text) { return records_.copy(text.data(), text.size()); }
 
@@ -74,7 +66,7 @@ Fault RecordBuilder::open_record() {
     else
         *out_.first = statement_;
     *out_.last = statement_;
-    have_opening_ = opening_final_ = false;
+    opening_final_ = false;
     return {};
 }
 
@@ -91,23 +83,44 @@ Fault RecordBuilder::close_record(const Values &v) {
     return {};
 }
 
+namespace {
+
+// The balances a statement keeps besides its opening and closing one.
+struct FurtherBalance {
+    std::string_view type;
+    tarvo_stmt_balance_t tarvo_stmt_t::*field;
+};
+constexpr FurtherBalance further_balances[] = {
+    {"ITBD", &tarvo_stmt_t::interimBalance},
+    {"ITAV", &tarvo_stmt_t::interimAvailable},
+    {"CLAV", &tarvo_stmt_t::available},
+};
+
+} // namespace
+
 Fault RecordBuilder::close_balance(const Values &v) {
     if (Fault f = missing(v, balance_required, message_.record)) return f;
     const std::string_view type = v[Slot::BalanceType];
     const bool opening = type == "OPBD" || (type == "PRCD" && !opening_final_);
-    if (!opening && type != "CLBD") return {};
     tarvo_stmt_t &s = *statement_;
+    tarvo_stmt_balance_t *further = nullptr;
+    for (const FurtherBalance &b : further_balances)
+        if (b.type == type) further = &(s.*b.field);
+    if (!opening && type != "CLBD" && further == nullptr) return {};
     Amount amount;
     read_amount(v[Slot::BalanceAmount], amount);
     const bool debit = debit_of(v, Slot::BalanceDirection);
     char *text = signed_text(records_, amount, debit);
     if (text == nullptr) return out_of_memory;
-    if (opening) {
+    if (further != nullptr) {
+        read_date(v[Slot::BalanceDate], further->date);
+        copy_fixed(further->currency, v[Slot::BalanceCurrency]);
+        further->amount = text;
+    } else if (opening) {
         read_date(v[Slot::BalanceDate], s.openDate);
         copy_fixed(s.openCurrency, v[Slot::BalanceCurrency]);
         s.openSaldo = signed_value(amount, debit);
         s.openSaldoText = text;
-        have_opening_ = true;
         opening_final_ = opening_final_ || type == "OPBD";
     } else {
         read_date(v[Slot::BalanceDate], s.closeDate);
@@ -118,118 +131,6 @@ Fault RecordBuilder::close_balance(const Values &v) {
     return {};
 }
 
-tarvo_stmt_tx_t *RecordBuilder::append_transaction() {
-    auto *tx = records_.make<tarvo_stmt_tx_t>();
-    if (tx == nullptr) return nullptr;
-    if (statement_->last != nullptr)
-        statement_->last->next = tx;
-    else
-        statement_->tx = tx;
-    statement_->last = tx;
-    if (entry_first_ == nullptr) entry_first_ = tx;
-    return tx;
-}
-
-Fault RecordBuilder::fill_amount(tarvo_stmt_tx_t &tx, const Values &v, Slot amount_slot, Slot direction) {
-    Amount amount;
-    read_amount(v[amount_slot], amount);
-    const bool debit = debit_of(v, direction);
-    tx.amount = signed_value(amount, debit);
-    if ((tx.amountText = signed_text(records_, amount, debit)) == nullptr) return out_of_memory;
-    // The currency is the slot after the amount's.
-    copy_fixed(tx.currency, v[static_cast<Slot>(static_cast<size_t>(amount_slot) + 1)]);
-    return {};
-}
-
-namespace {
-
-// A text field of a transaction and the slot it comes from.
-struct TextField {
-    char *tarvo_stmt_tx_t::*field;
-    Slot slot;
-};
-
-constexpr TextField transaction_texts[] = {
-    {&tarvo_stmt_tx_t::bankref, Slot::TxBankRef},     {&tarvo_stmt_tx_t::eref, Slot::EndToEndId},
-    {&tarvo_stmt_tx_t::mref, Slot::MandateId},        {&tarvo_stmt_tx_t::uetr, Slot::Uetr},
-    {&tarvo_stmt_tx_t::cred, Slot::CreditorId},       {&tarvo_stmt_tx_t::purp, Slot::PurposeCode},
-    {&tarvo_stmt_tx_t::svwz, Slot::Remittance},       {&tarvo_stmt_tx_t::creditorRef, Slot::CreditorRef},
-    {&tarvo_stmt_tx_t::abwa, Slot::UltimateDebtor},   {&tarvo_stmt_tx_t::abwe, Slot::UltimateCreditor},
-    {&tarvo_stmt_tx_t::txtext, Slot::TxInfo},
-};
-
-// Entry values that stand for every transaction of the entry that has no own.
-constexpr TextField entry_texts[] = {
-    {&tarvo_stmt_tx_t::bankref, Slot::EntryBankRef},
-    {&tarvo_stmt_tx_t::txtext, Slot::EntryInfo},
-};
-
-// The counterparty: the debtor of a credit, the creditor of a debit.
-struct Party {
-    Slot name, account, bank;
-};
-constexpr Party debtor{Slot::DebtorName, Slot::DebtorAccount, Slot::DebtorBank};
-constexpr Party creditor{Slot::CreditorName, Slot::CreditorAccount, Slot::CreditorBank};
-
-} // namespace
-
-Fault RecordBuilder::close_transaction(const Values &v) {
-    // The entry's amount and direction stand before its details in every version.
-    if (Fault f = missing(v, entry_required, message_.record)) return f;
-    tarvo_stmt_tx_t *tx = append_transaction();
-    if (tx == nullptr) return out_of_memory;
-    const Slot direction = v.has(Slot::TxDirection) ? Slot::TxDirection : Slot::EntryDirection;
-    const Slot amount = v.has(Slot::TxAmount)        ? Slot::TxAmount
-                        : v.has(Slot::DetailsAmount) ? Slot::DetailsAmount
-                                                     : Slot::EntryAmount;
-    if (Fault f = fill_amount(*tx, v, amount, direction)) return f;
-    for (const TextField &t : transaction_texts)
-        if (v.has(t.slot) && (tx->*t.field = copy(v[t.slot])) == nullptr) return out_of_memory;
-    const Party &party = debit_of(v, direction) ? creditor : debtor;
-    copy_fixed(tx->name, v[party.name]);
-    copy_fixed(tx->account, v[party.account]);
-    copy_fixed(tx->bank, v[party.bank]);
-    if (v.has(party.name) && (tx->partyName = copy(v[party.name])) == nullptr) return out_of_memory;
-    if (v.has(Slot::TxCode) && !apply_code(*tx, v[Slot::TxCode])) return out_of_memory;
-    return {};
-}
-
-bool RecordBuilder::apply_code(tarvo_stmt_tx_t &tx, std::string_view text) {
-    TransactionCode code;
-    if (!split_transaction_code(text, code)) return true;
-    copy_fixed(tx.code, code.swift);
-    tx.gvc = code.gvc;
-    tx.extcode = code.extension;
-    if (!code.primanota.empty() && (tx.primanota = records_.copy(code.primanota.data(), code.primanota.size())) == nullptr)
-        return false;
-    return true;
-}
-
-Fault RecordBuilder::close_entry(const Values &v) {
-    if (Fault f = missing(v, entry_required, message_.record)) return f;
-    if (entry_first_ == nullptr) {
-        tarvo_stmt_tx_t *tx = append_transaction();
-        if (tx == nullptr) return out_of_memory;
-        if (Fault f = fill_amount(*tx, v, Slot::EntryAmount, Slot::EntryDirection)) return f;
-    }
-    std::array<char *, std::size(entry_texts)> shared{};
-    for (size_t i = 0; i < shared.size(); ++i)
-        if (v.has(entry_texts[i].slot) && (shared[i] = copy(v[entry_texts[i].slot])) == nullptr) return out_of_memory;
-    struct tm booked{}, valuta{};
-    read_date(v[Slot::BookingDate], booked);
-    read_date(v[Slot::ValueDate], valuta);
-    bool reversal = false;
-    read_flag(v[Slot::Reversal], reversal);
-    for (tarvo_stmt_tx_t *tx = entry_first_; tx != nullptr; tx = tx->next) {
-        tx->booked = booked;
-        tx->valuta = valuta;
-        tx->reversal = reversal ? 1 : 0;
-        for (size_t i = 0; i < shared.size(); ++i)
-            if (tx->*entry_texts[i].field == nullptr) tx->*entry_texts[i].field = shared[i];
-        if (tx->code[0] == '\0' && v.has(Slot::EntryCode) && !apply_code(*tx, v[Slot::EntryCode])) return out_of_memory;
-    }
-    entry_first_ = nullptr;
-    return {};
-}
+Fault missing_entry_values(const Values &v, std::string_view record) { return missing(v, entry_required, record); }
 
 } // namespace tarvo::camt

@@ -54,6 +54,10 @@ constexpr std::array<double, max_fraction + 1> powers_of_ten{1, 10, 100, 1000, 1
 
 bool read_amount(std::string_view text, Amount &out) {
     text = trimmed(text);
+    // xs:decimal allows a "+" and leading zeros; neither changes the amount, and the
+    // text kept must take a "-" for debits.
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    while (text.size() > 1 && text[0] == '0' && is_digit(text[1])) text.remove_prefix(1);
     uint64_t mantissa = 0;
     size_t count = 0;
     size_t fraction = 0;
@@ -62,18 +66,21 @@ bool read_amount(std::string_view text, Amount &out) {
         if (c == '.' && !point) {
             point = true;
         } else if (is_digit(c)) {
+            // Zeros before the first significant digit do not count towards the 18.
+            if (mantissa != 0 || c != '0') ++count;
             mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-            ++count;
             if (point) ++fraction;
         } else {
             return false;
         }
     }
-    if (count == 0 || count > max_digits || fraction > max_fraction) return false;
+    if (text.empty() || text == "." || count > max_digits || fraction > max_fraction) return false;
     out.text = text;
     // Both operands are exact below 2^53, so the quotient is the double nearest to the
     // decimal as written.
     out.value = static_cast<double>(mantissa) / powers_of_ten[fraction];
+    out.units = static_cast<__int128>(mantissa);
+    for (size_t i = fraction; i < max_fraction; ++i) out.units *= 10;
     return true;
 }
 
@@ -184,30 +191,41 @@ bool split_transaction_code(std::string_view text, TransactionCode &out) {
     return true;
 }
 
+size_t utf8_cut(std::string_view text, size_t limit) {
+    if (text.size() <= limit) return text.size();
+    size_t n = limit;
+    // Continuation bytes are 10xxxxxx: back off to the start of a character.
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    return n;
+}
+
 bool Values::take(Slot s, Take how, std::string_view text, size_t limit) {
     const size_t i = index(s);
-    const uint64_t bit = uint64_t{1} << i;
     std::string &value = text_[i];
-    if (how == Take::First && (stored_ & bit) != 0) return true;
-    if (how == Take::Join && (stored_ & bit) != 0) {
-        if (value.size() + 1 + text.size() > limit) return false;
+    if (how == Take::First && stored_[i]) return true;
+    bool whole = true;
+    if (how == Take::Join && stored_[i]) {
+        if (value.size() >= limit) return false;
         value += '\n';
-        value += text;
+        const size_t n = utf8_cut(text, limit - value.size());
+        value.append(text.substr(0, n));
+        whole = n == text.size();
     } else {
-        value.assign(text);
+        const size_t n = utf8_cut(text, limit);
+        value.assign(text.substr(0, n));
+        whole = n == text.size();
     }
-    stored_ |= bit;
-    return true;
+    stored_.set(i);
+    return whole;
 }
 
 void Values::clear(Scope scope) {
     const SlotRange range = scope_slots(scope);
-    const size_t first = index(range.first);
-    const size_t end = index(range.end);
-    for (size_t i = first; i < end; ++i) text_[i].clear();
-    const uint64_t mask = (end >= 64 ? ~uint64_t{0} : (uint64_t{1} << end) - 1) & ~((uint64_t{1} << first) - 1);
-    present_ &= ~mask;
-    stored_ &= ~mask;
+    for (size_t i = index(range.first); i < index(range.end); ++i) {
+        if (stored_[i]) text_[i].clear();
+        present_.reset(i);
+        stored_.reset(i);
+    }
 }
 
 } // namespace tarvo::camt

@@ -15,7 +15,8 @@ namespace {
 using mt940::Line;
 using mt940::Lines;
 
-enum class Step { Continue, EndStatement, OutOfMemory };
+// Malformed ends the statement where a line cannot be read, and marks it incomplete.
+enum class Step { Continue, EndStatement, Malformed, OutOfMemory };
 
 struct Reader {
     Lines lines;
@@ -34,7 +35,7 @@ Step account(Reader &r, const Line &line, char *value) {
 
 Step statement_number(Reader &r, const Line &line, char *value) {
     const char *p = value;
-    if (!mt940::read_unsigned(p, line.end, r.statement->number)) return Step::EndStatement;
+    if (!mt940::read_unsigned(p, line.end, r.statement->number)) return Step::Malformed;
     // "number/page"; a page that cannot be read stays 0 rather than costing the
     // statement its transactions.
     if (p < line.end && *p == '/') {
@@ -45,29 +46,32 @@ Step statement_number(Reader &r, const Line &line, char *value) {
 }
 
 // "C240131EUR1234,56": mark, date, currency, amount.
-Step balance(const Line &line, char *value, struct tm &date, char (&currency)[4], double &saldo) {
+Step balance(Reader &r, const Line &line, char *value, struct tm &date, char (&currency)[4], double &saldo,
+             char *&text) {
     char *p = value;
-    if (p >= line.end) return Step::EndStatement;
+    if (p >= line.end) return Step::Malformed;
     const bool debit = *p++ == 'D';
-    if (!mt940::read_date(p, line.end, date)) return Step::EndStatement;
+    if (!mt940::read_date(p, line.end, date)) return Step::Malformed;
     p += 6;
     size_t n = 0;
     for (; n < 3 && p < line.end; ++n) currency[n] = *p++;
     currency[n] = '\0';
-    const double amount = mt940::read_amount(p, line.end, 15);
-    saldo = debit && amount != 0.0 ? -amount : amount;
-    return Step::Continue;
+    mt940::Amount amount;
+    if (!mt940::read_amount(p, line.end, amount)) return Step::Malformed;
+    saldo = debit && amount.value != 0.0 ? -amount.value : amount.value;
+    text = mt940::amount_text(r.records, amount, debit);
+    return text != nullptr ? Step::Continue : Step::OutOfMemory;
 }
 
 Step opening_balance(Reader &r, const Line &line, char *value) {
     tarvo_stmt_t &s = *r.statement;
-    return balance(line, value, s.openDate, s.openCurrency, s.openSaldo);
+    return balance(r, line, value, s.openDate, s.openCurrency, s.openSaldo, s.openSaldoText);
 }
 
 Step closing_balance(Reader &r, const Line &line, char *value) {
     tarvo_stmt_t &s = *r.statement;
     r.described = nullptr;
-    return balance(line, value, s.closeDate, s.closeCurrency, s.closeSaldo);
+    return balance(r, line, value, s.closeDate, s.closeCurrency, s.closeSaldo, s.closeSaldoText);
 }
 
 Step turnover(Reader &r, const Line &line, char *value) {
@@ -81,7 +85,12 @@ Step turnover(Reader &r, const Line &line, char *value) {
         s.tx = tx;
     s.last = tx;
     r.described = tx;
-    return mt940::parse_turnover(*tx, line, value) ? Step::Continue : Step::EndStatement;
+    switch (mt940::parse_turnover(*tx, line, value, r.records)) {
+    case mt940::Read::Done: return Step::Continue;
+    case mt940::Read::Malformed: return Step::Malformed;
+    case mt940::Read::OutOfMemory: break;
+    }
+    return Step::OutOfMemory;
 }
 
 // The end of a SWIFT message ("-", or "-}" when it is wrapped in blocks) also ends a
@@ -102,7 +111,8 @@ Step information(Reader &r, const Line &line, char *value) {
         r.lines.next(joined);
     }
     *end = '\0';
-    if (r.described != nullptr) mt940::parse_information(*r.described, value, end);
+    if (r.described != nullptr && !mt940::parse_information(*r.described, value, end, r.records))
+        return Step::OutOfMemory;
     return Step::Continue;
 }
 
@@ -177,7 +187,8 @@ bool read_mt940(char *text, size_t size, RecordArena &records, StatementList out
             }
             const Step step = examine(r, line);
             if (step == Step::OutOfMemory) return false;
-            if (step == Step::EndStatement) break;
+            if (step == Step::Malformed) statement->incomplete = 1;
+            if (step != Step::Continue) break;
         }
         if (!have) have = r.lines.next(line);
     }

@@ -10,6 +10,7 @@
 
 #include <string_view>
 
+#include "statement/statement.h"
 #include "tarvo.h"
 
 namespace tarvo::mt940 {
@@ -76,19 +77,38 @@ bool read_unsigned(const char *&p, const char *end, uint32_t &value, int max_dig
 // Years since 1900 of a two-digit year: 00-79 are 2000-2079, 80-99 are 1980-1999.
 inline int year_of_two_digits(int yy) { return yy < 80 ? yy + 100 : yy; }
 
-// Reads "YYMMDD" at p into a calendar date; false when the six characters are not digits.
+bool possible_date(int year, int month, int day);
+
+// Reads "YYMMDD" at p into a calendar date; false when the six characters are not
+// digits. An impossible date leaves date all zero (absent).
 bool read_date(const char *p, const char *end, struct tm &date);
 
-// An amount with a decimal comma in [begin, end): the first comma within the first
-// `comma_window` characters counts as the decimal point.
-double read_amount(char *begin, const char *end, size_t comma_window);
+// An amount in [begin, end): digits with one decimal mark ("," or "."), at most 15
+// characters, trailing blanks allowed.
+struct Amount {
+    std::string_view integer;
+    std::string_view fraction;
+    double value;
+};
+// False when the text is no such amount (a sign, an exponent, a second mark, too long).
+bool read_amount(const char *begin, const char *end, Amount &out);
+// The amount as a decimal text with a point and at least two decimals, "-" before
+// debits, in the arena; null when memory is exhausted.
+char *amount_text(RecordArena &records, const Amount &a, bool debit);
 
-// :61: line value (after the tag) into tx; false when the line cannot be read and the
-// statement ends there.
-bool parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value);
+// How many of text's length bytes fit into room bytes without cutting a UTF-8
+// character in two.
+size_t fit(const char *text, size_t length, size_t room);
 
-// :86: field text with its line ends already removed, NUL-terminated at end.
-void parse_information(tarvo_stmt_tx_t &tx, char *text, char *end);
+enum class Read { Done, Malformed, OutOfMemory };
+
+// :61: line value (after the tag) into tx; Malformed when the line cannot be read and
+// the statement ends there.
+Read parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value, RecordArena &records);
+
+// :86: field text with its line ends already removed, NUL-terminated at end; false when
+// memory is exhausted.
+bool parse_information(tarvo_stmt_tx_t &tx, char *text, char *end, RecordArena &records);
 
 } // namespace tarvo::mt940
 

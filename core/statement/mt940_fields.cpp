@@ -11,56 +11,18 @@
 
 namespace tarvo::mt940 {
 
-bool read_unsigned(const char *&p, const char *end, uint32_t &value, int max_digits) {
-    const char *q = p;
-    while (q < end && isspace(static_cast<unsigned char>(*q))) ++q;
-    uint64_t number = 0;
-    int digits = 0;
-    for (; q < end && digits < max_digits && is_digit(*q); ++q, ++digits) {
-        number = number * 10 + static_cast<uint64_t>(*q - '0');
-        if (number > UINT32_MAX) number = UINT32_MAX;
-    }
-    if (digits == 0) return false;
-    value = static_cast<uint32_t>(number);
-    p = q;
-    return true;
-}
-
-bool read_date(const char *p, const char *end, struct tm &date) {
-    if (end - p < 6) return false;
-    const int yy = fixed_digits(p, end, 2);
-    const int mm = fixed_digits(p + 2, end, 2);
-    const int dd = fixed_digits(p + 4, end, 2);
-    if (yy < 0 || mm < 0 || dd < 0) return false;
-    date.tm_year = year_of_two_digits(yy);
-    date.tm_mon = mm - 1;
-    date.tm_mday = dd;
-    return true;
-}
-
-double read_amount(char *begin, const char *end, size_t comma_window) {
-    char *text = begin;
-    const size_t window = std::min(comma_window, static_cast<size_t>(end - begin));
-    if (char *comma = static_cast<char *>(memchr(text, ',', window))) *comma = '.';
-    // The converter skips white space by itself and would run on into the next line
-    // when the amount is missing.
-    while (text < end && isspace(static_cast<unsigned char>(*text))) ++text;
-    if (text == end) return 0.0;
-    return __tarvo_strtod(text, nullptr);
-}
-
 namespace {
 
 // Fills a fixed-size text of a record, cut to its capacity.
 template <size_t N> void copy_capped(char (&dst)[N], const char *src, size_t length) {
-    const size_t n = std::min(length, N - 1);
+    const size_t n = fit(src, length, N - 1);
     memcpy(dst, src, n);
     dst[n] = '\0';
 }
 
 template <size_t N> void append_capped(char (&dst)[N], const char *src, size_t length) {
     const size_t used = strlen(dst);
-    const size_t n = std::min(length, N - 1 - used);
+    const size_t n = fit(src, length, N - 1 - used);
     memcpy(dst + used, src, n);
     dst[used + n] = '\0';
 }
@@ -78,7 +40,7 @@ int entry_year(const struct tm &valuta, int entry_month) {
 // after the amount, or else the first "N" of the line.
 char *type_code(char *amount, char *end) {
     char *q = amount;
-    while (q < end && (is_digit(*q) || *q == ',')) ++q;
+    while (q < end && (is_digit(*q) || *q == ',' || *q == '.')) ++q;
     while (q < end && *q == ' ') ++q;
     if (q < end && (*q == 'N' || *q == 'F' || *q == 'S')) return q;
     return static_cast<char *>(memchr(amount, 'N', static_cast<size_t>(end - amount)));
@@ -86,18 +48,25 @@ char *type_code(char *amount, char *end) {
 
 } // namespace
 
-bool parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value) {
+Read parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value, RecordArena &records) {
     char *p = value;
     char *const end = line.end;
-    if (!read_date(p, end, tx.valuta)) return false;
+    if (!read_date(p, end, tx.valuta)) return Read::Malformed;
+    // The entry date's year follows the value date as written, even an impossible one.
+    struct tm written{};
+    written.tm_year = year_of_two_digits(fixed_digits(p, end, 2));
+    written.tm_mon = fixed_digits(p + 2, end, 2) - 1;
     p += 6;
 
     const int entry_month = end - p >= 4 ? fixed_digits(p, end, 2) : -1;
     const int entry_day = entry_month < 0 ? -1 : fixed_digits(p + 2, end, 2);
     if (entry_day >= 0) {
-        tx.booked.tm_year = entry_year(tx.valuta, entry_month);
-        tx.booked.tm_mon = entry_month - 1;
-        tx.booked.tm_mday = entry_day;
+        const int year = entry_year(written, entry_month);
+        if (possible_date(year + 1900, entry_month, entry_day)) {
+            tx.booked.tm_year = year;
+            tx.booked.tm_mon = entry_month - 1;
+            tx.booked.tm_mday = entry_day;
+        }
         p += 4;
     }
 
@@ -106,16 +75,17 @@ bool parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value) {
         tx.reversal = 1;
         ++p;
     }
-    if (p >= end) return false;
+    if (p >= end) return Read::Malformed;
     // "RC" reverses a credit and is booked as a debit, "RD" the other way round.
     const bool debit = *p == (reversal ? 'C' : 'D');
     ++p;
     if (p < end && is_letter(*p)) ++p; // funds code
 
     char *type = type_code(p, end);
-    if (type == nullptr) return false;
-    const double amount = read_amount(p, type, static_cast<size_t>(type - p));
-    tx.amount = debit && amount != 0.0 ? -amount : amount;
+    Amount amount;
+    if (type == nullptr || !read_amount(p, type, amount)) return Read::Malformed;
+    tx.amount = debit && amount.value != 0.0 ? -amount.value : amount.value;
+    if ((tx.amountText = amount_text(records, amount, debit)) == nullptr) return Read::OutOfMemory;
 
     char *code = type + 1;
     const size_t code_length = std::min<size_t>(3, static_cast<size_t>(end - code));
@@ -129,7 +99,7 @@ bool parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value) {
         *slashes = '\0';
         tx.bankref = slashes + 2;
     }
-    return true;
+    return Read::Done;
 }
 
 namespace {
@@ -205,11 +175,13 @@ const char *next_marker_above(const char *p, const char *end, int above, int &nu
 // (1 to 4) in `tail`. Tags are capitals and a '+', so the head's first characters decide.
 const Keyword *keyword_across(const char *begin, const char *end, const char *head, size_t &tail) {
     size_t plus = 0;
+    // Like any keyword inside a text, one split across subfields follows a blank.
     // The head is NUL-terminated or runs on into a marker; neither is a capital.
     while (plus < 4 && head[plus] >= 'A' && head[plus] <= 'Z') ++plus;
     if (plus == 4 || head[plus] != '+') return nullptr;
     tail = 4 - plus;
     if (static_cast<size_t>(end - begin) < tail) return nullptr;
+    if (static_cast<size_t>(end - begin) > tail && end[-static_cast<ptrdiff_t>(tail) - 1] != ' ') return nullptr;
     char tag[5];
     memcpy(tag, end - tail, tail);
     memcpy(tag + tail, head, plus + 1);
@@ -220,7 +192,10 @@ const Keyword *keyword_across(const char *begin, const char *end, const char *he
 // continues in the following subfields, a text without keyword is free purpose text.
 class Remittance {
 public:
-    explicit Remittance(tarvo_stmt_tx_t &tx) : tx_(tx) {}
+    // end: the end of the :86: field, which bounds what any value can grow to.
+    Remittance(tarvo_stmt_tx_t &tx, RecordArena &records, const char *end) : tx_(tx), records_(records), end_(end) {}
+
+    bool ok() const { return ok_; }
 
     // A subfield of 20-29. Some banks start a keyword in the middle of a subfield or
     // split its tag across two, so keywords count wherever they start in the joined
@@ -253,6 +228,9 @@ public:
             q = static_cast<size_t>(plus - text);
             const size_t at = q - 4;
             if (at < cuts[count - 1].value || (at == 0 && cuts[0].keyword == nullptr)) continue;
+            // Inside a text a keyword follows a blank: "MUSTER-DEBT+" and "TEKREF+"
+            // are words.
+            if (at > 0 && text[at - 1] != ' ') continue;
             if (const Keyword *k = keyword_of(text + at, length - at)) cuts[count++] = {at, q + 1, k};
         }
         size_t end = length;
@@ -293,7 +271,23 @@ private:
         value[length] = '\0';
         if (k.amount)
             if (char *comma = static_cast<char *>(memchr(value, ',', length))) *comma = '.';
-        start(&(tx_.*(k.field)), value, length);
+        char **field = &(tx_.*(k.field));
+        if (*field == nullptr) return start(field, value, length);
+        // A repeated keyword adds to its first value. Other values may lie between the
+        // two in the text, so the joined value moves to the arena, with room for all
+        // the field still holds.
+        const size_t first = strlen(*field);
+        const size_t room = first + 1 + static_cast<size_t>(end_ - value) + 1;
+        char *joined = records_.make_array<char>(room);
+        if (joined == nullptr) {
+            ok_ = false;
+            return;
+        }
+        memcpy(joined, *field, first);
+        size_t n = first;
+        if (n > 0 && length > 0) joined[n++] = ' ';
+        memcpy(joined + n, value, length);
+        start(field, joined, n + length);
     }
 
     void start(char **field, char *value, size_t length) {
@@ -307,7 +301,9 @@ private:
     // blank goes between; purpose text keeps its line structure.
     void join(const char *text, size_t length) {
         char *dst = *current_ + current_length_;
-        if (current_ == &tx_.purpose) {
+        if (current_length_ == 0) {
+            // Nothing to separate from: an empty keyword value starts with the piece.
+        } else if (current_ == &tx_.purpose) {
             *dst++ = '\n';
             ++current_length_;
         } else if (last_joined_ <= 26 && current_length_ != 22) {
@@ -321,6 +317,9 @@ private:
     }
 
     tarvo_stmt_tx_t &tx_;
+    RecordArena &records_;
+    const char *end_;
+    bool ok_ = true;
     char **current_ = nullptr;
     size_t current_length_ = 0;
     size_t last_joined_ = 0;
@@ -427,7 +426,7 @@ private:
     bool complete_ = true;
 };
 
-void parse_information(tarvo_stmt_tx_t &tx, char *text, char *end) {
+bool parse_information(tarvo_stmt_tx_t &tx, char *text, char *end, RecordArena &records) {
     const char *p = text;
     read_unsigned(p, end, tx.gvc, 3);
 
@@ -436,9 +435,9 @@ void parse_information(tarvo_stmt_tx_t &tx, char *text, char *end) {
     // "?nn" inside a text does not cut it. Last occurrences are found once per field.
     int number = -1;
     char *marker = const_cast<char *>(next_marker_above(text, end, -1, number));
-    if (marker == nullptr) return;
+    if (marker == nullptr) return true;
     Markers markers(marker, end);
-    Remittance remittance(tx);
+    Remittance remittance(tx, records, end);
     for (;;) {
         char *body = marker + 3;
         int greater = 0;
@@ -459,6 +458,7 @@ void parse_information(tarvo_stmt_tx_t &tx, char *text, char *end) {
         marker = stop;
         number = following;
     }
+    return remittance.ok();
 }
 
 } // namespace tarvo::mt940

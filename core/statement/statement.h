@@ -4,6 +4,7 @@
 #define TARVO_STATEMENT_H
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include "tarvo.h"
 
@@ -20,6 +21,11 @@ public:
 
     // A zero-filled record, or null when memory is exhausted.
     template <class T> T *make() { return static_cast<T *>(allocate(sizeof(T), record_alignment)); }
+    // count zero-filled records in a row, or null.
+    template <class T> T *make_array(size_t count) {
+        if (count > SIZE_MAX / sizeof(T)) return nullptr;
+        return static_cast<T *>(allocate(count * sizeof(T), record_alignment));
+    }
     // A NUL-terminated copy of text[0, length), or null when memory is exhausted.
     char *copy(const char *text, size_t length);
 
@@ -54,10 +60,18 @@ struct StatementList {
 // would block or never end. -1 with the reason in error otherwise.
 int open_input(const char *path, size_t &size, char (&error)[256]);
 
-// Reads a camt.052, camt.053 or camt.054 document from fd (size bytes when opened),
-// streaming. False with the reason in error when the file cannot be read completely;
-// the statements in the list are then incomplete and must not be handed out.
-bool read_camt(int fd, size_t size, RecordArena &records, StatementList out, char (&error)[256]);
+// Where a camt document comes from: a file (fd >= 0, size bytes when opened) or size
+// bytes at data.
+struct CamtInput {
+    int fd;
+    const char *data;
+    size_t size;
+};
+
+// Reads a camt.052, camt.053 or camt.054 document, streaming. False with the reason in
+// error when it cannot be read completely; the statements in the list are then
+// incomplete and must not be handed out.
+bool read_camt(const CamtInput &input, RecordArena &records, StatementList out, char (&error)[256]);
 
 // Reads MT940 statements from text[0, size) (text[size] must be writable and NUL),
 // cutting the text in place. False when a record could not be allocated; the

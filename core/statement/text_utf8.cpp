@@ -1,6 +1,5 @@
 // Statement texts as UTF-8. The records carry the file's own bytes: UTF-8 from some
-// banks, ISO-8859-1 from most German ones, and a fixed-size field may end in the middle
-// of a character where the parser cut it.
+// banks, ISO-8859-1 from most German ones.
 #include <stdint.h>
 #include <string.h>
 
@@ -8,26 +7,15 @@
 
 namespace {
 
-// True when p holds only the start of a character before the end: a character cut off
-// where a fixed-size field ends.
-bool cut_off(const unsigned char *p) {
-    const int need = (p[0] & 0xE0) == 0xC0 ? 2 : (p[0] & 0xF0) == 0xE0 ? 3 : (p[0] & 0xF8) == 0xF0 ? 4 : 0;
-    int i = 1;
-    while (i < need && (p[i] & 0xC0) == 0x80) ++i;
-    return need > 0 && i < need && p[i] == '\0';
-}
-
-// The length of text as well-formed UTF-8 without a cut-off last character, or -1 when
-// it is no UTF-8.
+// The length of text when it is well-formed UTF-8, or -1. The readers cut fixed-size
+// fields at character boundaries, so a lead byte at the end is a Latin-1 letter
+// ("WEI\xDF"), not a cut character.
 long utf8_length(const char *text) {
     const char *p = text;
     uint32_t code_point;
     while (*p != '\0') {
         const size_t n = tarvo_utf8_char(p, &code_point);
-        if (n == 0) {
-            if (cut_off(reinterpret_cast<const unsigned char *>(p))) break;
-            return -1;
-        }
+        if (n == 0) return -1;
         p += n;
     }
     return p - text;

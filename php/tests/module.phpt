@@ -71,7 +71,7 @@ static EPCQR_parse(payload)
 static EPCQR_make(fields)
 static QR_svg(kind, payload)
 static QR_png(kind, payload)
-__construct load getStatements
+__construct load loadString getStatements
 array(0) {
 }
 array(0) {

@@ -10,11 +10,19 @@ var_dump($p->load(TARVO_STMT_FORMAT_CAMT, $samples . 'camt053.v2.five.decimals.x
 var_export($p->getStatements());
 echo "\n";
 
-// One array per transaction of a batch notification, each with the entry's amount.
+// A batch booked once whose details carry no amounts: one array for the entry, counting
+// its details; no balances in a notification.
 $p = new TARVOStatementParser();
 $p->load(TARVO_STMT_FORMAT_CAMT, $samples . 'camt054.v2.xml');
-$tx = $p->getStatements()[0]['tx'];
-var_dump(count($tx), array_column($tx, 'amountText'), array_column($tx, 'creditorRef'), $tx[2]['svwz']);
+[$note] = $p->getStatements();
+var_dump(count($note['tx']), $note['tx'][0]['amountText'], $note['tx'][0]['details'], $note['tx'][0]['endToEndIds']);
+var_dump(isset($note['openSaldo']), isset($note['openDate']), $note['complete']);
+
+// A returned direct debit with its reason, the same from a string.
+$p = new TARVOStatementParser();
+$p->loadString(TARVO_STMT_FORMAT_CAMT, file_get_contents($samples . 'returns/sepa_file_parser_camt054_valid_example.xml'));
+$r = $p->getStatements()[0]['tx'][3];
+var_dump($r['returnReason'], $r['returnInfo'], $r['bankTransactionCode'], $r['status'], $r['entryReference']);
 
 $p = new TARVOStatementParser();
 $p->load(TARVO_STMT_FORMAT_CAMT, $samples . 'camt054.v8-with-UETR.xml');
@@ -43,6 +51,7 @@ array (
     'closeDate' => '2014-12-31',
     'openSaldoText' => '18.150',
     'closeSaldoText' => '27.050',
+    'complete' => true,
     'tx' => 
     array (
       0 => 
@@ -50,37 +59,33 @@ array (
         'valuta' => '2015-01-02',
         'booked' => '2014-12-31',
         'amount' => 8.85,
-        'code' => '',
-        'gvc' => 0,
-        'bank' => '',
-        'account' => '',
-        'name' => '',
         'eref' => '000000001',
         'svwz' => 'Transaction Description',
         'currency' => 'EUR',
         'amountText' => '8.850',
+        'status' => 'BOOK',
       ),
     ),
   ),
 )
+int(1)
+string(7) "-200000"
 int(3)
 array(3) {
   [0]=>
-  string(7) "-200000"
+  string(18) "MUELL/FINP/RA12345"
   [1]=>
-  string(7) "-200000"
+  string(18) "MUELL/FINP/RA12345"
   [2]=>
-  string(7) "-200000"
+  string(18) "MUELL/FINP/RA12345"
 }
-array(3) {
-  [0]=>
-  string(17) "ISR ref number V1"
-  [1]=>
-  string(17) "ISR ref number V2"
-  [2]=>
-  string(21) "Ref number V3 block 1"
-}
-string(93) "Unstructured Remittance Information V3 block 1
-Unstructured Remittance Information V3 block 2"
+bool(false)
+bool(false)
+bool(true)
+string(4) "MD06"
+string(53) "Lastschrift-Widerspruch durch den Zahlungspflichtigen"
+string(14) "PMNT-RDDT-PMDD"
+string(4) "BOOK"
+string(17) "41107767420881932"
 string(36) "255ae394-9965-4438-ac86-f406feada396"
 0: Missing <Stmt> in <BkToCstmrStmt> (line 8)

@@ -33,7 +33,7 @@ echo "-- transaction without references or entry date\n";
 var_dump($first['tx'][0]);
 echo "-- bank reference only, entry date\n";
 $tx = $first['tx'][1];
-var_dump(isset($tx['ref']), $tx['bankref'], $tx['valuta'], $tx['booked'], $tx['amount'], $tx['gvc']);
+var_dump(isset($tx['ref']), $tx['bankref'], $tx['valuta'], $tx['booked'], $tx['amount'], $tx['gvc'] ?? null);
 echo "-- reversed debit (a credit), entry date in the next year\n";
 $tx = $first['tx'][2];
 var_dump($tx['ref'], $tx['bankref'], $tx['code'], $tx['amount'], $tx['valuta'], $tx['booked']);
@@ -45,7 +45,7 @@ var_dump($second['openSaldo'], $second['openCurrency'], $second['openDate']);
 bool(true)
 -- statement without reference, account, number and page
 string(9) "openSaldo"
-array(7) {
+array(10) {
   [0]=>
   string(9) "openSaldo"
   [1]=>
@@ -59,10 +59,16 @@ array(7) {
   [5]=>
   string(9) "closeDate"
   [6]=>
+  string(13) "openSaldoText"
+  [7]=>
+  string(14) "closeSaldoText"
+  [8]=>
+  string(8) "complete"
+  [9]=>
   string(2) "tx"
 }
 -- transaction without references or entry date
-array(10) {
+array(8) {
   ["valuta"]=>
   string(10) "2024-02-01"
   ["amount"]=>
@@ -75,15 +81,11 @@ array(10) {
   int(11)
   ["txtext"]=>
   string(10) "GUTSCHRIFT"
-  ["bank"]=>
-  string(0) ""
-  ["account"]=>
-  string(0) ""
-  ["name"]=>
-  string(0) ""
   ["purpose"]=>
   string(13) "Rent
 February"
+  ["amountText"]=>
+  string(4) "5.00"
 }
 -- bank reference only, entry date
 bool(false)
@@ -91,7 +93,7 @@ string(2) "B1"
 string(10) "2024-02-01"
 string(10) "2024-02-02"
 float(-1.5)
-int(0)
+NULL
 -- reversed debit (a credit), entry date in the next year
 string(4) "REF1"
 string(2) "B2"

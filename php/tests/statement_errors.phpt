@@ -37,10 +37,20 @@ attempt(fn() => $p->getStatements());
 attempt(fn() => (new TARVOStatementParser())->load(TARVO_STMT_FORMAT_MT940, "$dir/empty.sta"));
 attempt(fn() => (new TARVOStatementParser())->load(TARVO_STMT_FORMAT_MT940, "$dir/nul.sta"));
 
-echo "-- a file without statements loads, but has none\n";
+echo "-- a file without statements is refused\n";
 $p = new TARVOStatementParser();
 attempt(fn() => $p->load(TARVO_STMT_FORMAT_MT940, "$dir/none.sta"));
 attempt(fn() => $p->getStatements());
+
+echo "-- from a string: the same rules\n";
+attempt(fn() => (new TARVOStatementParser())->loadString(TARVO_STMT_FORMAT_MT940, ''));
+attempt(fn() => (new TARVOStatementParser())->loadString(7, file_get_contents($good)));
+attempt(fn() => (new TARVOStatementParser())->loadString(TARVO_STMT_FORMAT_MT940, "no statement\r\n"));
+attempt(fn() => (new TARVOStatementParser())->loadString(TARVO_STMT_FORMAT_CAMT, file_get_contents($good)));
+$p = new TARVOStatementParser();
+attempt(fn() => $p->loadString(TARVO_STMT_FORMAT_MT940, file_get_contents($good)));
+attempt(fn() => $p->getStatements()[0]['closeSaldoText']);
+attempt(fn() => $p->loadString(TARVO_STMT_FORMAT_MT940, file_get_contents($good)));
 
 echo "-- constructing again gives a fresh parser\n";
 $p->__construct();
@@ -82,9 +92,17 @@ TARVOException(0): Parser already used
 NULL
 TARVOException(0): Input file is empty
 TARVOException(0): Input file starts with a NUL byte
--- a file without statements loads, but has none
-bool(true)
+-- a file without statements is refused
+TARVOException(0): No MT940 statement found
 NULL
+-- from a string: the same rules
+TARVOException(0): Input is empty
+TARVOException(42): invalid/unknown statement format
+TARVOException(0): No MT940 statement found
+TARVOException(0): Not a camt document: XML error: syntax error (line 2, column 0)
+bool(true)
+string(4) "1.00"
+TARVOException(0): Parser already used
 -- constructing again gives a fresh parser
 bool(true)
 string(3) "REF"

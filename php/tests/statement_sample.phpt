@@ -38,6 +38,9 @@ array (
     'closeSaldo' => 103.0,
     'closeCurrency' => 'EUR',
     'closeDate' => '2023-02-09',
+    'openSaldoText' => '100.00',
+    'closeSaldoText' => '103.00',
+    'complete' => true,
     'tx' => 
     array (
       0 => 
@@ -50,10 +53,9 @@ array (
         'gvc' => 152,
         'txtext' => 'GUTSCHRIFT UEBERWEISUNG',
         'primanota' => '9245',
-        'bank' => '',
-        'account' => '',
         'name' => 'Max Mustermann',
         'purpose' => 'Test 1',
+        'amountText' => '2.00',
       ),
       1 => 
       array (
@@ -65,10 +67,9 @@ array (
         'gvc' => 152,
         'txtext' => 'GUTSCHRIFT UEBERWEISUNG',
         'primanota' => '9245',
-        'bank' => '',
-        'account' => '',
         'name' => 'Max Mustermann',
         'purpose' => 'Test 2',
+        'amountText' => '1.00',
       ),
     ),
   ),
@@ -101,6 +102,7 @@ array (
   'name' => 'KARL         KAUFMANN',
   'eref' => 'EndToEndId TFNR 22 004 00001',
   'svwz' => 'Verw CTSc-01 BC-PPP TFNr 22 004',
+  'amountText' => '50990.05',
 )
 float(-1970431.87)
 float(1125250.4)

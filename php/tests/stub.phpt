@@ -22,7 +22,7 @@ foreach (explode("\n", $stub) as $line) {
 
 // The same from the extension's compiled argument information.
 $compiled = [];
-foreach (['TARVOException', 'TARVO', 'TARVOStatementParser'] as $name) {
+foreach (['TARVOException', 'TARVO', 'TARVOStatementParser', 'TARVOStatusReport', 'TARVOPaymentFile', 'TARVOReconciliation'] as $name) {
     foreach ((new ReflectionClass($name))->getMethods() as $method) {
         if ($method->getDeclaringClass()->getName() !== $name) {
             continue;

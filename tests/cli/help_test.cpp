@@ -26,6 +26,7 @@ TEST(Help, ListsEveryCommandOnStandardOutput) {
     EXPECT_EQ(r.out.rfind("Usage: " + program + " <command> <arguments>\n", 0), 0u) << r.out;
     for (const char *command : {"bankid <country> <bank_id>", "convert <country> <bank_id> <account>", "getbic <iban>",
                                 "check <iban>", "bic <bic>", "mt940 [--json] <file>", "camt053 [--json] <file>",
+                                "pain002 [--json] <file|->", "pain [--json] <file|->",
                                 "check-batch [--json] [-j N] <file|->", "convert-batch [--json] [-j N] <file|->"})
         EXPECT_NE(r.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
 }

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace cli_test {
 
@@ -42,7 +43,7 @@ inline std::string slurp(const std::string &path) {
 // tarvotool with the given words after the program name, under LC_ALL=locale;
 // `environment` holds further NAME=value words for the program's environment, and
 // standard input comes from `input` (a path) when one is given.
-inline Output run(const char *locale, std::initializer_list<std::string> words, const std::string &environment = "",
+inline Output run(const char *locale, const std::vector<std::string> &words, const std::string &environment = "",
                   const std::string &input = "") {
     std::string out_path("/tmp/tarvotool-test.");
     out_path.append(std::to_string(getpid()));
@@ -64,6 +65,11 @@ inline Output run(const char *locale, std::initializer_list<std::string> words, 
     unlink(out_path.c_str());
     unlink(err_path.c_str());
     return r;
+}
+
+inline Output run(const char *locale, std::initializer_list<std::string> words, const std::string &environment = "",
+                  const std::string &input = "") {
+    return run(locale, std::vector<std::string>(words), environment, input);
 }
 
 inline bool ascii_only(const std::string &text) {

@@ -184,9 +184,12 @@ TEST(Mt940Json, FailuresGoToStandardError) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "MT940: Input is not a regular file\n");
-    const Output usage = run("C", {"mt940", "--json", "a", "b"});
-    EXPECT_EQ(usage.status, 1);
-    EXPECT_EQ(usage.err, "Usage: " + std::string(TARVOTOOL_PATH) + " mt940 <file>\n");
+    for (const auto &words : {std::vector<std::string>{"mt940", "--json", "a", "b"}, {"mt940", "--json"}}) {
+        const Output usage = words.size() == 4 ? run("C", {words[0], words[1], words[2], words[3]})
+                                               : run("C", {words[0], words[1]});
+        EXPECT_EQ(usage.status, 1);
+        EXPECT_EQ(usage.err, "Usage: " + std::string(TARVOTOOL_PATH) + " mt940 <file>\n");
+    }
 }
 
 // A FIFO without a writer must be refused at once, not wait for one.
@@ -201,6 +204,59 @@ TEST(Mt940, FifoIsRefusedWithoutBlocking) {
     rmdir(dir);
     ASSERT_TRUE(WIFEXITED(raw));
     EXPECT_EQ(WEXITSTATUS(raw), 1); // 124 would be the time-out
+}
+
+} // namespace
+
+namespace {
+
+// What accountants reconcile with, as the JSON carries it: a file, a JSON pointer into
+// its first line, and the value there (null: the key is absent).
+TEST(CamtJson, BookingFields) {
+    const std::string dir = TARVO_SHARED_DIR "/samples/camt/";
+    const struct {
+        const char *file;
+        const char *pointer;
+        json expected;
+    } rows[] = {
+        // One booking of 200000 SEK with three details that carry no amount.
+        {"camt054.v2.xml", "/transactions/0/amount", "-200000.00"},
+        {"camt054.v2.xml", "/transactions/0/details", 3},
+        {"camt054.v2.xml", "/transactions/0/endToEndIds/2", "MUELL/FINP/RA12345"},
+        {"camt054.v2.xml", "/transactions/1", nullptr},
+        {"camt054.v2.xml", "/openSaldo", nullptr}, // a notification states no balances
+        {"camt054.v2.xml", "/openDate", nullptr},
+        {"camt054.v2.xml", "/complete", true},
+        {"camt054.v2.xml", "/transactions/0/status", "BOOK"},
+        {"returns/sepa_file_parser_camt054_valid_example.xml", "/transactions/3/returnReason", "MD06"},
+        {"returns/sepa_file_parser_camt054_valid_example.xml", "/transactions/3/returnInfo",
+         "Lastschrift-Widerspruch durch den Zahlungspflichtigen"},
+        {"returns/sepa_file_parser_camt054_valid_example.xml", "/transactions/0/bankTransactionCode", "PMNT-RDDT-PMDD"},
+        {"returns/sepa_file_parser_camt054_valid_example.xml", "/transactions/0/entryReference", "41107767420881932"},
+        {"camt053.v2.all-balance-types.xml", "/available/currency", "EUR"},
+        {"camt053.v2.minimal.xml", "/transactions/0/truncated", nullptr},
+    };
+    for (const auto &row : rows) {
+        const Output r = run("C", {"camt053", "--json", dir + row.file});
+        ASSERT_EQ(r.status, 0) << row.file << r.err;
+        const std::vector<json> docs = parsed_lines(r.out);
+        ASSERT_FALSE(docs.empty());
+        const json::json_pointer at(row.pointer);
+        EXPECT_EQ(docs[0].contains(at) ? docs[0][at] : json(), row.expected) << row.file << row.pointer;
+    }
+}
+
+TEST(Mt940Json, IncompleteStatementSaysSoAndFails) {
+    const stmt_test::TempFile file(stmt_test::crlf(":20:R\n:61:240102C1e5NTRFNONREF\n-\n:20:S\n:60F:C240101EUR0,\n-\n"));
+    const Output r = run("C", {"mt940", "--json", file.path()});
+    EXPECT_EQ(r.status, 1);
+    const std::vector<json> docs = parsed_lines(r.out);
+    ASSERT_EQ(docs.size(), 2u);
+    EXPECT_EQ(docs[0]["complete"], false);
+    EXPECT_EQ(docs[1]["complete"], true);
+    const Output listing = run("C", {"mt940", file.path()});
+    EXPECT_EQ(listing.status, 1);
+    EXPECT_NE(listing.out.find("Warning: the statement breaks off at a line that cannot be read\n"), std::string::npos);
 }
 
 } // namespace

@@ -58,14 +58,51 @@ TEST(Mt940, KeywordsPageAndDebits) {
     EXPECT_EQ(r.out.find(" Number:"), std::string::npos);
 }
 
-TEST(Mt940, StatementTextsArePrintedUnconverted) {
-    for (const char *locale : {utf8_locale, ascii_locales[0]}) {
-        const Output r = run(locale, {"mt940", sample("cmxl-mt940-iso8859-1.txt")});
+// A UTF-8 terminal gets UTF-8; under the C locale the file's bytes stay as they are.
+TEST(Mt940, StatementTextsInTheTerminalsCharset) {
+    const struct {
+        const char *locale;
+        const char *txtext, *purpose;
+    } rows[] = {
+        {utf8_locale, "\xc3\x9c" "BERWEISUNG", "Gehalt Oktober\nFirmaM\xc3\xbcstermannGmbH"},
+        {ascii_locales[0], "\xdc" "BERWEISUNG", "Gehalt Oktober\nFirmaM\xfcstermannGmbH"},
+    };
+    for (const auto &row : rows) {
+        const Output r = run(row.locale, {"mt940", sample("cmxl-mt940-iso8859-1.txt")});
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.err, "");
-        EXPECT_NE(r.out.find("         TX-Text: \xdc" "BERWEISUNG\n"), std::string::npos) << locale;
-        EXPECT_NE(r.out.find("         Purpose: Gehalt Oktober\nFirmaM\xfcstermannGmbH\n"), std::string::npos);
+        EXPECT_NE(r.out.find(std::string("         TX-Text: ") + row.txtext + "\n"), std::string::npos) << row.locale;
+        EXPECT_NE(r.out.find(std::string("         Purpose: ") + row.purpose + "\n"), std::string::npos) << row.locale;
     }
+}
+
+// Files that are no statement, and statements cut off, fail with exit code 1.
+TEST(Mt940, WhatIsNoStatementFails) {
+    const struct {
+        std::vector<std::string> words;
+        const char *in;   // standard input, or empty
+        int status;
+        const char *says; // on standard output
+    } rows[] = {
+        {{"mt940", "/etc/passwd"}, "", 1, "MT940: No MT940 statement found\n"},
+        {{"mt940", "-"}, "/etc/passwd", 1, "MT940: No MT940 statement found\n"},
+        {{"mt940", "-"}, "/dev/null", 1, "MT940: Input is empty\n"},
+        {{"camt053", "-"}, "/etc/passwd", 1,
+         "camt: Not a camt document: XML error: not well-formed (invalid token) (line 1, column 16)\n"},
+    };
+    for (const auto &row : rows) {
+        const Output r = row.words.size() == 2 ? run(utf8_locale, {row.words[0], row.words[1]}, "", row.in)
+                                               : run(utf8_locale, {row.words[0]}, "", row.in);
+        EXPECT_EQ(r.status, row.status) << row.words[1];
+        EXPECT_EQ(r.out, row.says) << row.words[1];
+    }
+}
+
+TEST(Mt940, StandardInputReadsAsTheFile) {
+    const Output file = run(utf8_locale, {"mt940", sample("jejik-sparkasse.txt")});
+    const Output in = run(utf8_locale, {"mt940", "-"}, "", sample("jejik-sparkasse.txt"));
+    EXPECT_EQ(in.status, 0);
+    EXPECT_EQ(in.out, file.out);
 }
 
 TEST(Mt940, FileThatCannotBeLoaded) {
@@ -110,7 +147,7 @@ TEST(Camt053, FilesNotReadCompletelyFail) {
         std::string out;
     } cases[] = {
         {camt_sample("camt053.v2.wrong.xml"), "camt: Missing <Stmt> in <BkToCstmrStmt> (line 8)\n"},
-        {sample("jejik-sparkasse.txt"), "camt: XML error: syntax error (line 1, column 0)\n"},
+        {sample("jejik-sparkasse.txt"), "camt: Not a camt document: XML error: syntax error (line 1, column 0)\n"},
         {"anyfile", "camt: Can't open input file: No such file or directory\n"},
     };
     for (const auto &c : cases) {

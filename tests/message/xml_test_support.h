@@ -56,6 +56,12 @@ public:
         texts_.emplace_back(std::move(value));
         return *this;
     }
+    // The pairs as set; a key set twice keeps its last value.
+    std::map<std::string, std::string> pairs() const {
+        std::map<std::string, std::string> out;
+        for (size_t i = 0; i + 1 < texts_.size(); i += 2) out[texts_[i]] = texts_[i + 1];
+        return out;
+    }
     const char *const *list() {
         pointers_.clear();
         for (const auto &t : texts_) pointers_.push_back(t.c_str());

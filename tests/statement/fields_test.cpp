@@ -258,7 +258,8 @@ TEST(Subfields, KeywordsWhereverTheyStartInTheRemittanceText) {
         {"105?20SVWZ+Rechnung 4711 vom 0?2101.2024 EREF+X?22MREF+M", "X", "M", nullptr,
          "Rechnung 4711 vom 0 01.2024", nullptr},
         {"105?20Miete Mai EREF+E1", "E1", nullptr, nullptr, nullptr, "Miete Mai"},
-        {"105?20EREF+E1EREF+E2", "E2", nullptr, nullptr, nullptr, nullptr},
+        // Inside a word a tag is text.
+        {"105?20EREF+E1EREF+E2", "E1EREF+E2", nullptr, nullptr, nullptr, nullptr},
         // No keyword: a '+' in a value, a tag that is none, a letter that does not go on.
         {"105?20SVWZ+1+1=2 ABCD+x?21S?22Sale", nullptr, nullptr, nullptr, "1+1=2 ABCD+x S Sale", nullptr},
         {"105?20SVWZ+Miete S?30VWZ+X", nullptr, nullptr, nullptr, "Miete S", nullptr},

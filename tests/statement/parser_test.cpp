@@ -142,10 +142,10 @@ TEST(LoadErrors, FileShorterThanItsSizeIsNotParsedInPart) {
     GTEST_SKIP() << "no file that reports more bytes than it holds";
 }
 
-TEST(LoadErrors, FileWithoutStatementLoadsEmpty) {
+TEST(LoadErrors, FileWithoutStatementIsRefused) {
     Parsed parsed(crlf("ABNANL2A\n940\nno statement here :20: inline\n"));
-    EXPECT_EQ(parsed.result(), 1);
-    EXPECT_EQ(parsed.error(), "");
+    EXPECT_EQ(parsed.result(), 0);
+    EXPECT_EQ(parsed.error(), "No MT940 statement found");
     EXPECT_EQ(tarvo_stmt_parser_getStatement(parsed.parser()), nullptr);
 }
 

@@ -133,9 +133,10 @@ TEST(Balances, IntermediateBalancesAndWholeAmounts) {
     EXPECT_STREQ(s->closeCurrency, "USD");
 }
 
-TEST(Balances, CommaBeyondFifteenCharactersIsNotTheDecimalMark) {
+TEST(Balances, AmountLongerThanFifteenCharactersCutsTheStatementOff) {
     Parsed parsed(crlf(":20:X\n:62F:C240101EUR1234567890123456,78\n-\n"));
-    EXPECT_DOUBLE_EQ(parsed.statements().at(0)->closeSaldo, 1234567890123456.0);
+    EXPECT_EQ(parsed.statements().at(0)->closeSaldoText, nullptr);
+    EXPECT_EQ(parsed.statements().at(0)->incomplete, 1);
 }
 
 TEST(Balances, ZeroDebitIsNotNegativeZero) {
@@ -143,14 +144,14 @@ TEST(Balances, ZeroDebitIsNotNegativeZero) {
     EXPECT_FALSE(std::signbit(parsed.statements().at(0)->closeSaldo));
 }
 
-TEST(Balances, DateAtTheLineEnd) {
-    Parsed parsed(crlf(":20:X\n:60F:C240229\n:62F:D240301E\n-\n"));
+TEST(Balances, WithoutAmountCutsTheStatementOff) {
+    Parsed parsed(crlf(":20:X\n:60F:C240229\n:62F:D240301EUR1,\n-\n"));
     const tarvo_stmt_t *s = parsed.statements().at(0);
     EXPECT_EQ(date(s->openDate), "2024-02-29");
     EXPECT_STREQ(s->openCurrency, "");
-    EXPECT_EQ(date(s->closeDate), "2024-03-01");
-    EXPECT_STREQ(s->closeCurrency, "E");
-    EXPECT_EQ(s->closeSaldo, 0.0);
+    EXPECT_EQ(s->openSaldoText, nullptr);
+    EXPECT_EQ(s->closeSaldoText, nullptr);
+    EXPECT_EQ(s->incomplete, 1);
 }
 
 TEST(Balances, UnreadableDateEndsTheStatement) {

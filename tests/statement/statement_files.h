@@ -53,6 +53,11 @@ struct Path {
     const char *name;
 };
 
+// Bytes to load from memory.
+struct Memory {
+    std::string_view bytes;
+};
+
 // A parser with one load done.
 class Parsed {
 public:
@@ -62,6 +67,9 @@ public:
     }
     explicit Parsed(Path path, int format = TARVO_STMT_FORMAT_MT940) : parser_(tarvo_stmt_parser_new()) {
         result_ = tarvo_stmt_parser_load(parser_, format, path.name);
+    }
+    Parsed(Memory memory, int format) : parser_(tarvo_stmt_parser_new()) {
+        result_ = tarvo_stmt_parser_loadMemory(parser_, format, memory.bytes.data(), memory.bytes.size());
     }
     Parsed(const Parsed &) = delete;
     Parsed &operator=(const Parsed &) = delete;

@@ -29,8 +29,9 @@ TEST(StatementTextUtf8, KeepsUtf8AndReadsTheRestAsLatin1) {
         {"Gr\xC3\xBC\xDF" "e", "Gr\xC3\x83\xC2\xBC\xC3\x9F" "e"},        // mixed: all ISO-8859-1
         {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                                 // overlong form
         {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},                     // encoded surrogate
-        {"Stra\xC3", "Stra"},                                             // cut at a field's end
-        {"Euro \xE2\x82", "Euro "},
+        {"Stra\xDF", "Stra\xC3\x9F"},                                     // Latin-1 letter at the end
+        {"HANS WEI\xDF", "HANS WEI\xC3\x9F"},
+        {"Euro \xE2\x82", "Euro \xC3\xA2\xC2\x82"},
         {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
     };
     for (const Case &c : cases) EXPECT_EQ(c.out, as_utf8(c.in)) << c.in;

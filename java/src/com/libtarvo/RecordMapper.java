@@ -1,7 +1,9 @@
 package com.libtarvo;
 
 import java.lang.reflect.Constructor;
+import java.lang.reflect.ParameterizedType;
 import java.lang.reflect.RecordComponent;
+import java.lang.reflect.Type;
 import java.math.BigDecimal;
 import java.time.DateTimeException;
 import java.time.LocalDate;
@@ -22,10 +24,31 @@ final class RecordMapper<R extends Record> {
             int.class, Integer::parseInt,
             boolean.class, "1"::equals,
             BigDecimal.class, BigDecimal::new,
-            LocalDate.class, RecordMapper::date);
+            LocalDate.class, RecordMapper::date,
+            Balance.class, Balance::parse);
+
+    /** Lists of values come one per line; other lists are the record's children. */
+    private static final Map<Type, Function<String, Object>> LINE_CONVERSIONS = Map.of(
+            String.class, s -> s,
+            Charge.class, Charge::parse);
+
+    private static Function<String, Object> lines(Function<String, Object> each) {
+        return text -> text.lines().map(each).toList();
+    }
+
+    /** The conversion of a list of values, or null for the children. */
+    private static Function<String, Object> listConversion(RecordComponent c) {
+        if (!(c.getGenericType() instanceof ParameterizedType list)) return null;
+        final Function<String, Object> each = LINE_CONVERSIONS.get(list.getActualTypeArguments()[0]);
+        return each != null ? lines(each) : null;
+    }
+
+    private static boolean children(RecordComponent c) {
+        return c.getType() == List.class && listConversion(c) == null;
+    }
 
     /** Null for a date no calendar has (files do hold a 31 November): the records cannot carry it. */
-    private static LocalDate date(String text) {
+    static LocalDate date(String text) {
         try {
             return LocalDate.parse(text);
         } catch (DateTimeException e) {
@@ -43,8 +66,9 @@ final class RecordMapper<R extends Record> {
         final List<String> names = Arrays.asList(fieldNames);
         fieldIndex = new int[components.length];
         conversions = Arrays.stream(components).map(c -> {
-            if (c.getType() == List.class) return (Function<String, Object>) null;
-            final Function<String, Object> conversion = CONVERSIONS.get(c.getType());
+            if (children(c)) return (Function<String, Object>) null;
+            final Function<String, Object> conversion =
+                    c.getType() == List.class ? listConversion(c) : CONVERSIONS.get(c.getType());
             if (conversion == null || !names.contains(c.getName())) {
                 throw new IllegalStateException(type.getSimpleName() + "." + c.getName()
                         + " has no native field of its name and type");
@@ -52,7 +76,7 @@ final class RecordMapper<R extends Record> {
             return conversion;
         }).toList();
         for (int i = 0; i < components.length; ++i) {
-            fieldIndex[i] = components[i].getType() == List.class ? -1 : names.indexOf(components[i].getName());
+            fieldIndex[i] = children(components[i]) ? -1 : names.indexOf(components[i].getName());
         }
         try {
             constructor = type.getDeclaredConstructor(

@@ -1,5 +1,7 @@
 package com.libtarvo;
 
+import java.io.IOException;
+import java.io.InputStream;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.List;
@@ -22,6 +24,8 @@ public final class StatementParser {
     /** Per statement: {String[] fields, String[][] transactions' fields}. */
     private static native Object[] _read(int format, String path);
 
+    private static native Object[] _readBytes(int format, byte[] data);
+
     /** Made on first use, after the native library is there. */
     private static final class Mappers {
         static final RecordMapper<Statement> STATEMENT = new RecordMapper<>(Statement.class, _fields(false));
@@ -36,11 +40,24 @@ public final class StatementParser {
     }
 
     /**
-     * The statements of the file in file order; an empty list when it holds none. A file
-     * that cannot be read throws {@link TARVOException} with the library's text.
+     * The statements of the file in file order. A file that cannot be read, or holds no
+     * statement, throws {@link TARVOException} with the library's text.
      */
     public List<Statement> read(Path file) {
-        final Object[] statements = _read(format.code, file.toString());
+        return records(_read(format.code, file.toString()));
+    }
+
+    /** The same for a statement in memory (from an EBICS client or a ZIP archive). */
+    public List<Statement> read(byte[] data) {
+        return records(_readBytes(format.code, Objects.requireNonNull(data, "data")));
+    }
+
+    /** The same for a stream, read to its end (not closed). */
+    public List<Statement> read(InputStream in) throws IOException {
+        return read(in.readAllBytes());
+    }
+
+    private static List<Statement> records(Object[] statements) {
         final List<Statement> result = new ArrayList<>(statements.length);
         for (Object s : statements) {
             final Object[] entry = (Object[]) s;

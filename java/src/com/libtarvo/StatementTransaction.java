@@ -2,6 +2,7 @@ package com.libtarvo;
 
 import java.math.BigDecimal;
 import java.time.LocalDate;
+import java.util.List;
 
 /**
  * One booking of a {@link Statement}. Texts are null when the file has none, dates when
@@ -10,7 +11,10 @@ import java.time.LocalDate;
  * The names are the library's field names (for MT940: {@code gvc} the business transaction
  * code, {@code eref} ... {@code abwe} the SEPA keywords' texts; {@code currency},
  * {@code uetr}, {@code creditorRef} and {@code partyName}, the counterparty's full name
- * where {@code name} holds its first 55 bytes, come from camt only).
+ * where {@code name} holds its first 55 bytes, come from camt only). The booking fields
+ * from {@code instructedAmount} on are camt's too: {@code status} BOOK, PDNG (not booked
+ * yet) or INFO; {@code details} and {@code endToEndIds} for one record standing for a whole
+ * batch entry; {@code truncated} when a text was cut to 16 KiB.
  */
 public record StatementTransaction(
         LocalDate valuta,
@@ -42,4 +46,22 @@ public record StatementTransaction(
         String currency,
         String uetr,
         String creditorRef,
-        String partyName) {}
+        String partyName,
+        BigDecimal instructedAmount,
+        String instructedCurrency,
+        List<Charge> charges,
+        String status,
+        String returnReason,
+        String returnInfo,
+        String bankTransactionCode,
+        String entryReference,
+        String batchPaymentInformationId,
+        String batchMessageId,
+        long details,
+        List<String> endToEndIds,
+        boolean truncated) {
+    public StatementTransaction {
+        charges = charges != null ? List.copyOf(charges) : List.of();
+        endToEndIds = endToEndIds != null ? List.copyOf(endToEndIds) : List.of();
+    }
+}

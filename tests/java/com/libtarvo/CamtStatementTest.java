@@ -76,9 +76,30 @@ public class CamtStatementTest {
         assertEquals(List.of(new BigDecimal("8.85"), new BigDecimal("-7.00")),
                 transactions(two).stream().map(StatementTransaction::amount).collect(Collectors.toList()));
 
-        final List<StatementTransaction> notification = transactions(CAMT.read(sample("camt054.v2.xml")));
-        assertEquals(List.of("ISR ref number V1", "ISR ref number V2", "Ref number V3 block 1"),
-                notification.stream().map(StatementTransaction::creditorRef).collect(Collectors.toList()));
+        // One booking whose three details carry no amount: one record that counts them.
+        final List<Statement> notification = CAMT.read(sample("camt054.v2.xml"));
+        final List<StatementTransaction> batch = transactions(notification);
+        assertEquals(1, batch.size());
+        assertEquals(new BigDecimal("-200000"), batch.get(0).amount());
+        assertEquals(3, batch.get(0).details());
+        assertEquals(List.of("MUELL/FINP/RA12345", "MUELL/FINP/RA12345", "MUELL/FINP/RA12345"), batch.get(0).endToEndIds());
+        assertNull(notification.get(0).openSaldo()); // a notification states no balances
+        assertNull(notification.get(0).openDate());
+        assertTrue(notification.get(0).complete());
+    }
+
+    /** A returned direct debit with its reason, instructed amount and charges. */
+    @Test
+    public void returnsCarryTheirReasons() {
+        final StatementTransaction t = transactions(CAMT.read(
+                shared("samples/camt/returns/hbci4java_test-camt-ruecklastschrift.xml"))).get(0);
+        assertEquals("MS03", t.returnReason());
+        assertEquals(new BigDecimal("-53.00"), t.amount());
+        assertEquals(new BigDecimal("50.00"), t.instructedAmount());
+        assertEquals(new Charge(new BigDecimal("3.00"), "EUR", false), t.charges().get(0));
+        assertEquals("BOOK", t.status());
+        final Statement balances = CAMT.read(sample("camt053.v2.all-balance-types.xml")).get(0);
+        assertEquals("EUR", balances.available().currency());
     }
 
     /** Five decimals no double holds, and a name longer than the 55 bytes of name. */

@@ -4,7 +4,9 @@ import static com.libtarvo.Expect.*;
 import static org.junit.Assert.*;
 
 import java.io.IOException;
+import java.io.InputStream;
 import java.math.BigDecimal;
+import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.time.LocalDate;
@@ -73,7 +75,8 @@ public class ObjectApiTest {
         final StatementParser parser = new StatementParser(StatementFormat.MT940);
         final List<Path> samples;
         try (Stream<Path> files = Files.list(shared("samples/mt940"))) {
-            samples = files.filter(p -> !p.toString().endsWith(".md")).sorted().collect(Collectors.toList());
+            samples = files.filter(p -> !p.toString().endsWith(".md") && !p.getFileName().toString().startsWith("."))
+                    .sorted().collect(Collectors.toList());
         }
         int transactions = 0;
         for (Path sample : samples) {
@@ -88,23 +91,41 @@ public class ObjectApiTest {
             }
         }
         assertTrue(transactions > 50);
-        // Amounts of more digits than any payment: the double's value, or null beyond any double.
-        final Path huge = Files.createTempFile("tarvo-huge", ".sta");
-        try {
-            Files.writeString(huge, ":20:X\r\n:25:12345678/1234567890\r\n:28C:1/1\r\n:60F:C240101EUR" + "9".repeat(400)
-                    + ",00\r\n:61:2401010101C" + "1".repeat(70) + ",00NTRFNONREF\r\n:62F:C240101EUR0,00\r\n-\r\n");
-            final Statement s = parser.read(huge).get(0);
-            assertNull(s.openSaldo());
-            assertEquals(new BigDecimal("1".repeat(70)).doubleValue(), s.transactions().get(0).amount().doubleValue(), 1e55);
-            assertEquals(2, s.transactions().get(0).amount().scale());
-        } finally {
-            Files.delete(huge);
-        }
+        // Amounts MT940 cannot carry cut the statement off; what was read before stays.
+        final Statement cut = parser.read((":20:X\r\n:25:12345678/1234567890\r\n:60F:C241301EUR5,\r\n:61:2401010101C"
+                + "1".repeat(70) + ",00NTRFNONREF\r\n:62F:C240101EUR0,00\r\n-\r\n").getBytes(StandardCharsets.US_ASCII)).get(0);
+        assertFalse(cut.complete());
+        assertEquals(new BigDecimal("5.00"), cut.openSaldo());
+        assertNull(cut.openDate()); // 1 December 2013 would be 131201: month 13 is no date
+        assertNull(cut.closeSaldo());
+        assertNull(cut.closeCurrency());
         final List<Statement> latin1 = parser.read(shared("samples/mt940/cmxl-mt940-iso8859-1.txt"));
         assertTrue(latin1.stream().flatMap(s -> s.transactions().stream())
                 .anyMatch(t -> "MÜLLER".equals(t.name())));
         final TARVOException e = assertThrows(TARVOException.class, () -> parser.read(shared("no-such-file")));
         assertTrue(e.getMessage(), e.getMessage().startsWith("Can't open input file"));
+        // A camt file is no MT940 file.
+        final TARVOException none = assertThrows(TARVOException.class,
+                () -> parser.read(shared("samples/camt/camt053.v2.minimal.xml")));
+        assertEquals("No MT940 statement found", none.getMessage());
+    }
+
+    /** From memory and from a stream, the same records as from the file. */
+    @Test
+    public void memoryAndStreamGiveTheFilesRecords() throws IOException {
+        for (String name : List.of("samples/mt940/jejik-sparkasse.txt", "samples/camt/camt054.v2.xml")) {
+            final StatementParser parser = new StatementParser(
+                    name.contains("camt") ? StatementFormat.CAMT : StatementFormat.MT940);
+            final Path file = shared(name);
+            final List<Statement> fromFile = parser.read(file);
+            assertEquals(name, fromFile, parser.read(Files.readAllBytes(file)));
+            try (InputStream in = Files.newInputStream(file)) {
+                assertEquals(name, fromFile, parser.read(in));
+            }
+        }
+        final TARVOException e = assertThrows(TARVOException.class,
+                () -> new StatementParser(StatementFormat.CAMT).read(new byte[0]));
+        assertEquals("Input is empty", e.getMessage());
     }
 
     /** The conversion's status crosses with its text, also when no IBAN can be given. */

@@ -1,0 +1,1 @@
+tarvo_bench(reconcile LIBS tarvo_reconcile)

@@ -1,0 +1,1 @@
+tarvo_bench(report LIBS tarvo)

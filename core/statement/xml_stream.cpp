@@ -1,0 +1,227 @@
+// The XML stream every reader shares: expat in fixed-size pieces, its memory capped
+// (xml_budget.cpp), a document type declaration refused before any entity is defined,
+// elements outside the document's namespace or the reader's interest skipped.
+#include "statement/xml_stream.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <new>
+
+#include "frame/frame.h"
+
+namespace tarvo::xml {
+
+namespace {
+constexpr size_t read_size = size_t{256} << 10;
+} // namespace
+
+bool currency_code(std::string_view code) {
+    return code.size() == 3 && std::all_of(code.begin(), code.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+Stream::Stream(char (&error)[256], size_t record_size)
+    : budget_scope_(budget_), error_(error), record_size_(record_size) {}
+
+Stream::~Stream() {
+    if (parser_ != nullptr) XML_ParserFree(parser_);
+}
+
+// The handlers run inside expat's C code: an exhausted heap stops the parser there
+// instead of unwinding through it.
+template <class Step> void Stream::guarded(void *self, Step step) {
+    auto *stream = static_cast<Stream *>(self);
+    try {
+        step(*stream);
+    } catch (const std::bad_alloc &) {
+        stream->fail(Fault{Fault::OutOfMemory, {}, {}, {}});
+    }
+}
+
+void XMLCALL Stream::on_start(void *self, const XML_Char *name, const XML_Char **attributes) {
+    guarded(self, [&](Stream &s) { s.start(name, attributes); });
+}
+
+void XMLCALL Stream::on_end(void *self, const XML_Char *) {
+    guarded(self, [](Stream &s) { s.end(); });
+}
+
+void XMLCALL Stream::on_text(void *self, const XML_Char *text, int length) {
+    guarded(self, [&](Stream &s) { s.text(text, static_cast<size_t>(length)); });
+}
+
+void XMLCALL Stream::on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int) {
+    static_cast<Stream *>(self)->fail("Document type declarations are not accepted");
+}
+
+unsigned long Stream::line() const { return static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)); }
+
+void Stream::fail(const char *what) {
+    if (failed_) return;
+    failed_ = true;
+    format_error(error_, "%s (line %lu)", what, line());
+    XML_StopParser(parser_, XML_FALSE);
+}
+
+void Stream::fail(const Fault &fault) {
+    if (failed_) return;
+    failed_ = true;
+    const auto e = fault.element;
+    switch (fault.kind) {
+    case Fault::Missing:
+        format_error(error_, "Missing <%.*s> in <%.*s> (line %lu)", static_cast<int>(e.size()), e.data(),
+                     static_cast<int>(fault.parent.size()), fault.parent.data(), line());
+        break;
+    case Fault::Malformed:
+        format_error(error_, "Malformed <%.*s> '%.*s' (line %lu)", static_cast<int>(e.size()), e.data(),
+                     static_cast<int>(std::min<size_t>(fault.value.size(), 64)), fault.value.data(), line());
+        break;
+    case Fault::OutOfMemory:
+    case Fault::None:
+        format_error(error_, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(record_size_),
+                     strerror(ENOMEM));
+        break;
+    }
+    XML_StopParser(parser_, XML_FALSE);
+}
+
+const char *Stream::root_namespace(std::string_view name, const XML_Char **attributes) {
+    const size_t colon = name.find(':');
+    const std::string_view prefix = colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon + 1);
+    std::string declaration = "xmlns";
+    if (!prefix.empty()) declaration.append(":").append(prefix.substr(0, prefix.size() - 1));
+    const XML_Char *ns = nullptr;
+    for (const XML_Char **a = attributes; *a != nullptr; a += 2)
+        if (declaration == a[0]) ns = a[1];
+    if (ns != nullptr) prefix_text_ = prefix;
+    return ns;
+}
+
+void Stream::capture(std::string_view name) {
+    text_.clear();
+    capture_depth_ = depth_;
+    capture_name_ = name;
+    XML_SetCharacterDataHandler(parser_, on_text);
+}
+
+void Stream::start(const XML_Char *name, const XML_Char **attributes) {
+    if (failed_) return;
+    if (++depth_ > max_depth) {
+        char what[64];
+        snprintf(what, sizeof what, "Elements nested deeper than %d levels", max_depth);
+        fail(what);
+        return;
+    }
+    if (skipped_ > 0) {
+        ++skipped_;
+        return;
+    }
+    if (depth_ == 1) return root(name, attributes);
+    // Elements with another prefix are not the document's; neither are those of a
+    // default namespace when the document's has a prefix, but as their names have no
+    // prefix they match none of the reader's either.
+    if (!prefix_text_.empty() && strncmp(name, prefix_text_.data(), prefix_text_.size()) != 0) {
+        skipped_ = 1;
+        return;
+    }
+    if (!open(depth_, name + prefix_text_.size(), attributes) && !failed_) skipped_ = 1;
+}
+
+void Stream::text(const char *text, size_t length) {
+    if (failed_) return;
+    if (text_.size() + length > max_text) {
+        char what[128];
+        snprintf(what, sizeof what, "Text of <%.*s> longer than %zu bytes", static_cast<int>(capture_name_.size()),
+                 capture_name_.data(), max_text);
+        return fail(what);
+    }
+    text_.append(text, length);
+}
+
+void Stream::end() {
+    if (failed_) return;
+    const int depth = depth_--;
+    if (skipped_ > 0) {
+        --skipped_;
+        return;
+    }
+    if (depth == capture_depth_) {
+        capture_depth_ = 0;
+        XML_SetCharacterDataHandler(parser_, nullptr);
+    }
+    close(depth);
+}
+
+// Describes why expat gave up; true when the reason was ours, already described.
+bool Stream::parse_error(bool at_end) {
+    if (failed_) return true;
+    failed_ = true;
+    const XML_Error code = XML_GetErrorCode(parser_);
+    const unsigned long column = static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_));
+    if (budget_.exceeded)
+        format_error(error_, "XML construct too large: the parser needs more than %zu MiB (line %lu)",
+                     ParserBudget::limit >> 20, line());
+    else if (at_end && (code == XML_ERROR_NO_ELEMENTS || code == XML_ERROR_UNCLOSED_TOKEN ||
+                        code == XML_ERROR_PARTIAL_CHAR || code == XML_ERROR_UNCLOSED_CDATA_SECTION))
+        format_error(error_, "Document ends before it is complete (line %lu)", line());
+    else
+        format_error(error_, "XML error: %s (line %lu, column %lu)", XML_ErrorString(code), line(), column);
+    return true;
+}
+
+// Hands one piece to expat; false when the document was refused.
+bool Stream::feed(const char *data, size_t size, bool last) {
+    if (XML_Parse(parser_, data, static_cast<int>(size), last) != XML_STATUS_OK) return !parse_error(last);
+    return !failed_;
+}
+
+bool Stream::run(const Input &in) {
+    parser_ = XML_ParserCreate_MM(nullptr, &ParserBudget::memory_suite, nullptr);
+    if (parser_ == nullptr) {
+        format_error(error_, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(*this)),
+                     strerror(ENOMEM));
+        return false;
+    }
+    XML_SetUserData(parser_, this);
+    XML_SetElementHandler(parser_, on_start, on_end);
+    XML_SetStartDoctypeDeclHandler(parser_, on_doctype);
+    XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+
+    if (in.fd < 0) {
+        if (in.size == 0) {
+            format_error(error_, "Input is empty");
+            return false;
+        }
+        for (size_t at = 0; at < in.size; at += read_size)
+            if (!feed(in.data + at, std::min(read_size, in.size - at), false)) return false;
+        return feed(in.data + in.size, 0, true);
+    }
+    // A small file is read in one piece of its own size.
+    const size_t chunk = std::min(read_size, in.size + 1);
+    size_t total = 0;
+    for (;;) {
+        void *buffer = XML_GetBuffer(parser_, static_cast<int>(chunk));
+        if (buffer == nullptr) return !parse_error(false);
+        ssize_t n;
+        do {
+            n = read(in.fd, buffer, chunk);
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            format_error(error_, "Error while reading from file: %s", strerror(errno));
+            return false;
+        }
+        total += static_cast<size_t>(n);
+        if (n == 0 && total == 0) {
+            format_error(error_, "Input file is empty");
+            return false;
+        }
+        if (XML_ParseBuffer(parser_, static_cast<int>(n), n == 0) != XML_STATUS_OK) return !parse_error(n == 0);
+        if (failed_) return false;
+        if (n == 0) return true;
+    }
+}
+
+} // namespace tarvo::xml

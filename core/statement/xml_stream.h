@@ -1,0 +1,131 @@
+// The foundations every XML reader of the library stands on: expat driven in fixed-size
+// pieces from a file or from memory, with its memory capped, no document type
+// declaration, limited nesting and text lengths, and errors that name the element and
+// the line. A reader derives from Stream and is told of the elements of its document's
+// namespace; everything else is skipped with its content.
+#ifndef TARVO_STATEMENT_XML_STREAM_H
+#define TARVO_STATEMENT_XML_STREAM_H
+
+#include <expat.h>
+#include <stddef.h>
+#include <stdint.h>
+
+#include <string>
+#include <string_view>
+
+namespace tarvo::xml {
+
+// The deepest path a reader follows is far shallower; expat keeps every open element,
+// so nesting is limited.
+constexpr int max_depth = 100;
+// The longest text the schemas allow is 500 characters of at most 4 bytes each.
+constexpr size_t max_text = size_t{16} << 10;
+
+// What expat holds for one load, capped at limit: a document cannot make the parser
+// grow without bound through one huge name, tag or comment. expat's allocation
+// functions carry no context, so they charge the budget the Scope of the running load
+// has set for its thread.
+struct ParserBudget {
+    static constexpr size_t limit = size_t{8} << 20;
+    static const XML_Memory_Handling_Suite memory_suite;
+
+    size_t used = 0;
+    bool exceeded = false; // an allocation was refused for the limit
+
+    class Scope {
+    public:
+        explicit Scope(ParserBudget &budget);
+        Scope(const Scope &) = delete;
+        Scope &operator=(const Scope &) = delete;
+        ~Scope();
+
+    private:
+        ParserBudget *previous_;
+    };
+};
+
+// Why a document is refused; the stream adds the line.
+struct Fault {
+    enum Kind : uint8_t { None, Missing, Malformed, OutOfMemory } kind = None;
+    std::string_view element; // the missing or malformed element
+    std::string_view parent;  // Missing: the element it is missing from
+    std::string_view value;   // Malformed: the text as written
+
+    explicit operator bool() const { return kind != None; }
+};
+
+// Where a document comes from: an open file of size bytes, or size bytes at data.
+struct Input {
+    int fd = -1;
+    const char *data = nullptr;
+    size_t size = 0;
+};
+
+// A three-letter upper-case currency code.
+bool currency_code(std::string_view code);
+
+class Stream {
+public:
+    // record_size: what one record of the reader takes, named when memory runs out.
+    Stream(char (&error)[256], size_t record_size);
+    Stream(const Stream &) = delete;
+    Stream &operator=(const Stream &) = delete;
+    virtual ~Stream();
+
+    // Reads the whole input; false with the reason in the error text otherwise.
+    bool run(const Input &in);
+
+protected:
+    // The root element, with its name as written (prefix included).
+    virtual void root(std::string_view name, const XML_Char **attributes) = 0;
+    // An element below the root in the document's namespace, by its local name; false
+    // skips it with everything inside.
+    virtual bool open(int depth, const char *local, const XML_Char **attributes) = 0;
+    // The end of the root or of an element open() took.
+    virtual void close(int depth) = 0;
+
+    // The root's namespace URI, the default one or the one bound to the root's own
+    // prefix, which becomes the prefix of every element read; null when there is none.
+    // Namespace processing stays off: expat would build a name of namespace and local
+    // name for every element, and these documents declare their namespace once.
+    const char *root_namespace(std::string_view name, const XML_Char **attributes);
+    // Collects the text of the element just opened until it ends; name is named when
+    // the text is too long. captured() holds it from its end on.
+    void capture(std::string_view name);
+    const std::string &captured() const { return text_; }
+
+    void fail(const char *what);
+    void fail(const Fault &fault);
+    bool failed() const { return failed_; }
+    unsigned long line() const;
+
+private:
+    template <class Step> static void guarded(void *self, Step step);
+    static void XMLCALL on_start(void *self, const XML_Char *name, const XML_Char **attributes);
+    static void XMLCALL on_end(void *self, const XML_Char *);
+    static void XMLCALL on_text(void *self, const XML_Char *text, int length);
+    static void XMLCALL on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int);
+    void start(const XML_Char *name, const XML_Char **attributes);
+    void end();
+    void text(const char *text, size_t length);
+    bool parse_error(bool at_end);
+    bool feed(const char *data, size_t size, bool last);
+
+    // First, so that expat's last blocks are freed within the budget.
+    ParserBudget budget_;
+    ParserBudget::Scope budget_scope_;
+    char (&error_)[256];
+    size_t record_size_;
+    XML_Parser parser_ = nullptr;
+    bool failed_ = false;
+    std::string prefix_text_; // "p:" of <p:Document>, or empty
+    int depth_ = 0;
+    int skipped_ = 0; // open elements inside an element the reader does not read
+    int capture_depth_ = 0;
+    std::string_view capture_name_;
+    std::string text_;
+};
+
+} // namespace tarvo::xml
+
+#endif
