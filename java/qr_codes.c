@@ -34,7 +34,7 @@ static void refuse(JNIEnv *env, const char *error) {
 }
 
 /* A string array with the given texts (NULL stays null); NULL with an exception pending. */
-static jobjectArray string_array(JNIEnv *env, const char *const *texts, int n) {
+static jobjectArray field_texts_array(JNIEnv *env, const char *const *texts, int n) {
     jclass string_class = (*env)->FindClass(env, "java/lang/String");
     if (string_class == NULL) return NULL;
     jobjectArray out = (*env)->NewObjectArray(env, n, string_class, NULL);
@@ -128,7 +128,7 @@ JNIEXPORT jobjectArray JNICALL Java_com_libtarvo_TARVO_qrbillParse(JNIEnv *env, 
                                   b->billInformation, b->alternativeSchemes[0], b->alternativeSchemes[1]};
     address_texts(&b->creditor, t + 9);
     address_texts(&b->ultimateDebtor, t + 15);
-    jobjectArray out = string_array(env, t, BILL_FIELDS);
+    jobjectArray out = field_texts_array(env, t, BILL_FIELDS);
     free(b);
     return out;
 }
@@ -178,7 +178,7 @@ JNIEXPORT jobjectArray JNICALL Java_com_libtarvo_TARVO_epcqrParse(JNIEnv *env, j
     snprintf(charset, sizeof charset, "%d", c->charset);
     const char *t[CODE_FIELDS] = {c->version, charset, c->bic, c->name, c->iban, amount, c->purpose, c->reference,
                                   c->text, c->information};
-    jobjectArray out = string_array(env, t, CODE_FIELDS);
+    jobjectArray out = field_texts_array(env, t, CODE_FIELDS);
     free(c);
     return out;
 }
