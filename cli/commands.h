@@ -33,6 +33,8 @@ void print_data_editions(FILE *out);
 void load_data_from_environment();
 int cmd_rf(char **args);
 int cmd_qrr(char **args);
+int cmd_qrbill(char **args);
+int cmd_epcqr(char **args);
 
 } // namespace tarvotool
 

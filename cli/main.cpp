@@ -108,6 +108,19 @@ constexpr Command commands[] = {
     {"qrr", 0, "qrr [--make] <reference>", cmd_qrr, "checks a Swiss QR reference (27 digits)", nullptr,
      "  --make   the reference for a base of 1 to 26 digits: padded with zeros, check digit appended\n"
      "Exit code: 0 valid, 1 invalid.\n", nullptr, false},
+    {"qrbill", 0, "qrbill --json <payload file|->", cmd_qrbill, "decodes or writes a Swiss QR-bill payload",
+     "qrbill --json <payload file|-> | --make <fields as JSON> [--svg F | --png F]",
+     "  --json   the payload's fields as JSON; empty fields left out\n"
+     "  --make   the payload for fields as --json writes them (JSON text, or a file or '-')\n"
+     "  --svg F, --png F  also the code, with the Swiss cross, as a picture in F\n"
+     "Exit code: 0 done, 1 invalid payload or fields (with the reason), 2 a file failed.\n", nullptr, false},
+    {"epcqr", 0, "epcqr --json <payload file|->", cmd_epcqr, "decodes or writes an EPC QR code payload (GiroCode)",
+     "epcqr --json <payload file|-> | --name N --iban I [--bic B] [--amount A] [--purpose P]\n"
+     "             [--ref R | --text T] [--info I] [--version 001|002] [--svg F | --png F]",
+     "  --json   the payload's fields as JSON; empty fields left out\n"
+     "  otherwise the payload for the fields given (character set 1, UTF-8)\n"
+     "  --svg F, --png F  also the code as a picture in F\n"
+     "Exit code: 0 done, 1 invalid payload or fields (with the reason), 2 a file failed.\n", nullptr, false},
 };
 
 void print_summary(const char *program) {

@@ -11,6 +11,7 @@
 
 #include "tarvo.h"
 #include "tarvo_php.h"
+#include "tarvo_qr.h"
 #include "tarvo_arginfo.h"
 
 zend_class_entry *tarvo_exception_ce;

@@ -107,6 +107,20 @@ public final class TARVO implements AutoCloseable {
 
     private static native String dataLoadOrMessage(String path);
 
+    /** A Swiss QR reference (27 digits, blanks ignored) with a right check digit. */
+    public static native boolean qrrCheck(String reference);
+
+    /** The QR reference for a base of 1 to 26 digits, or null for another base. */
+    public static native String qrrMake(String base);
+
+    // Payment QR codes: payloads as UTF-8 bytes, records as field arrays (see QrBill, EpcQr).
+    static native String[] qrbillParse(byte[] payload);
+    static native String qrbillMake(String[] fields);
+    static native String[] epcqrParse(byte[] payload);
+    static native String epcqrMake(String[] fields);
+    static native String qrSvg(int kind, byte[] payload);
+    static native byte[] qrPng(int kind, byte[] payload);
+
     // Message objects by handle: the caller passes only live handles and frees each once.
     static native long _new(int type);
     static native void _free(long handle);
