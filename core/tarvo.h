@@ -108,6 +108,42 @@ int tarvo_account_check2(const char *account, const char *bankid, int method);
  * Results as tarvo_account_check2, and -3 when the bank code is not in the directory. */
 int tarvo_account_check_bank(const char *account, const char *bankid);
 
+/* ---- Bank data ---------------------------------------------------------------------- */
+
+/* Switches every lookup to the bank data file at path (written by "tarvotool data build")
+ * once it has passed every check: magic, format version, size, checksum, and every table
+ * and record in bounds. Safe while other threads look up: each lookup answers wholly from
+ * the old data or wholly from the new. Returns 1 when loaded; 0 when refused, the data in
+ * use unchanged and *message (when message is not NULL) set to "<path>: <check>: ..."
+ * for the caller to free(). */
+int tarvo_data_load(const char *path, char **message);
+/* Returns to the compiled-in data. */
+void tarvo_data_unload(void);
+
+typedef struct {
+    const char *source;    /* "bundesbank", "iban-rules", "scl", "oenb" or "six" */
+    char edition[11];      /* "YYYY-MM-DD" ("YYYY-MM" for a monthly edition); "" unknown */
+    char valid_until[11];  /* the last day the source says it is valid; "" when it says none */
+    const char *origin;    /* "compiled-in" or "file" */
+    const char *path;      /* the file's path; NULL when compiled in */
+} tarvo_data_source_t;
+
+/* One block: release with a single free(). The Bundesbank is listed twice when the data
+ * holds its next edition too. */
+typedef struct {
+    size_t count;
+    tarvo_data_source_t *sources;
+} tarvo_data_info_t;
+
+/* The editions of the data in use; NULL when out of memory. */
+tarvo_data_info_t *tarvo_data_info(void);
+/* The same as JSON, one object per line with the keys "source", "edition", "validUntil"
+ * (where stated), "origin" and "path" (for a file); to be released with free(). */
+char *tarvo_data_info_json(void);
+/* "bank codes valid until YYYY-MM-DD: N days out of date" when the German bank codes in
+ * use are no longer valid at now, else NULL; to be released with free(). */
+char *tarvo_data_warning(time_t now);
+
 /* ---- Payment references ----------------------------------------------------------- */
 
 /* ISO 11649 creditor reference as typed ("RF18 5390 0754 7034", any case): "RF", two check
@@ -124,6 +160,74 @@ int tarvo_qrr_check(const char *reference);
  * 26 digits, the check digit appended, into out (28 bytes). 1 done, -1 invalid base, -2 out
  * too small. */
 int tarvo_qrr_make(const char *base, char *out, size_t size);
+
+/* ---- Payment QR codes ------------------------------------------------------------- */
+
+/* Texts of the records below are UTF-8; NULL and "" both mean an empty field. Records that
+ * tarvo_qrbill_parse and tarvo_epcqr_parse return are one block each, released with a
+ * single free(); their empty fields are NULL. Every function here writes the reason for a
+ * refusal, naming the field ("creditor.town: missing"), into error (errorSize bytes; error
+ * may be NULL) and leaves nothing else behind. */
+
+/* A structured address (type "S") of a QR-bill. */
+typedef struct {
+    const char *name;           /* up to 70 characters */
+    const char *street;         /* up to 70 */
+    const char *buildingNumber; /* up to 16 */
+    const char *postalCode;     /* up to 16 */
+    const char *town;           /* up to 35 */
+    const char *country;        /* ISO 3166 two-letter code */
+} tarvo_qr_address_t;
+
+/* A Swiss QR-bill payment part: what a payment needs (the creditor, the account, the amount
+ * and currency, the reference and the message) and what the bill shows beside it. */
+typedef struct {
+    const char *iban;          /* CH or LI IBAN, electronic form; a QR-IBAN iff QRR */
+    tarvo_qr_address_t creditor;
+    int hasAmount;             /* 0: the payer enters the amount */
+    int64_t amount;            /* in cents, 0 (a notification bill) to 99999999999 */
+    const char *currency;      /* "CHF" or "EUR" */
+    tarvo_qr_address_t ultimateDebtor; /* all empty when the debtor is unknown */
+    const char *referenceType; /* "QRR", "SCOR" or "NON" */
+    const char *reference;     /* 27 digits (QRR), "RF..." (SCOR), empty (NON) */
+    const char *message;       /* unstructured; with billInformation at most 140 characters */
+    const char *billInformation;
+    const char *alternativeSchemes[2]; /* up to 100 characters each */
+} tarvo_qrbill_t;
+
+/* Reads a QR-bill payload of length bytes (LF or CR LF line ends, one trailing line end
+ * allowed). 1 with *bill set, -1 refused (*bill NULL), -2 out of memory. */
+int tarvo_qrbill_parse(const char *payload, size_t length, tarvo_qrbill_t **bill, char *error,
+                       size_t errorSize);
+/* The payload for a bill (LF line ends, nothing after the last field given), malloc'ed and
+ * NUL-terminated; NULL when refused or out of memory. */
+char *tarvo_qrbill_make(const tarvo_qrbill_t *bill, char *error, size_t errorSize);
+
+/* An amount as units and at most two decimals after a point ("25.9", "1250.00") in cents,
+ * the form both codes write; 1 read, -1 not such an amount or above 999999999.99. */
+int tarvo_qr_amount(const char *text, int64_t *cents);
+
+/* An EPC QR code ("GiroCode") for a SEPA credit transfer. */
+typedef struct {
+    const char *version;     /* "001" (BIC required) or "002"; NULL or "" writes "002" */
+    int charset;             /* the character set read (1 to 8); the writer always writes 1 */
+    const char *bic;
+    const char *name;        /* up to 70 characters */
+    const char *iban;
+    int hasAmount;
+    int64_t amount;          /* euro cents, 1 to 99999999999 */
+    const char *purpose;     /* up to 4 letters or digits */
+    const char *reference;   /* ISO 11649 creditor reference ... */
+    const char *text;        /* ... or a text of up to 140 characters, never both */
+    const char *information; /* up to 70 characters */
+} tarvo_epcqr_t;
+
+/* Reads an EPC payload of length bytes; its texts are converted to UTF-8 from the declared
+ * character set. 1 with *code set, -1 refused, -2 out of memory. */
+int tarvo_epcqr_parse(const char *payload, size_t length, tarvo_epcqr_t **code, char *error, size_t errorSize);
+/* The payload for a code (character set 1, LF line ends, no line end after the last field
+ * given), malloc'ed; NULL when refused or out of memory. */
+char *tarvo_epcqr_make(const tarvo_epcqr_t *code, char *error, size_t errorSize);
 
 /* ---- Payment messages ------------------------------------------------------------- */
 

@@ -24,12 +24,13 @@ if test "$PHP_TARVO" != "no"; then
     PKG_CONFIG_PATH="$tarvo_pc_dir${PKG_CONFIG_PATH:+:$PKG_CONFIG_PATH}"
     export PKG_CONFIG_PATH
   fi
-  PKG_CHECK_MODULES([TARVO], [tarvo-static >= 2.30])
+  dnl libtarvo-qr first: the archive that draws the codes needs the core after it.
+  PKG_CHECK_MODULES([TARVO], [tarvo-qr tarvo-static >= 2.30])
   PHP_EVAL_INCLINE([$TARVO_CFLAGS])
   dnl The archive is named by its path, which PHP_EVAL_LIBLINE keeps as it is.
   TARVO_SHARED_LIBADD="$TARVO_SHARED_LIBADD $TARVO_LIBS"
   dnl Keep the core's symbols out of the module's exports.
   TARVO_SHARED_LIBADD="$TARVO_SHARED_LIBADD -Wl,--exclude-libs,ALL"
   PHP_SUBST([TARVO_SHARED_LIBADD])
-  PHP_NEW_EXTENSION([tarvo], [tarvo_module.c tarvo_message.c tarvo_statement.c tarvo_report.c tarvo_reconcile.c], [$ext_shared])
+  PHP_NEW_EXTENSION([tarvo], [tarvo_module.c tarvo_message.c tarvo_statement.c tarvo_report.c tarvo_reconcile.c tarvo_qr.c], [$ext_shared])
 fi

@@ -70,6 +70,16 @@ const TARVO_STMT_FORMAT_MT940 = 1;
  * @cvalue TARVO_STMT_FORMAT_CAMT
  */
 const TARVO_STMT_FORMAT_CAMT = 3;
+/**
+ * @var int
+ * @cvalue TARVO_QR_QRBILL
+ */
+const TARVO_QR_QRBILL = 1;
+/**
+ * @var int
+ * @cvalue TARVO_QR_EPC
+ */
+const TARVO_QR_EPC = 2;
 
 /**
  * Code 42: an object or a request could not be set up. Code 0: the library refused an
@@ -163,6 +173,33 @@ class TARVO
 
     /** TARVO_SCL_* bits of the BIC's reachability, or null for an unknown BIC. */
     public static function BIC_getBankFlags(string $bic): ?int {}
+
+    /** A Swiss QR reference (27 digits, blanks ignored) with a right check digit. */
+    public static function QRR_check(string $reference): bool {}
+
+    /** The QR reference for a base of 1 to 26 digits, or null for another base. */
+    public static function QRR_make(string $base): ?string {}
+
+    /**
+     * A QR-bill payload read into an array with the keys of `tarvotool qrbill --json`
+     * (empty fields left out); throws TARVOException naming the field of a refused one.
+     */
+    public static function QRBILL_parse(string $payload): array {}
+
+    /** The payload for an array as QRBILL_parse returns it. */
+    public static function QRBILL_make(array $fields): string {}
+
+    /** An EPC payload read into an array with the keys of `tarvotool epcqr --json`. */
+    public static function EPCQR_parse(string $payload): array {}
+
+    /** The payload (character set 1) for an array as EPCQR_parse returns it. */
+    public static function EPCQR_make(array $fields): string {}
+
+    /** The code of a payload as SVG; $kind TARVO_QR_QRBILL (with the Swiss cross) or TARVO_QR_EPC. */
+    public static function QR_svg(int $kind, string $payload): string {}
+
+    /** The code of a payload as PNG bytes. */
+    public static function QR_png(int $kind, string $payload): string {}
 }
 
 /**

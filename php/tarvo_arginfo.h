@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: ea497250120613d97c6877d624d462828768c496 */
+ * Stub hash: 6f43373f7d6ad3af22ba13a23a5aa758d6ed3ca5 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
@@ -87,6 +87,33 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_BIC_getBankFlags, 0,
 	ZEND_ARG_TYPE_INFO(0, bic, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QRR_check, 0, 1, _IS_BOOL, 0)
+	ZEND_ARG_TYPE_INFO(0, reference, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QRR_make, 0, 1, IS_STRING, 1)
+	ZEND_ARG_TYPE_INFO(0, base, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QRBILL_parse, 0, 1, IS_ARRAY, 0)
+	ZEND_ARG_TYPE_INFO(0, payload, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QRBILL_make, 0, 1, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO(0, fields, IS_ARRAY, 0)
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_TARVO_EPCQR_parse arginfo_class_TARVO_QRBILL_parse
+
+#define arginfo_class_TARVO_EPCQR_make arginfo_class_TARVO_QRBILL_make
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QR_svg, 0, 2, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO(0, kind, IS_LONG, 0)
+	ZEND_ARG_TYPE_INFO(0, payload, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_TARVO_QR_png arginfo_class_TARVO_QR_svg
+
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVOStatementParser___construct, 0, 0, 0)
 ZEND_END_ARG_INFO()
 
@@ -170,6 +197,14 @@ ZEND_METHOD(TARVO, IBAN_format);
 ZEND_METHOD(TARVO, ACCOUNT_checkBank);
 ZEND_METHOD(TARVO, BIC_getBankName);
 ZEND_METHOD(TARVO, BIC_getBankFlags);
+ZEND_METHOD(TARVO, QRR_check);
+ZEND_METHOD(TARVO, QRR_make);
+ZEND_METHOD(TARVO, QRBILL_parse);
+ZEND_METHOD(TARVO, QRBILL_make);
+ZEND_METHOD(TARVO, EPCQR_parse);
+ZEND_METHOD(TARVO, EPCQR_make);
+ZEND_METHOD(TARVO, QR_svg);
+ZEND_METHOD(TARVO, QR_png);
 ZEND_METHOD(TARVOStatementParser, __construct);
 ZEND_METHOD(TARVOStatementParser, load);
 ZEND_METHOD(TARVOStatementParser, loadString);
@@ -220,6 +255,14 @@ static const zend_function_entry class_TARVO_methods[] = {
 	ZEND_ME(TARVO, ACCOUNT_checkBank, arginfo_class_TARVO_ACCOUNT_checkBank, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, BIC_getBankName, arginfo_class_TARVO_BIC_getBankName, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, BIC_getBankFlags, arginfo_class_TARVO_BIC_getBankFlags, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QRR_check, arginfo_class_TARVO_QRR_check, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QRR_make, arginfo_class_TARVO_QRR_make, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QRBILL_parse, arginfo_class_TARVO_QRBILL_parse, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QRBILL_make, arginfo_class_TARVO_QRBILL_make, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, EPCQR_parse, arginfo_class_TARVO_EPCQR_parse, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, EPCQR_make, arginfo_class_TARVO_EPCQR_make, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QR_svg, arginfo_class_TARVO_QR_svg, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, QR_png, arginfo_class_TARVO_QR_png, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_FE_END
 };
 
@@ -290,6 +333,10 @@ static void register_tarvo_symbols(int module_number)
 	ZEND_ASSERT(TARVO_STMT_FORMAT_MT940 == 1);
 	REGISTER_LONG_CONSTANT("TARVO_STMT_FORMAT_CAMT", TARVO_STMT_FORMAT_CAMT, CONST_PERSISTENT);
 	ZEND_ASSERT(TARVO_STMT_FORMAT_CAMT == 3);
+	REGISTER_LONG_CONSTANT("TARVO_QR_QRBILL", TARVO_QR_QRBILL, CONST_PERSISTENT);
+	ZEND_ASSERT(TARVO_QR_QRBILL == 1);
+	REGISTER_LONG_CONSTANT("TARVO_QR_EPC", TARVO_QR_EPC, CONST_PERSISTENT);
+	ZEND_ASSERT(TARVO_QR_EPC == 2);
 }
 
 static zend_class_entry *register_class_TARVOException(zend_class_entry *class_entry_Exception)

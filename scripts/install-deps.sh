@@ -23,6 +23,10 @@ packages=(
     locales
     libxml2-dev
     libclang-rt-14-dev
+    libqrencode-dev
+    libpng-dev
+    zbar-tools
+    librsvg2-bin
 )
 
 missing=()

@@ -11,7 +11,7 @@ $expected = [
     'TARVO_DDTYPE_CORE' => 0, 'TARVO_DDTYPE_COR1' => 1, 'TARVO_DDTYPE_B2B' => 2,
     'TARVO_MSGTYPE_CTI' => 2, 'TARVO_MSGTYPE_DDI' => 1, 'TARVO_INIT_RULEBOOK' => 3,
     'TARVO_SCL_SCT' => 1, 'TARVO_SCL_SDD' => 2, 'TARVO_SCL_COR1' => 4, 'TARVO_SCL_B2B' => 8,
-    'TARVO_STMT_FORMAT_MT940' => 1, 'TARVO_STMT_FORMAT_CAMT' => 3,
+    'TARVO_STMT_FORMAT_MT940' => 1, 'TARVO_STMT_FORMAT_CAMT' => 3, 'TARVO_QR_QRBILL' => 1, 'TARVO_QR_EPC' => 2,
 ];
 $constants = get_defined_constants(true)['TARVO'];
 var_dump($constants === $expected);
@@ -63,6 +63,14 @@ static IBAN_format(iban)
 static ACCOUNT_checkBank(account, bank_id)
 static BIC_getBankName(bic)
 static BIC_getBankFlags(bic)
+static QRR_check(reference)
+static QRR_make(base)
+static QRBILL_parse(payload)
+static QRBILL_make(fields)
+static EPCQR_parse(payload)
+static EPCQR_make(fields)
+static QR_svg(kind, payload)
+static QR_png(kind, payload)
 __construct load loadString getStatements
 array(0) {
 }

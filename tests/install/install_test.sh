@@ -32,16 +32,22 @@ check_binary "$work/pc-shared" shared
 # shellcheck disable=SC2046
 cc -std=c99 -Wall -Werror "$here/consumer.c" $(pkg-config --cflags --libs tarvo-static) -o "$work/pc-static"
 check_binary "$work/pc-static" static
+# The drawing library is an archive beside the core, named before it.
+# shellcheck disable=SC2046
+cc -std=c99 -Wall -Werror "$here/consumer_qr.c" $(pkg-config --cflags --libs tarvo-qr tarvo-static) -o "$work/pc-qr"
+check_binary "$work/pc-qr" static
 
 mkdir "$work/cmake"
 cp "$here/consumer.cmake.txt" "$work/cmake/CMakeLists.txt"
 for case in tarvo::tarvo_shared:shared tarvo::tarvo:static; do
     rm -rf "$work/cmake/build"
     cmake -S "$work/cmake" -B "$work/cmake/build" -DCMAKE_PREFIX_PATH="$prefix" \
-        -DCONSUMER_SOURCE="$here/consumer.c" -DTARVO_TARGET="${case%:*}" >/dev/null
+        -DCONSUMER_SOURCE="$here/consumer.c" -DCONSUMER_QR_SOURCE="$here/consumer_qr.c" \
+        -DTARVO_TARGET="${case%:*}" >/dev/null
     cmake --build "$work/cmake/build" >/dev/null
     check_binary "$work/cmake/build/consumer" "${case##*:}"
 done
+check_binary "$work/cmake/build/consumer_qr" static
 
 # A PREFIX other than the install's is refused and removes nothing.
 if cmake -DPREFIX="$work/elsewhere" -P "$build/uninstall.cmake" >/dev/null 2>&1; then

@@ -1,0 +1,1 @@
+tarvo_bench(qr LIBS tarvo-qr)
