@@ -158,7 +158,8 @@ void Stream::start(const XML_Char *name, const XML_Char **attributes) {
 }
 
 void Stream::text(const char *text, size_t length) {
-    if (failed_) return;
+    // Once a text is cut, later pieces would stand after a gap: the cut text ends there.
+    if (failed_ || text_cut_) return;
     if (text_.size() + length > max_text) {
         if (may_cut_) {
             text_.append(text, utf8_cut(std::string_view(text, length), max_text - text_.size()));
