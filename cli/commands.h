@@ -3,6 +3,8 @@
 #ifndef TARVOTOOL_COMMANDS_H
 #define TARVOTOOL_COMMANDS_H
 
+#include <stdio.h>
+
 namespace tarvotool {
 
 // What a command that reads its own options returns when the words do not fit: the
@@ -22,6 +24,13 @@ int cmd_account(char **args);
 int cmd_check_batch(char **args);
 int cmd_convert_batch(char **args);
 int cmd_reconcile(char **args);
+int cmd_data(char **args);
+
+// The editions of the bank data in use, one line per source.
+void print_data_editions(FILE *out);
+// Loads the data file named by TARVO_DATA, if set; a refused file is reported on stderr
+// and the compiled-in data stays in use.
+void load_data_from_environment();
 int cmd_rf(char **args);
 int cmd_qrr(char **args);
 int cmd_qrbill(char **args);

@@ -77,6 +77,17 @@ constexpr Command commands[] = {
      "A first line whose bank code and account hold no digit is taken as a header and skipped.\n",
      batch_details, false, 2},
     {"account", 4, "account <account> <bank_id>", cmd_account, "a German account checked by its bank's method"},
+    {"data", 0, "data info [--json] | data build --out <file> [options]", cmd_data,
+     "the editions of the bank data in use; builds a bank data file",
+     "data info [--json]\n       data build --out <file> [--blz <file> [--blz <file>]] [--iban-rules <dir>]\n"
+     "                  [--scl <file>] [--oenb <file>] [--six <file>] [--<source>-edition YYYY-MM-DD]",
+     "info     one line per source: edition, last valid day, compiled-in or the file in use;\n"
+     "         --json: one JSON object per line. Warns when the bank codes are out of date.\n"
+     "build    writes a data file from the publishers' files; a source not named comes from\n"
+     "         the folder the library was built from. --blz twice: the edition in force and\n"
+     "         the next. --blz-edition, --iban-rules-edition, --scl-edition, --oenb-edition,\n"
+     "         --six-edition: the edition of a file whose name carries no date.\n"
+     "Every command uses the data file named by TARVO_DATA, when set.\n", nullptr, false},
     {"reconcile", 0, "reconcile --payments <file>... [--status <file>...] [--statements <file>...] [--json]",
      cmd_reconcile, "what the bank did with each transaction of payment files",
      "reconcile [--json] --payments <pain file>... [--status <pain.002>...] [--statements <camt or MT940>...]",
@@ -151,7 +162,8 @@ int dispatch(int argc, char **argv) {
         return 0;
     }
     if (word == "--version") {
-        printf("tarvotool %s\n", tarvo_version_str);
+        printf("tarvotool %s\nbank data:\n", tarvo_version_str);
+        print_data_editions(stdout);
         return 0;
     }
     const Command *command = nullptr;
@@ -183,6 +195,7 @@ int main(int argc, char **argv) {
         fprintf(stderr, "iconv_open() failed: %s\n", strerror(errno));
         return 1;
     }
+    load_data_from_environment();
     int status = 0;
     if (argc < 2)
         print_summary(program);

@@ -108,6 +108,42 @@ int tarvo_account_check2(const char *account, const char *bankid, int method);
  * Results as tarvo_account_check2, and -3 when the bank code is not in the directory. */
 int tarvo_account_check_bank(const char *account, const char *bankid);
 
+/* ---- Bank data ---------------------------------------------------------------------- */
+
+/* Switches every lookup to the bank data file at path (written by "tarvotool data build")
+ * once it has passed every check: magic, format version, size, checksum, and every table
+ * and record in bounds. Safe while other threads look up: each lookup answers wholly from
+ * the old data or wholly from the new. Returns 1 when loaded; 0 when refused, the data in
+ * use unchanged and *message (when message is not NULL) set to "<path>: <check>: ..."
+ * for the caller to free(). */
+int tarvo_data_load(const char *path, char **message);
+/* Returns to the compiled-in data. */
+void tarvo_data_unload(void);
+
+typedef struct {
+    const char *source;    /* "bundesbank", "iban-rules", "scl", "oenb" or "six" */
+    char edition[11];      /* "YYYY-MM-DD" ("YYYY-MM" for a monthly edition); "" unknown */
+    char valid_until[11];  /* the last day the source says it is valid; "" when it says none */
+    const char *origin;    /* "compiled-in" or "file" */
+    const char *path;      /* the file's path; NULL when compiled in */
+} tarvo_data_source_t;
+
+/* One block: release with a single free(). The Bundesbank is listed twice when the data
+ * holds its next edition too. */
+typedef struct {
+    size_t count;
+    tarvo_data_source_t *sources;
+} tarvo_data_info_t;
+
+/* The editions of the data in use; NULL when out of memory. */
+tarvo_data_info_t *tarvo_data_info(void);
+/* The same as JSON, one object per line with the keys "source", "edition", "validUntil"
+ * (where stated), "origin" and "path" (for a file); to be released with free(). */
+char *tarvo_data_info_json(void);
+/* "bank codes valid until YYYY-MM-DD: N days out of date" when the German bank codes in
+ * use are no longer valid at now, else NULL; to be released with free(). */
+char *tarvo_data_warning(time_t now);
+
 /* ---- Payment references ----------------------------------------------------------- */
 
 /* ISO 11649 creditor reference as typed ("RF18 5390 0754 7034", any case): "RF", two check

@@ -1,5 +1,5 @@
 // libFuzzer target for the EPC QR reader: any bytes as a payload. What it accepts the writer
-// must write, and what the writer writes must read back to a record that writes the same.
+// must write (unless its UTF-8 form outgrows the code), and what the writer writes must read back to a record that writes the same.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -16,6 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         return 0;
     }
     char *written = tarvo_epcqr_make(code, error, sizeof error);
+    // A payload in a single-byte set may fill 331 bytes that its texts in UTF-8, the only set
+    // the writer writes, exceed: that refusal, and only that one, is expected.
+    if (written == nullptr && code->charset != 1 && strcmp(error, "payload: more than 331 bytes") == 0) {
+        free(code);
+        return 0;
+    }
     if (written == nullptr) {
         fprintf(stderr, "read but not written: %s\n", error);
         abort();

@@ -33,12 +33,20 @@ static void refuse(JNIEnv *env, const char *error) {
     throw_new(env, TARVO_EXCEPTION_CLASS, error[0] != '\0' ? error : "out of memory");
 }
 
-/* The fields of a record as a string array, empty ones null as the Java records have them
- * absent; NULL with an exception pending. */
-static jobjectArray field_array(JNIEnv *env, const char *const *texts, int n) {
-    const char *present[BILL_FIELDS > CODE_FIELDS ? BILL_FIELDS : CODE_FIELDS];
-    for (int i = 0; i < n; ++i) present[i] = texts[i] != NULL && texts[i][0] != '\0' ? texts[i] : NULL;
-    return string_array(env, present, n);
+/* A string array with the given texts (NULL stays null); NULL with an exception pending. */
+static jobjectArray field_texts_array(JNIEnv *env, const char *const *texts, int n) {
+    jclass string_class = (*env)->FindClass(env, "java/lang/String");
+    if (string_class == NULL) return NULL;
+    jobjectArray out = (*env)->NewObjectArray(env, n, string_class, NULL);
+    (*env)->DeleteLocalRef(env, string_class);
+    for (int i = 0; out != NULL && i < n; ++i) {
+        if (texts[i] == NULL || texts[i][0] == '\0') continue;
+        jstring s = new_string(env, texts[i]);
+        if (s == NULL) return NULL;
+        (*env)->SetObjectArrayElement(env, out, i, s);
+        (*env)->DeleteLocalRef(env, s);
+    }
+    return out;
 }
 
 /* The texts of a field array, converted; returns 0 with an exception pending. The caller
@@ -120,7 +128,7 @@ JNIEXPORT jobjectArray JNICALL Java_com_libtarvo_TARVO_qrbillParse(JNIEnv *env, 
                                   b->billInformation, b->alternativeSchemes[0], b->alternativeSchemes[1]};
     address_texts(&b->creditor, t + 9);
     address_texts(&b->ultimateDebtor, t + 15);
-    jobjectArray out = field_array(env, t, BILL_FIELDS);
+    jobjectArray out = field_texts_array(env, t, BILL_FIELDS);
     free(b);
     return out;
 }
@@ -170,7 +178,7 @@ JNIEXPORT jobjectArray JNICALL Java_com_libtarvo_TARVO_epcqrParse(JNIEnv *env, j
     snprintf(charset, sizeof charset, "%d", c->charset);
     const char *t[CODE_FIELDS] = {c->version, charset, c->bic, c->name, c->iban, amount, c->purpose, c->reference,
                                   c->text, c->information};
-    jobjectArray out = field_array(env, t, CODE_FIELDS);
+    jobjectArray out = field_texts_array(env, t, CODE_FIELDS);
     free(c);
     return out;
 }

@@ -60,22 +60,32 @@ void tarvo_php_throw(zend_long code, const char *message)
     smart_str_free(&escaped);
 }
 
-/* The rulebook every new message is pinned to unless its constructor names one; empty:
- * the process-wide one. Settable per pool, so that no request depends on another's init. */
+/* tarvo.rulebook: the rulebook every new message is pinned to unless its constructor names
+ * one; empty: the process-wide one. Settable per pool, so that no request depends on
+ * another's init. tarvo.data: the bank data file to use instead of the compiled-in data,
+ * read once at start-up. */
 PHP_INI_BEGIN()
     PHP_INI_ENTRY("tarvo.rulebook", "", PHP_INI_ALL, NULL)
+    PHP_INI_ENTRY("tarvo.data", "", PHP_INI_SYSTEM, NULL)
 PHP_INI_END()
 
-static PHP_MSHUTDOWN_FUNCTION(tarvo)
+static void tarvo_php_load_data(void)
 {
-    (void)type;
-    UNREGISTER_INI_ENTRIES();
-    return SUCCESS;
+    const char *path = INI_STR("tarvo.data");
+    char *message = NULL;
+
+    if (path == NULL || *path == '\0' || tarvo_data_load(path, &message) == 1)
+        return;
+    zend_error(E_CORE_WARNING, "tarvo.data: %s; using the compiled-in bank data",
+               message != NULL ? message : path);
+    free(message);
 }
 
 static PHP_MINIT_FUNCTION(tarvo)
 {
+    (void)type;
     REGISTER_INI_ENTRIES();
+    tarvo_php_load_data();
     tarvo_message_startup(register_class_TARVO());
     tarvo_exception_ce = register_class_TARVOException(zend_ce_exception);
     register_tarvo_symbols(module_number);
@@ -85,13 +95,47 @@ static PHP_MINIT_FUNCTION(tarvo)
     return SUCCESS;
 }
 
+static PHP_MSHUTDOWN_FUNCTION(tarvo)
+{
+    (void)type;
+    (void)module_number;
+    UNREGISTER_INI_ENTRIES();
+    return SUCCESS;
+}
+
+/* One row per source: "Bank data: bundesbank => 2025-09-08, valid until 2025-12-07, compiled-in". */
+static void tarvo_php_info_data(void)
+{
+    tarvo_data_info_t *info = tarvo_data_info();
+
+    if (info == NULL)
+        return;
+    for (size_t i = 0; i < info->count; i++) {
+        const tarvo_data_source_t *s = &info->sources[i];
+        char name[64], value[PATH_MAX + 64];
+
+        snprintf(name, sizeof name, "Bank data: %s", s->source);
+        snprintf(value, sizeof value, "%s%s%s, %s%s%s", s->edition[0] ? s->edition : "unknown",
+                 s->valid_until[0] ? ", valid until " : "", s->valid_until, s->origin,
+                 s->path != NULL ? " " : "", s->path != NULL ? s->path : "");
+        php_info_print_table_row(2, name, value);
+    }
+    free(info);
+    char *warning = tarvo_data_warning(time(NULL));
+    if (warning != NULL) {
+        php_info_print_table_row(2, "Bank data warning", warning);
+        free(warning);
+    }
+}
+
 static PHP_MINFO_FUNCTION(tarvo)
 {
-    (void)zend_module;
     php_info_print_table_start();
     php_info_print_table_header(2, "libtarvo", "enabled");
     php_info_print_table_row(2, "Version", tarvo_version_str);
+    tarvo_php_info_data();
     php_info_print_table_end();
+    DISPLAY_INI_ENTRIES();
 }
 
 zend_module_entry tarvo_module_entry = {

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "directory_data.h"
+#include "ident/data_tables.h"
 #include "ident/ident.h"
 
 namespace tarvo {
@@ -51,10 +51,8 @@ constexpr bool is_upper_or_digit(char c) { return (c >= 'A' && c <= 'Z') || (c >
 
 } // namespace
 
-} // namespace tarvo
-
-extern "C" int tarvo_bic_getBank(const char *bic, tarvo_bank_t **bank) {
-    using namespace tarvo;
+template <typename Tables>
+int bic_get_bank(const Tables &tables, const char *bic, tarvo_bank_t **bank) {
     if (!bic)
         return -2;
     const size_t length = strnlen(bic, bic_key_length + 1);
@@ -71,10 +69,10 @@ extern "C" int tarvo_bic_getBank(const char *bic, tarvo_bank_t **bank) {
         memcpy(key + 8, "XXX", 3);
     key[bic_key_length] = '\0';
 
-    const int index = hash(key);
-    if (index < 0 || index >= db_at_first)
+    const int index = hash_in(tables, key);
+    if (index < 0 || index >= tables.at_first)
         return -2;
-    const char *record = DB[index];
+    const char *record = tables.record(index);
     if (memcmp(record, key, bic_key_length) != 0)
         return -2;
     if (!bank)
@@ -87,4 +85,11 @@ extern "C" int tarvo_bic_getBank(const char *bic, tarvo_bank_t **bank) {
         return -3;
     *bank = result;
     return 1;
+}
+template int bic_get_bank(const file_tables &, const char *, tarvo_bank_t **);
+
+} // namespace tarvo
+
+extern "C" int tarvo_bic_getBank(const char *bic, tarvo_bank_t **bank) {
+    return tarvo::with_tables([&](const auto &t) { return tarvo::bic_get_bank(t, bic, bank); });
 }

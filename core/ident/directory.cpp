@@ -1,9 +1,9 @@
 // The bank directory: the perfect hash over the record keys and the lookup by country and
 // national bank code. The records and hash tables are generated from the publishers'
-// files (tools/tarvogen) into directory_data.cpp.
+// files (tools/tarvogen) into directory_data.cpp, or come from a loaded data file.
 #include <string.h>
 
-#include "directory_data.h"
+#include "ident/data_tables.h"
 #include "ident/ident.h"
 
 namespace tarvo {
@@ -74,8 +74,8 @@ const char *read_version(const char *p, bool german, bank_record *out) {
 }
 
 // The clock is read only for records that have a second version.
-template <typename Clock>
-int lookup(const char *country, const char *bankcode, bank_record *out, Clock now) {
+template <typename Tables, typename Clock>
+int lookup(const Tables &tables, const char *country, const char *bankcode, bank_record *out, Clock now) {
     if (!bankcode || !*bankcode || !out)
         return 0;
     const bank_code_country *row = find_country(country);
@@ -92,15 +92,15 @@ int lookup(const char *country, const char *bankcode, bank_record *out, Clock no
     memcpy(key + 3 + row->length - length, bankcode, length);
     key[key_length] = '\0';
 
-    const int index = hash(key);
-    if (index < db_at_first)
+    const int index = hash_in(tables, key);
+    if (index < tables.at_first)
         return 0;
-    const char *record = DB[index];
+    const char *record = tables.record(index);
     if (memcmp(record, key, key_length) != 0)
         return 0;
-    const bool german = index >= db_de_first;
+    const bool german = index >= tables.de_first;
     const char *next = read_version(record + key_length, german, out);
-    if (next && now() >= directory_switch_instant)
+    if (next && now() >= tables.switch_instant)
         while (next)
             next = read_version(next, german, out);
     // A bank code that the edition in force does not list.
@@ -109,50 +109,52 @@ int lookup(const char *country, const char *bankcode, bank_record *out, Clock no
     return 1;
 }
 
-int record_index(uint32_t s0, uint32_t s1, uint32_t s2) {
-    const int32_t t = g[s1 % hash_vertices] + g[s0 % hash_vertices] + g[s2 % hash_vertices];
+template <typename Tables>
+int record_index(const Tables &tables, uint32_t s0, uint32_t s1, uint32_t s2) {
+    const int32_t t = tables.g_of(s1) + tables.g_of(s0) + tables.g_of(s2);
     // Vertices no key touches hold -1; a sum through them is no index, whatever its value.
-    return t < 0 ? -1 : t % db_records;
+    return t < 0 ? -1 : tables.index_of(t);
 }
 
 // hash() of a key known to be a valid one of `length` characters, without its checks.
-template <size_t length>
-int hash_of_valid(const char *key) {
+template <size_t length, typename Tables>
+int hash_of_valid(const Tables &tables, const char *key) {
     static_assert(length >= size_t{min_key_length} && length <= size_t{hash_positions});
     uint32_t s0 = 0, s1 = 0, s2 = 0;
     for (size_t p = 0; p < length; ++p) {
         const unsigned i = (static_cast<unsigned char>(key[p]) - '0') + hash_chars * p;
-        s0 += T0[i];
-        s1 += T1[i];
-        s2 += T2[i];
+        s0 += tables.t0(i);
+        s1 += tables.t1(i);
+        s2 += tables.t2(i);
     }
-    return record_index(s0, s1, s2);
+    return record_index(tables, s0, s1, s2);
 }
 
 // bankcode: 8 digits, which the callers have checked. The method tables spare copying
 // the record, and the clock is read only where the editions differ.
-template <typename Clock>
-int method_in_force(const char *bankcode, Clock now) {
+template <typename Tables, typename Clock>
+int method_in_force(const Tables &tables, const char *bankcode, Clock now) {
     constexpr size_t code_length = 8;
     char key[3 + code_length + 1] = {'_', 'D', 'E'};
     memcpy(key + 3, bankcode, code_length);
     key[3 + code_length] = '\0';
-    const int index = hash_of_valid<3 + code_length>(key);
+    const int index = hash_of_valid<3 + code_length>(tables, key);
     uint32_t code = 0;
     for (size_t i = 0; i < code_length; ++i)
         code = code * 10 + static_cast<uint32_t>(bankcode[i] - '0');
     // The codes as numbers are a table a tenth of the size of the records.
-    if (index < db_de_first || german_code[index - db_de_first] != code)
+    if (index < tables.de_first || tables.code(index - tables.de_first) != code)
         return -1;
-    const uint8_t older = german_method_older[index - db_de_first];
-    const uint8_t newer = german_method_newer[index - db_de_first];
-    const uint8_t method = older == newer || now() < directory_switch_instant ? older : newer;
+    const uint8_t older = tables.method_older(index - tables.de_first);
+    const uint8_t newer = tables.method_newer(index - tables.de_first);
+    const uint8_t method = older == newer || now() < tables.switch_instant ? older : newer;
     return method == german_method_unlisted ? -1 : method;
 }
 
 } // namespace
 
-int hash(const char *key) {
+template <typename Tables>
+int hash_in(const Tables &tables, const char *key) {
     if (!key)
         return -1;
     uint32_t s0 = 0, s1 = 0, s2 = 0;
@@ -162,29 +164,44 @@ int hash(const char *key) {
         if (p >= hash_positions || c < '0' || c > 'z')
             return -1;
         const unsigned i = (c - '0') + hash_chars * p;
-        s0 += T0[i];
-        s1 += T1[i];
-        s2 += T2[i];
+        s0 += tables.t0(i);
+        s1 += tables.t1(i);
+        s2 += tables.t2(i);
     }
     if (p < min_key_length)
         return -1;
-    return record_index(s0, s1, s2);
+    return record_index(tables, s0, s1, s2);
+}
+template int hash_in(const compiled_tables &, const char *);
+template int hash_in(const file_tables &, const char *);
+
+int hash(const char *key) {
+    return hash_in(compiled_tables{}, key);
 }
 
 int lookup_bank(const char *country, const char *bankcode, bank_record *out) {
-    return lookup(country, bankcode, out, [] { return time(nullptr); });
+    return with_tables([&](const auto &t) { return lookup(t, country, bankcode, out, [] { return time(nullptr); }); });
 }
 
 int lookup_bank_at(const char *country, const char *bankcode, bank_record *out, time_t now) {
-    return lookup(country, bankcode, out, [now] { return now; });
+    return with_tables([&](const auto &t) { return lookup(t, country, bankcode, out, [now] { return now; }); });
 }
 
 int german_method(const char *bankcode) {
-    return method_in_force(bankcode, [] { return time(nullptr); });
+    return with_tables([&](const auto &t) { return method_in_force(t, bankcode, [] { return time(nullptr); }); });
 }
 
 int german_method_at(const char *bankcode, time_t now) {
-    return method_in_force(bankcode, [now] { return now; });
+    return with_tables([&](const auto &t) { return method_in_force(t, bankcode, [now] { return now; }); });
+}
+
+int lookup_bank_in(const file_tables &tables, const char *country, const char *bankcode, bank_record *out,
+                   time_t now) {
+    return lookup(tables, country, bankcode, out, [now] { return now; });
+}
+
+int german_method_in(const file_tables &tables, const char *bankcode, time_t now) {
+    return method_in_force(tables, bankcode, [now] { return now; });
 }
 
 } // namespace tarvo

@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "statement/statement.h"
+#include "statement/xml_stream.h"
+#include "statement/xml_tree.h"
 #include "tarvo.h"
 
 namespace tarvo::camt {
@@ -93,21 +95,12 @@ class Paths {
 public:
     static const Paths &get();
     const Node &node(uint16_t index) const { return nodes_[index]; }
-    // The child of parent named name, or -1. Called for every element of a document,
-    // so it compares NUL-terminated names, usually decided by their first character.
-    int child(uint16_t parent, const char *name) const;
+    int child(uint16_t parent, const char *name) const { return tree_.child(parent, name); }
 
 private:
     Paths();
-    uint16_t add_child(uint16_t parent, std::string_view name);
-    static constexpr size_t max_nodes = 160;
-    static constexpr size_t max_children = 24;
-    static constexpr size_t max_name = 24;
-    std::array<Node, max_nodes> nodes_{};
-    std::array<std::array<char, max_name>, max_nodes> names_{};
-    std::array<std::array<uint16_t, max_children>, max_nodes> children_{};
-    std::array<uint8_t, max_nodes> child_count_{};
-    uint16_t size_ = 0;
+    xml::Tree tree_;
+    std::array<Node, xml::Tree::max_nodes> nodes_{};
 };
 
 // ---- Values ---------------------------------------------------------------------------
@@ -133,8 +126,7 @@ private:
 // The scope whose element holds slot s.
 Scope scope_of(Slot s);
 
-// The length of text cut to at most limit bytes without splitting a UTF-8 character.
-size_t utf8_cut(std::string_view text, size_t limit);
+using xml::utf8_cut;
 
 // An amount as written, without a leading "+" and leading zeros: digits and at most one
 // point. units is the amount in 1/100000, exact.
@@ -165,42 +157,10 @@ struct TransactionCode {
 };
 bool split_transaction_code(std::string_view text, TransactionCode &out);
 
-// ---- expat's memory ------------------------------------------------------------------
-
-// What expat holds for one load, capped at limit: a document cannot make the parser
-// grow without bound through one huge name, tag or comment. expat's allocation
-// functions carry no context, so they charge the budget the Scope of the running load
-// has set for its thread.
-struct ParserBudget {
-    static constexpr size_t limit = size_t{8} << 20;
-    static const XML_Memory_Handling_Suite memory_suite;
-
-    size_t used = 0;
-    bool exceeded = false; // an allocation was refused for the limit
-
-    class Scope {
-    public:
-        explicit Scope(ParserBudget &budget);
-        Scope(const Scope &) = delete;
-        Scope &operator=(const Scope &) = delete;
-        ~Scope();
-
-    private:
-        ParserBudget *previous_;
-    };
-};
-
 // ---- Records --------------------------------------------------------------------------
 
-// Why a document is refused; the reader adds the line.
-struct Fault {
-    enum Kind : uint8_t { None, Missing, Malformed, OutOfMemory } kind = None;
-    std::string_view element; // the missing or malformed element
-    std::string_view parent;  // Missing: the element it is missing from
-    std::string_view value;   // Malformed: the text as written
-
-    explicit operator bool() const { return kind != None; }
-};
+// Why a document is refused; the stream adds the line.
+using Fault = xml::Fault;
 
 // Helpers of the record builder's two files (camt_records.cpp, camt_entries.cpp).
 extern const Fault out_of_memory;

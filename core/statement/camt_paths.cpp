@@ -2,10 +2,6 @@
 // of their scope, for every known version: where versions moved an element (the party
 // name below Pty since version 8, the BIC renamed BICFI, the report entries of
 // camt.052.001.01 without NtryDtls), each place is listed.
-#include <stdlib.h>
-#include <string.h>
-
-#include <algorithm>
 #include <array>
 
 #include "statement/camt.h"
@@ -236,68 +232,29 @@ const Paths &Paths::get() {
     return paths;
 }
 
-int Paths::child(uint16_t parent, const char *name) const {
-    const auto &list = children_[parent];
-    for (uint8_t i = 0; i < child_count_[parent]; ++i) {
-        const char *candidate = names_[list[i]].data();
-        if (candidate[0] == name[0] && strcmp(candidate, name) == 0) return list[i];
-    }
-    return -1;
-}
-
-uint16_t Paths::add_child(uint16_t parent, std::string_view name) {
-    // The tables are fixed: running out of room is a mistake in them, caught by any test.
-    if (size_ >= max_nodes || child_count_[parent] >= max_children || name.size() >= max_name) abort();
-    std::array<char, max_name> &text = names_[size_];
-    memcpy(text.data(), name.data(), name.size());
-    text[name.size()] = '\0';
-    const int found = child(parent, text.data());
-    if (found >= 0) return static_cast<uint16_t>(found);
-    nodes_[size_].name = std::string_view(text.data(), name.size());
-    children_[parent][child_count_[parent]++] = size_;
-    return size_++;
-}
-
-namespace {
-
-// Walks path from node, creating what is missing, and returns the node of its last
-// element; add is Paths::add_child.
-template <class Add> uint16_t walk(uint16_t node, std::string_view path, Add add) {
-    while (!path.empty()) {
-        const size_t slash = std::min(path.find('/'), path.size());
-        node = add(node, path.substr(0, slash));
-        path.remove_prefix(std::min(slash + 1, path.size()));
-    }
-    return node;
-}
-
-} // namespace
-
 Paths::Paths() {
     // Node 0 is the record element; the other scope elements are found through it.
-    size_ = 1;
     nodes_[0].opens = Scope::Record;
     std::array<uint16_t, 5> scope_node{0, 0, 0, 0, 0};
-    auto add = [this](uint16_t parent, std::string_view name) { return add_child(parent, name); };
     for (const OpeningRow &o : opening_rows) {
-        const uint16_t node = walk(scope_node[static_cast<size_t>(o.parent)], o.path, add);
+        const uint16_t node = tree_.walk(scope_node[static_cast<size_t>(o.parent)], o.path);
         nodes_[node].opens = o.scope;
         uint16_t &known = scope_node[static_cast<size_t>(o.scope)];
         if (known == 0) known = node;
     }
     for (const PathRow &p : path_rows) {
-        const uint16_t node = walk(scope_node[static_cast<size_t>(p.scope)], p.path, add);
+        const uint16_t node = tree_.walk(scope_node[static_cast<size_t>(p.scope)], p.path);
         nodes_[node].slot = p.slot;
         nodes_[node].take = p.take;
     }
     // A second way into a scope (camt.052.001.01 lists TxDtls right in Ntry) leads to
     // the same children as the first.
     for (const OpeningRow &o : opening_rows) {
-        const uint16_t node = walk(scope_node[static_cast<size_t>(o.parent)], o.path, add);
+        const uint16_t node = tree_.walk(scope_node[static_cast<size_t>(o.parent)], o.path);
         const uint16_t known = scope_node[static_cast<size_t>(o.scope)];
-        children_[node] = children_[known];
-        child_count_[node] = child_count_[known];
+        tree_.share_children(node, known);
     }
+    for (uint16_t i = 0; i < tree_.size(); ++i) nodes_[i].name = tree_.name(i);
 }
 
 } // namespace tarvo::camt

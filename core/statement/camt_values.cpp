@@ -191,14 +191,6 @@ bool split_transaction_code(std::string_view text, TransactionCode &out) {
     return true;
 }
 
-size_t utf8_cut(std::string_view text, size_t limit) {
-    if (text.size() <= limit) return text.size();
-    size_t n = limit;
-    // Continuation bytes are 10xxxxxx: back off to the start of a character.
-    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    return n;
-}
-
 bool Values::take(Slot s, Take how, std::string_view text, size_t limit) {
     const size_t i = index(s);
     std::string &value = text_[i];

@@ -19,12 +19,20 @@ namespace {
 constexpr size_t read_size = size_t{256} << 10;
 } // namespace
 
+size_t utf8_cut(std::string_view text, size_t limit) {
+    if (text.size() <= limit) return text.size();
+    size_t n = limit;
+    // Continuation bytes are 10xxxxxx: back off to the start of a character.
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    return n;
+}
+
 bool currency_code(std::string_view code) {
     return code.size() == 3 && std::all_of(code.begin(), code.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
-Stream::Stream(char (&error)[256], size_t record_size)
-    : budget_scope_(budget_), error_(error), record_size_(record_size) {}
+Stream::Stream(char (&error)[256], size_t record_size, const char *not_document)
+    : budget_scope_(budget_), error_(error), record_size_(record_size), not_document_(not_document) {}
 
 Stream::~Stream() {
     if (parser_ != nullptr) XML_ParserFree(parser_);
@@ -77,7 +85,7 @@ void Stream::fail(const Fault &fault) {
         break;
     case Fault::Malformed:
         format_error(error_, "Malformed <%.*s> '%.*s' (line %lu)", static_cast<int>(e.size()), e.data(),
-                     static_cast<int>(std::min<size_t>(fault.value.size(), 64)), fault.value.data(), line());
+                     static_cast<int>(utf8_cut(fault.value, 64)), fault.value.data(), line());
         break;
     case Fault::OutOfMemory:
     case Fault::None:
@@ -90,25 +98,41 @@ void Stream::fail(const Fault &fault) {
 
 const char *Stream::root_namespace(std::string_view name, const XML_Char **attributes) {
     const size_t colon = name.find(':');
-    const std::string_view prefix = colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon + 1);
     std::string declaration = "xmlns";
-    if (!prefix.empty()) declaration.append(":").append(prefix.substr(0, prefix.size() - 1));
+    if (colon != std::string_view::npos) declaration.append(":").append(name.substr(0, colon));
     const XML_Char *ns = nullptr;
     for (const XML_Char **a = attributes; *a != nullptr; a += 2)
         if (declaration == a[0]) ns = a[1];
-    if (ns != nullptr) prefix_text_ = prefix;
+    if (ns != nullptr) namespace_ = ns;
     return ns;
 }
 
-void Stream::capture(std::string_view name) {
+const char *Stream::local_name(const XML_Char *name, const XML_Char **attributes) {
+    for (const XML_Char **a = attributes; *a != nullptr; a += 2) {
+        if (strncmp(a[0], "xmlns", 5) != 0 || (a[0][5] != '\0' && a[0][5] != ':')) continue;
+        bindings_.push_back(Binding{a[0][5] == ':' ? a[0] + 6 : "", namespace_ == a[1], depth_});
+    }
+    const char *colon = strchr(name, ':');
+    const std::string_view prefix(name, colon != nullptr ? static_cast<size_t>(colon - name) : 0);
+    for (auto b = bindings_.rbegin(); b != bindings_.rend(); ++b)
+        if (b->prefix == prefix) return b->ours ? (colon != nullptr ? colon + 1 : name) : nullptr;
+    // An undeclared prefix is an error for the XML parser. Without a declared default
+    // namespace an element has none: the document's when its root has none either.
+    return colon == nullptr && namespace_.empty() ? name : nullptr;
+}
+
+void Stream::capture(std::string_view name, bool may_cut) {
     text_.clear();
     capture_depth_ = depth_;
+    may_cut_ = may_cut;
+    text_cut_ = false;
     capture_name_ = name;
     XML_SetCharacterDataHandler(parser_, on_text);
 }
 
 void Stream::start(const XML_Char *name, const XML_Char **attributes) {
     if (failed_) return;
+    saw_element_ = true;
     if (++depth_ > max_depth) {
         char what[64];
         snprintf(what, sizeof what, "Elements nested deeper than %d levels", max_depth);
@@ -119,20 +143,29 @@ void Stream::start(const XML_Char *name, const XML_Char **attributes) {
         ++skipped_;
         return;
     }
-    if (depth_ == 1) return root(name, attributes);
-    // Elements with another prefix are not the document's; neither are those of a
-    // default namespace when the document's has a prefix, but as their names have no
-    // prefix they match none of the reader's either.
-    if (!prefix_text_.empty() && strncmp(name, prefix_text_.data(), prefix_text_.size()) != 0) {
-        skipped_ = 1;
+    if (depth_ == 1) {
+        root(name, attributes);
+        if (!failed_) local_name(name, attributes);
         return;
     }
-    if (!open(depth_, name + prefix_text_.size(), attributes) && !failed_) skipped_ = 1;
+    const char *local = local_name(name, attributes);
+    if (capture_depth_ != 0) {
+        if ((local == nullptr || !open(depth_, local, attributes)) && !failed_)
+            fail(Fault{Fault::Malformed, capture_name_, {}, "element inside its value"});
+        return;
+    }
+    if ((local == nullptr || !open(depth_, local, attributes)) && !failed_) skipped_ = 1;
 }
 
 void Stream::text(const char *text, size_t length) {
-    if (failed_) return;
+    // Once a text is cut, later pieces would stand after a gap: the cut text ends there.
+    if (failed_ || text_cut_) return;
     if (text_.size() + length > max_text) {
+        if (may_cut_) {
+            text_.append(text, utf8_cut(std::string_view(text, length), max_text - text_.size()));
+            text_cut_ = true;
+            return;
+        }
         char what[128];
         snprintf(what, sizeof what, "Text of <%.*s> longer than %zu bytes", static_cast<int>(capture_name_.size()),
                  capture_name_.data(), max_text);
@@ -143,6 +176,9 @@ void Stream::text(const char *text, size_t length) {
 
 void Stream::end() {
     if (failed_) return;
+    // Elements inside a skipped one bound nothing.
+    if (skipped_ <= 1)
+        while (!bindings_.empty() && bindings_.back().depth == depth_) bindings_.pop_back();
     const int depth = depth_--;
     if (skipped_ > 0) {
         --skipped_;
@@ -168,7 +204,8 @@ bool Stream::parse_error(bool at_end) {
                         code == XML_ERROR_PARTIAL_CHAR || code == XML_ERROR_UNCLOSED_CDATA_SECTION))
         format_error(error_, "Document ends before it is complete (line %lu)", line());
     else
-        format_error(error_, "XML error: %s (line %lu, column %lu)", XML_ErrorString(code), line(), column);
+        format_error(error_, "%sXML error: %s (line %lu, column %lu)", saw_element_ ? "" : not_document_,
+                     XML_ErrorString(code), line(), column);
     return true;
 }
 

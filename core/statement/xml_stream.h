@@ -2,7 +2,8 @@
 // pieces from a file or from memory, with its memory capped, no document type
 // declaration, limited nesting and text lengths, and errors that name the element and
 // the line. A reader derives from Stream and is told of the elements of its document's
-// namespace; everything else is skipped with its content.
+// namespace, by whatever prefix they are bound to it; everything else is skipped with
+// its content.
 #ifndef TARVO_STATEMENT_XML_STREAM_H
 #define TARVO_STATEMENT_XML_STREAM_H
 
@@ -12,6 +13,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvo::xml {
 
@@ -61,13 +63,18 @@ struct Input {
     size_t size = 0;
 };
 
+// The length of text cut to at most limit bytes without splitting a UTF-8 character.
+size_t utf8_cut(std::string_view text, size_t limit);
+
 // A three-letter upper-case currency code.
 bool currency_code(std::string_view code);
 
 class Stream {
 public:
-    // record_size: what one record of the reader takes, named when memory runs out.
-    Stream(char (&error)[256], size_t record_size);
+    // record_size: what one record of the reader takes, named when memory runs out;
+    // not_document: put before the parser's complaint when the input fails before its
+    // first element.
+    Stream(char (&error)[256], size_t record_size, const char *not_document = "");
     Stream(const Stream &) = delete;
     Stream &operator=(const Stream &) = delete;
     virtual ~Stream();
@@ -79,20 +86,21 @@ protected:
     // The root element, with its name as written (prefix included).
     virtual void root(std::string_view name, const XML_Char **attributes) = 0;
     // An element below the root in the document's namespace, by its local name; false
-    // skips it with everything inside.
+    // skips it with everything inside. Inside a value being captured, false refuses the
+    // document instead: an element there makes the text ambiguous ("1<x>2</x>0.00").
     virtual bool open(int depth, const char *local, const XML_Char **attributes) = 0;
     // The end of the root or of an element open() took.
     virtual void close(int depth) = 0;
 
     // The root's namespace URI, the default one or the one bound to the root's own
-    // prefix, which becomes the prefix of every element read; null when there is none.
-    // Namespace processing stays off: expat would build a name of namespace and local
-    // name for every element, and these documents declare their namespace once.
+    // prefix, which becomes the document's namespace; null when there is none.
     const char *root_namespace(std::string_view name, const XML_Char **attributes);
     // Collects the text of the element just opened until it ends; name is named when
-    // the text is too long. captured() holds it from its end on.
-    void capture(std::string_view name);
+    // the text is too long. A text that may be cut is kept up to max_text bytes (at a
+    // character boundary) instead of refused. captured() holds it from its end on.
+    void capture(std::string_view name, bool may_cut = false);
     const std::string &captured() const { return text_; }
+    bool captured_cut() const { return text_cut_; }
 
     void fail(const char *what);
     void fail(const Fault &fault);
@@ -106,6 +114,9 @@ private:
     static void XMLCALL on_text(void *self, const XML_Char *text, int length);
     static void XMLCALL on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int);
     void start(const XML_Char *name, const XML_Char **attributes);
+    // The name without its prefix when the element is in the document's namespace, else
+    // null; notes the namespaces the element declares.
+    const char *local_name(const XML_Char *name, const XML_Char **attributes);
     void end();
     void text(const char *text, size_t length);
     bool parse_error(bool at_end);
@@ -116,12 +127,26 @@ private:
     ParserBudget::Scope budget_scope_;
     char (&error_)[256];
     size_t record_size_;
+    const char *not_document_;
     XML_Parser parser_ = nullptr;
     bool failed_ = false;
-    std::string prefix_text_; // "p:" of <p:Document>, or empty
+    bool saw_element_ = false;
+
+    // Namespace declarations in force, innermost last. Namespace processing stays off:
+    // expat would build a name of namespace and local name for every element, and
+    // documents usually declare their namespace once, on the root.
+    struct Binding {
+        std::string prefix; // empty for the default namespace
+        bool ours;          // bound to the document's namespace
+        int depth;
+    };
+    std::vector<Binding> bindings_;
+    std::string namespace_;
     int depth_ = 0;
     int skipped_ = 0; // open elements inside an element the reader does not read
     int capture_depth_ = 0;
+    bool may_cut_ = false;
+    bool text_cut_ = false;
     std::string_view capture_name_;
     std::string text_;
 };

@@ -12,10 +12,13 @@ namespace {
 
 const std::string program = TARVOTOOL_PATH;
 
-TEST(Help, VersionIsTheLibrarysVersion) {
+TEST(Help, VersionIsTheLibrarysVersionWithTheBankDataEditions) {
     const Output r = run("C", {"--version"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, std::string("tarvotool ") + tarvo_version_str + "\n");
+    const std::string head = std::string("tarvotool ") + tarvo_version_str + "\nbank data:\n";
+    EXPECT_EQ(r.out.substr(0, head.size()), head);
+    EXPECT_NE(r.out.find("\nbundesbank  "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nsix  "), std::string::npos) << r.out;
     EXPECT_EQ(r.err, "");
 }
 

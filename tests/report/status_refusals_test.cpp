@@ -168,6 +168,41 @@ TEST(StatusRefusals, ReasonNamesElementAndLine) {
     }
 }
 
+// Which elements belong to the report goes by the namespace bound to each one's prefix,
+// and a value with an element inside it cannot be read one way only.
+TEST(StatusNamespaces, BindingsDecideWhatIsRead) {
+    const std::string ns = "urn:iso:std:iso:20022:tech:xsd:pain.002.001.10";
+    struct Case {
+        const char *what;
+        std::string body;
+        std::string error; // empty: read as the group of M1
+    };
+    const Case cases[] = {
+        {"another prefix for the same namespace",
+         "<q:OrgnlGrpInfAndSts xmlns:q=\"" + ns + "\"><q:OrgnlMsgId>M1</q:OrgnlMsgId><q:GrpSts>PART</q:GrpSts>"
+         "</q:OrgnlGrpInfAndSts>\n",
+         ""},
+        {"default namespace bound elsewhere below the root",
+         "<OrgnlGrpInfAndSts xmlns=\"urn:other\"><OrgnlMsgId>M2</OrgnlMsgId></OrgnlGrpInfAndSts>\n" + group, ""},
+        {"element inside a value", "<OrgnlGrpInfAndSts><OrgnlMsgId>M<b>1</b></OrgnlMsgId></OrgnlGrpInfAndSts>\n",
+         "Malformed <OrgnlMsgId> 'element inside its value' (line 4)"},
+        {"foreign element inside a value",
+         "<OrgnlGrpInfAndSts><OrgnlMsgId>M<x:b xmlns:x=\"urn:other\"/>1</OrgnlMsgId></OrgnlGrpInfAndSts>\n",
+         "Malformed <OrgnlMsgId> 'element inside its value' (line 4)"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const Loaded got = load(document(" xmlns=\"" + ns + "\"", c.body));
+        if (c.error.empty()) {
+            EXPECT_EQ(got.result, 1) << got.version_or_error;
+            EXPECT_EQ(got.records, std::vector<std::string>{"group msg=M1 status=PART"});
+        } else {
+            EXPECT_EQ(got.result, 0);
+            EXPECT_EQ(got.version_or_error, c.error);
+        }
+    }
+}
+
 TEST(StatusRefusals, HandleLoadsOnceAndFilesAreChecked) {
     tarvo_status_parser_t *p = tarvo_status_parser_new();
     EXPECT_EQ(tarvo_status_parser_load(p, "/nonexistent/report.xml"), 0);

@@ -132,6 +132,9 @@ const Case cases[] = {
                                       return lines + "</RmtInf>";
                                   }()))),
      truncated, "1 16384"},
+    {"nothing after the cut", // the cut drops the 'ä' at the limit; the later '&' and 'yy' must not follow
+     entry("1.00", "CRDT", details_of(detail("<RmtInf><Ustrd>" + std::string(16383, 'x') + "\xC3\xA4&amp;yy</Ustrd></RmtInf>"))),
+     truncated, "1 16383"},
     {"foreign elements skipped",
      entry("1.00", "CRDT", details_of(detail("<x:Refs xmlns:x=\"urn:other\"><x:EndToEndId>NO</x:EndToEndId></x:Refs>"))),
      eref, "(null)"},

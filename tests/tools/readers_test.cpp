@@ -211,7 +211,8 @@ TEST_F(ReadersTest, GermanDirectoryUsesTheTwoNewestEditionsByName) {
     write("de/blz_2025_09_08.txt", blz_line("10000000", '1', "Bundesbank", "10591", "Berlin", "MARKDEF1100", "38") +
                                        blz_line("30000000", '1', "Same", "30159", "Hannover", "", "09") +
                                        blz_line("40000000", '1', "New", "40210", "Duesseldorf", "", "09"));
-    auto de = read_german_directory(dir());
+    auto de = read_german_directory(bundesbank_editions(dir() / "de"),
+                                    iban_rule_table(dir() / "de" / "iban_rules").path);
     EXPECT_EQ(de.older_name, "blz_2025_06_09.txt");
     EXPECT_EQ(de.newer_name, "blz_2025_09_08.txt");
     EXPECT_EQ(de.switch_instant, 1757282400); // 2025-09-08 00:00 CEST
@@ -225,9 +226,8 @@ TEST_F(ReadersTest, GermanDirectoryUsesTheTwoNewestEditionsByName) {
 }
 
 TEST_F(ReadersTest, MissingGermanFilesSayWhatToDownload) {
-    EXPECT_NE(error_of([&] { read_german_directory(dir()); }).find("Bankleitzahlendatei"), std::string::npos);
-    write("de/blz_2025_06_09.txt", "");
-    EXPECT_NE(error_of([&] { read_german_directory(dir()); }).find("blz_iban_rule_YYYY_MM_DD.csv: missing"),
+    EXPECT_NE(error_of([&] { bundesbank_editions(dir() / "de"); }).find("Bankleitzahlendatei"), std::string::npos);
+    EXPECT_NE(error_of([&] { iban_rule_table(dir() / "de" / "iban_rules"); }).find("blz_iban_rule_YYYY_MM_DD.csv: missing"),
               std::string::npos);
 }
 

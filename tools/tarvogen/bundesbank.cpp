@@ -111,30 +111,26 @@ std::map<std::string, GermanVersion> read_bundesbank_edition(const std::filesyst
     return main_entries;
 }
 
-GermanDirectory read_german_directory(const std::filesystem::path &data_dir) {
-    const auto de = data_dir / "de";
-    auto editions = dated_files(de, "blz_", ".txt", true);
-    if (editions.empty())
-        throw InputError((de / "blz_YYYY_MM_DD.txt").string() +
-                         ": missing; download the Deutsche Bundesbank's bank-code file "
-                         "(Bankleitzahlendatei, TXT edition) and save it there under the date of the "
-                         "edition's first day; keep the previous edition beside it");
-    auto rule_tables = dated_files(de / "iban_rules", "blz_iban_rule_", ".csv", true);
-    if (rule_tables.empty())
-        throw InputError((de / "iban_rules" / "blz_iban_rule_YYYY_MM_DD.csv").string() +
-                         ": missing; provide the IBAN rule of every bank code (columns bank_code,iban_rule) "
-                         "taken from the Bundesbank's bank-code file with IBAN rules");
-    auto rules = read_iban_rule_map(rule_tables.back().path);
+GermanDirectory read_german_directory(const std::vector<SourceFile> &editions,
+                                      const std::filesystem::path &rule_table) {
+    if (editions.empty() || editions.size() > 2)
+        throw InputError("give one or two editions of the Bundesbank's bank-code file");
+    for (const auto &e : editions)
+        if (!e.edition)
+            throw InputError(e.path.string() + ": the name carries no edition date; name the day it is valid from");
+    if (editions.size() == 2 && !(*editions[0].edition < *editions[1].edition))
+        throw InputError(editions[1].path.string() + ": two editions of the bank-code file need different dates");
+    const auto rules = read_iban_rule_map(rule_table);
 
-    const DatedFile &newer = editions.back();
-    const DatedFile &older = editions.size() > 1 ? editions[editions.size() - 2] : newer;
+    const SourceFile &newer = editions.back();
+    const SourceFile &older = editions.front();
     auto older_entries = read_bundesbank_edition(older.path, rules);
     auto newer_entries = editions.size() > 1 ? read_bundesbank_edition(newer.path, rules) : older_entries;
 
     GermanDirectory dir;
     dir.older_name = older.path.filename().string();
     dir.newer_name = newer.path.filename().string();
-    dir.switch_instant = german_midnight(newer.date);
+    dir.switch_instant = german_midnight(*newer.edition);
     std::map<std::string, GermanEntry> merged;
     for (auto &[code, v] : older_entries)
         merged[code].older = v;
@@ -149,19 +145,9 @@ GermanDirectory read_german_directory(const std::filesystem::path &data_dir) {
 
 namespace {
 
-// Days since 1970-01-01 of a civil date (proleptic Gregorian).
-long days_from_civil(int y, int m, int d) {
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 // Day of the last Sunday of a month with 31 days.
 long last_sunday(int year, int month) {
-    long last = days_from_civil(year, month, 31);
+    long last = days_from_civil({year, month, 31});
     long weekday = (last + 4) % 7; // 1970-01-01 was a Thursday; 0 is Sunday
     return last - weekday;
 }
@@ -175,7 +161,7 @@ std::time_t german_midnight(const FileDate &day) {
     // the October one.
     if (day.year < 1996)
         throw InputError("edition dates before 1996 follow other summer-time rules");
-    long days = days_from_civil(day.year, day.month, day.day);
+    long days = days_from_civil(day);
     bool summer = days > last_sunday(day.year, 3) && days <= last_sunday(day.year, 10);
     long offset_hours = summer ? 2 : 1;
     return static_cast<std::time_t>(days * 86400 - offset_hours * 3600);

@@ -13,6 +13,7 @@
 
 #include "input.h"
 #include "perfect_hash.h"
+#include "sources.h"
 
 namespace tarvogen {
 
@@ -77,8 +78,10 @@ std::map<std::string, GermanVersion> read_bundesbank_edition(const std::filesyst
                                                              const std::map<std::string, uint16_t> &rules);
 // IBAN rule per bank code: rule * 100 + version.
 std::map<std::string, uint16_t> read_iban_rule_map(const std::filesystem::path &file);
-// The two newest editions of de/ merged into one entry per code.
-GermanDirectory read_german_directory(const std::filesystem::path &data_dir);
+// One or two editions (oldest first) merged into one entry per code; the rule table gives
+// each code its IBAN rule.
+GermanDirectory read_german_directory(const std::vector<SourceFile> &editions,
+                                      const std::filesystem::path &rule_table);
 
 // Midnight German civil time (CET/CEST) at the start of the given day, as epoch seconds.
 std::time_t german_midnight(const FileDate &day);
@@ -105,7 +108,14 @@ std::string bic_record(const BicEntry &entry);
 std::string bank_record_text(const BankEntry &entry, std::string_view country_key);
 std::string german_record(const GermanEntry &entry);
 // All records in table order, every limit checked.
-Directory build_directory(const std::filesystem::path &data_dir);
+Directory build_directory(const SourceFiles &sources);
+
+// The records with their perfect hash, checked to find every key at its own index.
+struct HashedDirectory {
+    Directory dir;
+    PerfectHash hash;
+};
+HashedDirectory hash_directory(Directory dir);
 
 } // namespace tarvogen
 

@@ -155,7 +155,26 @@ std::string pad_left(std::string_view text, std::size_t width, char fill) {
     return out;
 }
 
-namespace {
+long days_from_civil(const FileDate &date) {
+    int y = date.year - (date.month <= 2);
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yoe = y - era * 400;
+    const long doy = (153 * (date.month + (date.month > 2 ? -3 : 9)) + 2) / 5 + date.day - 1;
+    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+FileDate civil_from_days(long days) {
+    days += 719468;
+    const long era = (days >= 0 ? days : days - 146096) / 146097;
+    const long doe = days - era * 146097;
+    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long mp = (5 * doy + 2) / 153;
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return {static_cast<int>(yoe + era * 400 + (month <= 2)), month, day};
+}
 
 bool valid_date(const FileDate &d) {
     static constexpr int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -164,8 +183,6 @@ bool valid_date(const FileDate &d) {
     bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
     return !(d.month == 2 && d.day == 29 && !leap);
 }
-
-} // namespace
 
 std::vector<DatedFile> dated_files(const fs::path &dir, std::string_view prefix, std::string_view suffix,
                                    bool with_day) {

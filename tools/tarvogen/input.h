@@ -63,6 +63,12 @@ struct FileDate {
     auto operator<=>(const FileDate &) const = default;
 };
 
+// Days since 1970-01-01 of a day (proleptic Gregorian), and back.
+long days_from_civil(const FileDate &date);
+FileDate civil_from_days(long days);
+// A day that exists in the calendar, from 1970 on.
+bool valid_date(const FileDate &date);
+
 // The files of dir whose names are prefix + "YYYY_MM_DD" (or "YYYY_MM" when with_day is
 // false) + suffix, oldest first. Names with impossible dates are ignored.
 struct DatedFile {

@@ -1,9 +1,12 @@
 // tarvogen DATA_DIR OUT_DIR [MODULE...]: writes the compiled-in tables of the library from
 // the publishers' files. Without module names every module runs.
+// tarvogen --out FILE [source options]: writes a bank data file instead (see data_build.h).
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <iterator>
 
+#include "data_build.h"
 #include "input.h"
 #include "modules.h"
 
@@ -18,8 +21,11 @@ constexpr tarvogen::Module modules[] = {
 } // namespace
 
 int main(int argc, char **argv) {
+    if (argc > 1 && std::string_view(argv[1]).starts_with("--"))
+        return tarvogen::run_data_build({argv + 1, argv + argc}, TARVOGEN_DATA_DIR, "tarvogen",
+                                        tarvogen::source_date_epoch(std::getenv("SOURCE_DATE_EPOCH")));
     if (argc < 3) {
-        std::cerr << "usage: tarvogen DATA_DIR OUT_DIR [MODULE...]\n";
+        std::cerr << "usage: tarvogen DATA_DIR OUT_DIR [MODULE...]\n       tarvogen --out FILE [--blz FILE [--blz FILE]] [--iban-rules DIR] [--scl FILE] [--oenb FILE] [--six FILE]\n";
         return 2;
     }
     const std::filesystem::path data_dir = argv[1], out_dir = argv[2];

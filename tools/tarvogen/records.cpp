@@ -105,24 +105,12 @@ std::string german_record(const GermanEntry &entry) {
     return record + first + second;
 }
 
-Directory build_directory(const std::filesystem::path &data_dir) {
-    const auto scl = dated_files(data_dir / "de", "scl_directory_", ".csv", false);
-    if (scl.empty())
-        throw InputError((data_dir / "de" / "scl_directory_YYYY_MM.csv").string() +
-                         ": missing; download the Bundesbank SEPA-Clearer's directory of reachable payment "
-                         "service providers (CSV) and save it there under the month of its edition");
-    const auto at_file = data_dir / "at" / "sepa-zv-vz_gesamt.csv";
-    require_file(at_file, "download the OeNB's SEPA payment directory, full list (CSV, "
-                          "sepa-zv-vz_gesamt.csv), into " + (data_dir / "at").string());
-    const auto ch_file = data_dir / "ch" / "derived" / "bcbankenstamm_d.csv";
-    require_file(ch_file, "download the SIX bank master (bcbankenstamm_d.xls) into " + (data_dir / "ch").string() +
-                              " and write its sheet as ';'-separated UTF-8 CSV to " + ch_file.string());
-
+Directory build_directory(const SourceFiles &sources) {
     Directory dir;
-    auto bics = read_scl_directory(scl.back().path);
-    auto at = read_oenb_list(at_file);
-    auto ch = read_six_bank_master(ch_file);
-    auto de = read_german_directory(data_dir);
+    auto bics = read_scl_directory(sources.scl.path);
+    auto at = read_oenb_list(sources.oenb.path);
+    auto ch = read_six_bank_master(sources.six.path);
+    auto de = read_german_directory(sources.blz, sources.iban_rules.path);
 
     // Table order: BICs, then "_AT", "_CH", "_DE" keys; each block comes sorted by key.
     for (const auto &e : bics)
@@ -148,9 +136,40 @@ Directory build_directory(const std::filesystem::path &data_dir) {
     dir.ch_count = ch.size();
     dir.de_count = de.entries.size();
     dir.switch_instant = de.switch_instant;
-    dir.sources = {scl.back().path.filename().string(), "sepa-zv-vz_gesamt.csv", "bcbankenstamm_d.csv",
-                   de.older_name, de.newer_name};
+    dir.sources = {sources.scl.path.filename().string(), sources.oenb.path.filename().string(),
+                   sources.six.path.filename().string(), de.older_name, de.newer_name};
     return dir;
+}
+
+} // namespace tarvogen
+
+namespace tarvogen {
+
+namespace {
+
+// Fixed so that the same files give the same bytes on every build.
+constexpr uint64_t hash_seed = 0x7461727630303031ull;
+
+std::string key_of(const Directory &dir, std::size_t index) {
+    const std::string &record = dir.records[index];
+    // BIC keys have 11 characters; bank-code keys are "_" + country + the code.
+    if (index < dir.bic_count)
+        return record.substr(0, 11);
+    return record.substr(0, index < dir.bic_count + dir.at_count + dir.ch_count ? 8 : 11);
+}
+
+} // namespace
+
+HashedDirectory hash_directory(Directory dir) {
+    std::vector<std::string> keys;
+    keys.reserve(dir.records.size());
+    for (std::size_t i = 0; i < dir.records.size(); ++i)
+        keys.push_back(key_of(dir, i));
+    PerfectHash h = build_perfect_hash(keys, hash_seed);
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if (evaluate(h, keys[i]) != static_cast<int>(i))
+            throw InputError("perfect hash self-check failed for key " + keys[i]);
+    return {std::move(dir), std::move(h)};
 }
 
 } // namespace tarvogen

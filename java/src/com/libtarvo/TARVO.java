@@ -21,6 +21,21 @@ import java.util.function.LongFunction;
 public final class TARVO implements AutoCloseable {
     static {
         NativeLibrary.load();
+        loadConfiguredData();
+    }
+
+    /**
+     * Loads the bank data file named by the system property {@code tarvo.data}, else by the
+     * environment variable {@code TARVO_DATA}. A file that fails a check is reported on
+     * standard error and the compiled-in data stays in use.
+     */
+    private static void loadConfiguredData() {
+        String path = System.getProperty("tarvo.data");
+        if (path == null || path.isEmpty()) path = System.getenv("TARVO_DATA");
+        if (path == null || path.isEmpty()) return;
+        String refused = dataLoadOrMessage(path);
+        if (refused != null)
+            System.err.println("tarvo: tarvo.data: " + refused + "; using the compiled-in bank data");
     }
 
     public static final int TARVO_DDTYPE_CORE = 0;
@@ -72,6 +87,32 @@ public final class TARVO implements AutoCloseable {
 
     /** The creditor reference of a base (1 to 21 letters or digits) with its check digits, or null. */
     public static native String creditorReferenceMake(String base);
+
+    /**
+     * Switches every lookup to the bank data file at path once it has passed every check;
+     * safe while other threads look up.
+     *
+     * @throws TARVOException naming the failed check; the data in use stays as it was
+     */
+    public static void dataLoad(String path) {
+        String refused = dataLoadOrMessage(path);
+        if (refused != null) throw new TARVOException(refused);
+    }
+
+    /** Returns to the compiled-in bank data. */
+    public static native void dataUnload();
+
+    /**
+     * The editions of the bank data in use: one JSON object per line and source, with the
+     * keys source, edition, validUntil (where stated), origin ("compiled-in" or "file")
+     * and path (for a file).
+     */
+    public static native String dataInfo();
+
+    /** "bank codes valid until ...: N days out of date" when they are, else null. */
+    public static native String dataWarning();
+
+    private static native String dataLoadOrMessage(String path);
 
     /** A Swiss QR reference (27 digits, blanks ignored) with a right check digit. */
     public static native boolean qrrCheck(String reference);
