@@ -473,6 +473,9 @@ namespace {
 // One stored text against its key's rule under rb; null when it passes.
 template <typename Tx>
 const char *text_problem(const Tx &tx, const KeyRule<Tx> &rule, const Rulebook &rb, char (&buf)[256]) {
+    // Amounts, sequence types, flags and the currency are kept as numbers: no text to check,
+    // and a null member pointer must not be followed.
+    if (rule.field == nullptr) return nullptr;
     const char *value = tx.*rule.field;
     if (value == nullptr) return nullptr;
     switch (rule.check) {
