@@ -248,8 +248,28 @@ int tarvo_setDate(tarvo_t *h, const char *date);
 int tarvo_setDDType(tarvo_t *h, int ddtype);
 int tarvo_setBatchBooking(tarvo_t *h, uint8_t flag);
 int tarvo_setMessageId(tarvo_t *h, const char *msgid);
+/* Credit transfers as instant payments (flag 1) under "DE-3.7" and "DE-3.9". */
+int tarvo_setInstant(tarvo_t *h, int flag);
+/* The category purpose of every block, four capital letters ("SALA"). */
+int tarvo_setCategoryPurpose(tarvo_t *h, const char *code);
+/* The ultimate debtor of a credit transfer, or the ultimate creditor of a direct debit
+ * (1 to 70 characters), where the rulebook has ultimate parties. */
+int tarvo_setUltimateName(tarvo_t *h, const char *name);
+/* Pins h to a rulebook ("DE-3.9"): its setters, tarvo_add and tarvo_toXML then use that
+ * rulebook whatever the process-wide one is or becomes. 1 set, 0 unknown identifier. */
+int tarvo_setRulebook(tarvo_t *h, const char *id);
+/* The identifier of the rulebook h is checked and written under (its pinned one, else the
+ * process-wide one); for a null h the process-wide one. NULL when none is selected yet. */
+const char *tarvo_getRulebook(tarvo_t *h);
 /* kv: key, value, key, value, ..., NULL. */
 int tarvo_add(tarvo_t *h, const char *const *kv);
+/* Adds one credit transfer to a message under CH-SPS from a scanned QR-bill payload: its
+ * creditor, IBAN, amount, currency, reference and message. A refused payload names the field
+ * ("Invalid QR-bill: creditor.town: missing"); a bill of 0.00 is a notification and refused.
+ * tarvo_add_qrbill_kv takes further keys beside the payload: "amount" (only for a bill without
+ * one), "id" and "date". 1 added, 0 refused with the message's error text set. */
+int tarvo_add_qrbill(tarvo_t *h, const char *payload);
+int tarvo_add_qrbill_kv(tarvo_t *h, const char *payload, const char *const *kv);
 /* The document, to be released with free(); NULL on failure (see tarvo_getError). */
 char *tarvo_toXML(tarvo_t *h);
 

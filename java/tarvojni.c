@@ -174,6 +174,25 @@ JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_ibanFormat(JNIEnv *env, jclass
     return answer_of(env, iban, "iban is NULL", tarvo_iban_format);
 }
 
+static int make_creditor_reference(const char *base, char *out) {
+    return tarvo_creditor_reference_make(base, out, IBAN_PRINTED_BUFFER);
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO_creditorReferenceMake(JNIEnv *env, jclass cls, jstring base) {
+    (void)cls;
+    return answer_of(env, base, "base is NULL", make_creditor_reference);
+}
+
+JNIEXPORT jboolean JNICALL Java_com_libtarvo_TARVO_creditorReferenceCheck(JNIEnv *env, jclass cls,
+                                                                        jstring reference) {
+    (void)cls;
+    const char *r = utf_chars(env, reference, "reference is NULL");
+    if (r == NULL) return JNI_FALSE;
+    const int result = tarvo_creditor_reference_check(r);
+    release_utf_chars(env, reference, r);
+    return result == 1 ? JNI_TRUE : JNI_FALSE;
+}
+
 JNIEXPORT jint JNICALL Java_com_libtarvo_TARVO_accountCheckBank(JNIEnv *env, jclass cls, jstring account,
                                                                 jstring bankid) {
     (void)cls;
@@ -257,6 +276,21 @@ TEXT_SETTER(setName, name, tarvo_setName)
 TEXT_SETTER(setCreditorIdentifier, creditorIdentifier, tarvo_setCreditorIdentifier)
 TEXT_SETTER(setDate, date, tarvo_setDate)
 TEXT_SETTER(setMessageId, msgid, tarvo_setMessageId)
+TEXT_SETTER(setRulebook, rulebook, tarvo_setRulebook)
+TEXT_SETTER(setCategoryPurpose, code, tarvo_setCategoryPurpose)
+TEXT_SETTER(setUltimateName, name, tarvo_setUltimateName)
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setInstant(JNIEnv *env, jclass cls, jlong handle, jboolean flag) {
+    (void)cls;
+    tarvo_t *h = handle_of(handle);
+    if (tarvo_setInstant(h, flag ? 1 : 0) != 1) throw_handle_error(env, h);
+}
+
+JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO__1getRulebook(JNIEnv *env, jclass cls, jlong handle) {
+    (void)cls;
+    const char *id = tarvo_getRulebook(handle_of(handle));
+    return id != NULL ? new_string(env, id) : NULL;
+}
 
 JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1setDDType(JNIEnv *env, jclass cls, jlong handle, jint type) {
     (void)cls;
@@ -308,10 +342,9 @@ static int convert_row(JNIEnv *env, jobjectArray properties, jsize i, char **kv)
     return status;
 }
 
-JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jlong handle,
-                                                     jobjectArray properties) {
-    (void)cls;
-    if (properties == NULL) return;
+/* Adds the rows as one transaction, or as the further keys of a QR-bill payment when a
+ * payload is given. */
+static void add_rows(JNIEnv *env, jlong handle, jobjectArray properties, const char *payload) {
     const jsize n = (*env)->GetArrayLength(env, properties);
     /* Zeroed: the slots after a failed row stay NULL, which the release skips. */
     char **kv = calloc(2 * (size_t)n + 2, sizeof(char *));
@@ -327,13 +360,33 @@ JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jl
         if (status == 0) error = "Invalid array dimensions";
         if (status < 0) vm_threw = 1;
     }
-    if (error == NULL && !vm_threw && tarvo_add(h, (const char *const *)kv) != 1) {
+    const int added = error != NULL || vm_threw ? 1
+                      : payload != NULL        ? tarvo_add_qrbill_kv(h, payload, (const char *const *)kv)
+                                               : tarvo_add(h, (const char *const *)kv);
+    if (added != 1) {
         error = tarvo_getError(h);
         if (error == NULL) error = "unknown error";
     }
     for (size_t i = 0; i < 2 * (size_t)n; ++i) free(kv[i]);
     free(kv);
     if (error != NULL) throw_new(env, TARVO_EXCEPTION_CLASS, error);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1add(JNIEnv *env, jclass cls, jlong handle,
+                                                     jobjectArray properties) {
+    (void)cls;
+    if (properties == NULL) return;
+    add_rows(env, handle, properties, NULL);
+}
+
+JNIEXPORT void JNICALL Java_com_libtarvo_TARVO__1addQrBill(JNIEnv *env, jclass cls, jlong handle, jstring payload,
+                                                           jobjectArray properties) {
+    (void)cls;
+    if (payload == NULL || properties == NULL) return;
+    char *text = copy_utf_chars(env, payload);
+    if (text == NULL) return;
+    add_rows(env, handle, properties, text);
+    free(text);
 }
 
 JNIEXPORT jstring JNICALL Java_com_libtarvo_TARVO__1toXML(JNIEnv *env, jclass cls, jlong handle) {

@@ -98,8 +98,28 @@ class TARVOException extends Exception
  */
 class TARVO
 {
-    /** @param int $type TARVO_MSGTYPE_DDI or TARVO_MSGTYPE_CTI */
-    public function __construct(int $type) {}
+    /**
+     * $rulebook pins the message ("DE-3.9"); null takes the php.ini default
+     * tarvo.rulebook, or when that is empty the process-wide rulebook.
+     *
+     * @param int $type TARVO_MSGTYPE_DDI or TARVO_MSGTYPE_CTI
+     */
+    public function __construct(int $type, ?string $rulebook = null) {}
+
+    /** Pins the message to a rulebook, whatever init selects process-wide. */
+    public function setRulebook(string $rulebook): true {}
+
+    /** The rulebook the message is checked and written under. */
+    public function getRulebook(): ?string {}
+
+    /** Credit transfers as instant payments (INST), under DE-3.7 and DE-3.9. */
+    public function setInstant(bool $instant): true {}
+
+    /** The category purpose of every block, four capital letters ("SALA"). */
+    public function setCategoryPurpose(string $code): true {}
+
+    /** The ultimate debtor (credit transfers) or ultimate creditor (direct debits). */
+    public function setUltimateName(string $name): true {}
 
     public function setIBAN(string $iban): true {}
 
@@ -121,10 +141,18 @@ class TARVO
 
     /**
      * One transaction: keys as the library names them ("name", "iban", "amount", ...),
-     * values as anything PHP converts to a string (scalars, null, Stringable objects), in
-     * the array's order.
+     * values as strings, numbers or Stringable objects, in the array's order. null leaves
+     * a key out; arrays, other objects and booleans are a TypeError, but for the flag
+     * "smnda" (true sets it).
      */
     public function add(array $transaction): true {}
+
+    /**
+     * One credit transfer under CH-SPS from a scanned QR-bill payload: its creditor, IBAN,
+     * amount, currency, reference and message. $transaction may add "amount" (for a bill
+     * without one), "id" and "date".
+     */
+    public function addQrBill(string $payload, ?array $transaction = null): true {}
 
     /** The document as UTF-8 XML. Extra arguments are ignored. */
     public function toXML(): string {}
@@ -161,6 +189,12 @@ class TARVO
 
     /** The IBAN in groups of four for print ("DE89 3704 0044 0532 0130 00"), or null. */
     public static function IBAN_format(string $iban): ?string {}
+
+    /** True for an ISO 11649 creditor reference with right check digits, as typed. */
+    public static function creditorReferenceCheck(string $reference): bool {}
+
+    /** The creditor reference of a base (1 to 21 letters or digits) with its check digits. */
+    public static function creditorReferenceMake(string $base): ?string {}
 
     /**
      * The account checked by the method the directory names for a German bank code:

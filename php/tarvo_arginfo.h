@@ -1,8 +1,28 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: 6f43373f7d6ad3af22ba13a23a5aa758d6ed3ca5 */
+ * Stub hash: e93fb00e05a978593bf4ecf3939afa3e0bc9140f */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_TARVO___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, type, IS_LONG, 0)
+	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, rulebook, IS_STRING, 1, "null")
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setRulebook, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, rulebook, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_getRulebook, 0, 0, IS_STRING, 1)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setInstant, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, instant, _IS_BOOL, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setCategoryPurpose, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, code, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setUltimateName, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, name, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setIBAN, 0, 1, IS_TRUE, 0)
@@ -13,9 +33,7 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setBIC, 0, 1, IS_TRU
 	ZEND_ARG_TYPE_INFO(0, bic, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
-ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setName, 0, 1, IS_TRUE, 0)
-	ZEND_ARG_TYPE_INFO(0, name, IS_STRING, 0)
-ZEND_END_ARG_INFO()
+#define arginfo_class_TARVO_setName arginfo_class_TARVO_setUltimateName
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_setCreditorIdentifier, 0, 1, IS_TRUE, 0)
 	ZEND_ARG_TYPE_INFO(0, creditor_identifier, IS_STRING, 0)
@@ -39,6 +57,11 @@ ZEND_END_ARG_INFO()
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_add, 0, 1, IS_TRUE, 0)
 	ZEND_ARG_TYPE_INFO(0, transaction, IS_ARRAY, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_addQrBill, 0, 1, IS_TRUE, 0)
+	ZEND_ARG_TYPE_INFO(0, payload, IS_STRING, 0)
+	ZEND_ARG_TYPE_INFO_WITH_DEFAULT_VALUE(0, transaction, IS_ARRAY, 1, "null")
 ZEND_END_ARG_INFO()
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_toXML, 0, 0, IS_STRING, 0)
@@ -74,6 +97,14 @@ ZEND_END_ARG_INFO()
 
 #define arginfo_class_TARVO_IBAN_format arginfo_class_TARVO_IBAN_getBIC
 
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_creditorReferenceCheck, 0, 1, _IS_BOOL, 0)
+	ZEND_ARG_TYPE_INFO(0, reference, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_creditorReferenceMake, 0, 1, IS_STRING, 1)
+	ZEND_ARG_TYPE_INFO(0, base, IS_STRING, 0)
+ZEND_END_ARG_INFO()
+
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_ACCOUNT_checkBank, 0, 2, IS_LONG, 0)
 	ZEND_ARG_TYPE_INFO(0, account, IS_STRING, 0)
 	ZEND_ARG_TYPE_INFO(0, bank_id, IS_STRING, 0)
@@ -87,13 +118,9 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_BIC_getBankFlags, 0,
 	ZEND_ARG_TYPE_INFO(0, bic, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
-ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QRR_check, 0, 1, _IS_BOOL, 0)
-	ZEND_ARG_TYPE_INFO(0, reference, IS_STRING, 0)
-ZEND_END_ARG_INFO()
+#define arginfo_class_TARVO_QRR_check arginfo_class_TARVO_creditorReferenceCheck
 
-ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QRR_make, 0, 1, IS_STRING, 1)
-	ZEND_ARG_TYPE_INFO(0, base, IS_STRING, 0)
-ZEND_END_ARG_INFO()
+#define arginfo_class_TARVO_QRR_make arginfo_class_TARVO_creditorReferenceMake
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVO_QRBILL_parse, 0, 1, IS_ARRAY, 0)
 	ZEND_ARG_TYPE_INFO(0, payload, IS_STRING, 0)
@@ -161,8 +188,7 @@ ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_loadStri
 	ZEND_ARG_TYPE_INFO(0, document, IS_STRING, 0)
 ZEND_END_ARG_INFO()
 
-ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_getVersion, 0, 0, IS_STRING, 1)
-ZEND_END_ARG_INFO()
+#define arginfo_class_TARVOStatusReport_getVersion arginfo_class_TARVO_getRulebook
 
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_TARVOStatusReport_getRecords, 0, 0, IS_ARRAY, 1)
 ZEND_END_ARG_INFO()
@@ -177,6 +203,11 @@ ZEND_END_ARG_INFO()
 
 
 ZEND_METHOD(TARVO, __construct);
+ZEND_METHOD(TARVO, setRulebook);
+ZEND_METHOD(TARVO, getRulebook);
+ZEND_METHOD(TARVO, setInstant);
+ZEND_METHOD(TARVO, setCategoryPurpose);
+ZEND_METHOD(TARVO, setUltimateName);
 ZEND_METHOD(TARVO, setIBAN);
 ZEND_METHOD(TARVO, setBIC);
 ZEND_METHOD(TARVO, setName);
@@ -186,6 +217,7 @@ ZEND_METHOD(TARVO, setDDType);
 ZEND_METHOD(TARVO, setBatchBooking);
 ZEND_METHOD(TARVO, setMessageId);
 ZEND_METHOD(TARVO, add);
+ZEND_METHOD(TARVO, addQrBill);
 ZEND_METHOD(TARVO, toXML);
 ZEND_METHOD(TARVO, init);
 ZEND_METHOD(TARVO, IBAN_convert);
@@ -194,6 +226,8 @@ ZEND_METHOD(TARVO, IBAN_check);
 ZEND_METHOD(TARVO, IBAN_inspect);
 ZEND_METHOD(TARVO, IBAN_normalize);
 ZEND_METHOD(TARVO, IBAN_format);
+ZEND_METHOD(TARVO, creditorReferenceCheck);
+ZEND_METHOD(TARVO, creditorReferenceMake);
 ZEND_METHOD(TARVO, ACCOUNT_checkBank);
 ZEND_METHOD(TARVO, BIC_getBankName);
 ZEND_METHOD(TARVO, BIC_getBankFlags);
@@ -235,6 +269,11 @@ static const zend_function_entry class_TARVOException_methods[] = {
 
 static const zend_function_entry class_TARVO_methods[] = {
 	ZEND_ME(TARVO, __construct, arginfo_class_TARVO___construct, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setRulebook, arginfo_class_TARVO_setRulebook, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, getRulebook, arginfo_class_TARVO_getRulebook, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setInstant, arginfo_class_TARVO_setInstant, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setCategoryPurpose, arginfo_class_TARVO_setCategoryPurpose, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, setUltimateName, arginfo_class_TARVO_setUltimateName, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, setIBAN, arginfo_class_TARVO_setIBAN, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, setBIC, arginfo_class_TARVO_setBIC, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, setName, arginfo_class_TARVO_setName, ZEND_ACC_PUBLIC)
@@ -244,6 +283,7 @@ static const zend_function_entry class_TARVO_methods[] = {
 	ZEND_ME(TARVO, setBatchBooking, arginfo_class_TARVO_setBatchBooking, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, setMessageId, arginfo_class_TARVO_setMessageId, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, add, arginfo_class_TARVO_add, ZEND_ACC_PUBLIC)
+	ZEND_ME(TARVO, addQrBill, arginfo_class_TARVO_addQrBill, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, toXML, arginfo_class_TARVO_toXML, ZEND_ACC_PUBLIC)
 	ZEND_ME(TARVO, init, arginfo_class_TARVO_init, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, IBAN_convert, arginfo_class_TARVO_IBAN_convert, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
@@ -252,6 +292,8 @@ static const zend_function_entry class_TARVO_methods[] = {
 	ZEND_ME(TARVO, IBAN_inspect, arginfo_class_TARVO_IBAN_inspect, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, IBAN_normalize, arginfo_class_TARVO_IBAN_normalize, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, IBAN_format, arginfo_class_TARVO_IBAN_format, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, creditorReferenceCheck, arginfo_class_TARVO_creditorReferenceCheck, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
+	ZEND_ME(TARVO, creditorReferenceMake, arginfo_class_TARVO_creditorReferenceMake, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, ACCOUNT_checkBank, arginfo_class_TARVO_ACCOUNT_checkBank, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, BIC_getBankName, arginfo_class_TARVO_BIC_getBankName, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)
 	ZEND_ME(TARVO, BIC_getBankFlags, arginfo_class_TARVO_BIC_getBankFlags, ZEND_ACC_PUBLIC|ZEND_ACC_STATIC)

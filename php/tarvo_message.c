@@ -52,10 +52,13 @@ static void set_text(INTERNAL_FUNCTION_PARAMETERS, text_setter setter)
 PHP_METHOD(TARVO, __construct)
 {
     zend_long type;
+    zend_string *rulebook = NULL;
     tarvo_php_object *intern;
 
-    ZEND_PARSE_PARAMETERS_START(1, 1)
+    ZEND_PARSE_PARAMETERS_START(1, 2)
         Z_PARAM_LONG(type)
+        Z_PARAM_OPTIONAL
+        Z_PARAM_STR_OR_NULL(rulebook)
     ZEND_PARSE_PARAMETERS_END();
 
     if (type != TARVO_MSGTYPE_DDI && type != TARVO_MSGTYPE_CTI) {
@@ -66,8 +69,17 @@ PHP_METHOD(TARVO, __construct)
     /* Calling the constructor again starts a new message; the old one must not leak. */
     tarvo_free((tarvo_t *)intern->handle);
     intern->handle = tarvo_new((int)type);
-    if (intern->handle == NULL)
+    if (intern->handle == NULL) {
         tarvo_php_throw(TARVO_EXCEPTION_SETUP, "can't create SEPA message object");
+        return;
+    }
+    /* Without an argument the pool's php.ini default pins the message, so that no request
+     * depends on what an earlier one of the same worker selected with init. */
+    {
+        const char *id = rulebook != NULL ? ZSTR_VAL(rulebook) : INI_STR("tarvo.rulebook");
+        if ((rulebook != NULL || (id != NULL && *id != '\0')) && tarvo_setRulebook(intern->handle, id) != 1)
+            tarvo_php_throw(TARVO_EXCEPTION_SETUP, tarvo_getError(intern->handle));
+    }
 }
 
 PHP_METHOD(TARVO, setIBAN) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setIBAN); }
@@ -79,6 +91,21 @@ PHP_METHOD(TARVO, setCreditorIdentifier)
 }
 PHP_METHOD(TARVO, setDate) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setDate); }
 PHP_METHOD(TARVO, setMessageId) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setMessageId); }
+PHP_METHOD(TARVO, setRulebook) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setRulebook); }
+PHP_METHOD(TARVO, setCategoryPurpose) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setCategoryPurpose); }
+PHP_METHOD(TARVO, setUltimateName) { set_text(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_setUltimateName); }
+
+
+PHP_METHOD(TARVO, getRulebook)
+{
+    const char *id;
+
+    ZEND_PARSE_PARAMETERS_NONE();
+    id = tarvo_getRulebook(this_message(ZEND_THIS));
+    if (id == NULL)
+        RETURN_NULL();
+    RETURN_STRING(id);
+}
 
 PHP_METHOD(TARVO, setDDType)
 {
@@ -93,7 +120,9 @@ PHP_METHOD(TARVO, setDDType)
     finish(h, tarvo_setDDType(h, tarvo_php_int(type)), return_value);
 }
 
-PHP_METHOD(TARVO, setBatchBooking)
+typedef int (*flag_setter)(tarvo_t *, bool);
+
+static void set_flag(INTERNAL_FUNCTION_PARAMETERS, flag_setter setter)
 {
     bool flag;
     tarvo_t *h;
@@ -103,8 +132,14 @@ PHP_METHOD(TARVO, setBatchBooking)
     ZEND_PARSE_PARAMETERS_END();
 
     h = this_message(ZEND_THIS);
-    finish(h, tarvo_setBatchBooking(h, flag ? 1 : 0), return_value);
+    finish(h, setter(h, flag), return_value);
 }
+
+static int batch_booking(tarvo_t *h, bool flag) { return tarvo_setBatchBooking(h, flag ? 1 : 0); }
+static int instant(tarvo_t *h, bool flag) { return tarvo_setInstant(h, flag ? 1 : 0); }
+
+PHP_METHOD(TARVO, setBatchBooking) { set_flag(INTERNAL_FUNCTION_PARAM_PASSTHRU, batch_booking); }
+PHP_METHOD(TARVO, setInstant) { set_flag(INTERNAL_FUNCTION_PARAM_PASSTHRU, instant); }
 
 /* Key and value texts of one transaction, in the array's order; the list handed to the
  * library points into them. */
@@ -131,6 +166,33 @@ static bool transaction_list_push(transaction_list *tl, zend_string *text)
     return strlen(ZSTR_VAL(text)) == ZSTR_LEN(text);
 }
 
+/* Arrays, objects that cannot be a string and booleans (but for the flag "smnda") would
+ * become "Array", an error or 1.00 EUR: refused with a TypeError naming the key. */
+static bool add_value_acceptable(zend_string *key, zval *value)
+{
+    const bool flag = zend_string_equals_literal_ci(key, "smnda");
+
+    switch (Z_TYPE_P(value)) {
+    case IS_ARRAY:
+        zend_type_error("TARVO::add(): value of key \"%s\" must not be an array", ZSTR_VAL(key));
+        return false;
+    case IS_OBJECT:
+        if (Z_OBJCE_P(value)->__tostring != NULL)
+            return true;
+        zend_type_error("TARVO::add(): value of key \"%s\" must be a scalar or Stringable, %s given",
+                        ZSTR_VAL(key), ZSTR_VAL(Z_OBJCE_P(value)->name));
+        return false;
+    case IS_TRUE:
+    case IS_FALSE:
+        if (flag)
+            return true;
+        zend_type_error("TARVO::add(): value of key \"%s\" must not be a boolean", ZSTR_VAL(key));
+        return false;
+    default:
+        return true;
+    }
+}
+
 /* Builds key, value, key, value, ..., NULL. Integer keys are written in decimal (any
  * width); values take the engine's string conversion. Returns false with an exception
  * pending when a value cannot be converted or a text holds a NUL byte. */
@@ -146,13 +208,26 @@ static bool transaction_list_build(transaction_list *tl, HashTable *tx)
     tl->count = 0;
 
     ZEND_HASH_FOREACH_KEY_VAL_IND(tx, index, key, value) {
-        zend_string *text;
+        zend_string *text, *name;
         bool clean;
 
         /* A value's string conversion may run user code; never outgrow the slots. */
         if (tl->count == slots)
             break;
-        clean = transaction_list_push(tl, key ? zend_string_copy(key) : zend_long_to_str((zend_long)index));
+        ZVAL_DEREF(value);
+        /* null means the key is absent; so does false for the one flag key. */
+        if (Z_TYPE_P(value) == IS_NULL)
+            continue;
+        name = key ? zend_string_copy(key) : zend_long_to_str((zend_long)index);
+        if (!add_value_acceptable(name, value)) {
+            zend_string_release(name);
+            return false;
+        }
+        if (Z_TYPE_P(value) == IS_FALSE) {
+            zend_string_release(name);
+            continue;
+        }
+        clean = transaction_list_push(tl, name);
         text = zval_try_get_string(value);
         if (text == NULL)
             return false;
@@ -181,6 +256,38 @@ PHP_METHOD(TARVO, add)
     if (transaction_list_build(&tl, tx)) {
         tarvo_t *h = this_message(ZEND_THIS);
         int result = tarvo_add(h, tl.list);
+
+        transaction_list_release(&tl);
+        finish(h, result, return_value);
+        return;
+    }
+    transaction_list_release(&tl);
+}
+
+PHP_METHOD(TARVO, addQrBill)
+{
+    zend_string *payload;
+    HashTable *tx = NULL;
+    transaction_list tl;
+
+    ZEND_PARSE_PARAMETERS_START(1, 2)
+        Z_PARAM_STR(payload)
+        Z_PARAM_OPTIONAL
+        Z_PARAM_ARRAY_HT_OR_NULL(tx)
+    ZEND_PARSE_PARAMETERS_END();
+
+    if (memchr(ZSTR_VAL(payload), '\0', ZSTR_LEN(payload)) != NULL) {
+        tarvo_php_throw(TARVO_EXCEPTION_LIBRARY, "Invalid QR-bill: NUL byte in the payload");
+        return;
+    }
+    if (tx == NULL) {
+        tarvo_t *h = this_message(ZEND_THIS);
+        finish(h, tarvo_add_qrbill(h, ZSTR_VAL(payload)), return_value);
+        return;
+    }
+    if (transaction_list_build(&tl, tx)) {
+        tarvo_t *h = this_message(ZEND_THIS);
+        int result = tarvo_add_qrbill_kv(h, ZSTR_VAL(payload), tl.list);
 
         transaction_list_release(&tl);
         finish(h, result, return_value);
@@ -305,6 +412,33 @@ static void answer_of(INTERNAL_FUNCTION_PARAMETERS, text_answer answer)
 PHP_METHOD(TARVO, IBAN_getBIC) { answer_of(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_iban_getBIC); }
 PHP_METHOD(TARVO, IBAN_normalize) { answer_of(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_iban_normalize); }
 PHP_METHOD(TARVO, IBAN_format) { answer_of(INTERNAL_FUNCTION_PARAM_PASSTHRU, tarvo_iban_format); }
+
+PHP_METHOD(TARVO, creditorReferenceCheck)
+{
+    char *reference;
+    size_t length;
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_PATH(reference, length)
+    ZEND_PARSE_PARAMETERS_END();
+
+    RETURN_BOOL(tarvo_creditor_reference_check(reference) == 1);
+}
+
+PHP_METHOD(TARVO, creditorReferenceMake)
+{
+    char *base;
+    size_t length;
+    char out[26];
+
+    ZEND_PARSE_PARAMETERS_START(1, 1)
+        Z_PARAM_PATH(base, length)
+    ZEND_PARSE_PARAMETERS_END();
+
+    if (tarvo_creditor_reference_make(base, out, sizeof out) == 1)
+        RETURN_STRING(out);
+    RETURN_NULL();
+}
 
 PHP_METHOD(TARVO, ACCOUNT_checkBank)
 {

@@ -60,8 +60,12 @@ void tarvo_php_throw(zend_long code, const char *message)
     smart_str_free(&escaped);
 }
 
-/* The bank data file to use instead of the compiled-in data, read once at start-up. */
+/* tarvo.rulebook: the rulebook every new message is pinned to unless its constructor names
+ * one; empty: the process-wide one. Settable per pool, so that no request depends on
+ * another's init. tarvo.data: the bank data file to use instead of the compiled-in data,
+ * read once at start-up. */
 PHP_INI_BEGIN()
+    PHP_INI_ENTRY("tarvo.rulebook", "", PHP_INI_ALL, NULL)
     PHP_INI_ENTRY("tarvo.data", "", PHP_INI_SYSTEM, NULL)
 PHP_INI_END()
 

@@ -48,7 +48,45 @@ size_t allowed_length(const unsigned char *p, int mode, bool austrian) {
     return 0;
 }
 
+// The code point of the UTF-8 sequence at p and its length, or length 0 when the bytes
+// are no well-formed, shortest sequence of at most three bytes (the Swiss set lies in
+// the Basic Multilingual Plane).
+struct CodePoint {
+    uint32_t value;
+    size_t length;
+};
+CodePoint decode(const unsigned char *p) {
+    if (p[0] < 0x80) return {p[0], 1};
+    if (p[0] >= 0xC2 && p[0] <= 0xDF && (p[1] & 0xC0) == 0x80)
+        return {static_cast<uint32_t>((p[0] & 0x1F) << 6 | (p[1] & 0x3F)), 2};
+    if ((p[0] & 0xF0) == 0xE0 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+        const uint32_t value = static_cast<uint32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+        if (value >= 0x800) return {value, 3};
+    }
+    return {0, 0};
+}
+
+// The Swiss set by code point. U+00AD, the soft hyphen, is a format character and as
+// such refused like the control characters around it.
+constexpr bool swiss_code_point(uint32_t c) {
+    return (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0x17F && c != 0xAD) || c == 0x20AC ||
+           (c >= 0x218 && c <= 0x21B);
+}
+
 } // namespace
+
+bool tarvo::swiss_text(const char *text, unsigned char *bad) {
+    const auto *p = reinterpret_cast<const unsigned char *>(text);
+    while (p != nullptr && *p != '\0') {
+        const CodePoint c = decode(p);
+        if (c.length == 0 || !swiss_code_point(c.value)) {
+            if (bad != nullptr) *bad = *p;
+            return false;
+        }
+        p += c.length;
+    }
+    return true;
+}
 
 int format_check(int kind, const char *value) {
     using namespace tarvo;
@@ -69,9 +107,15 @@ int format_check(int kind, const char *value) {
 }
 
 int check_string(const char *value, unsigned char *bad, int mode) {
+    return tarvo::check_string_under(value, bad, mode, tarvo::current_rulebook());
+}
+
+int tarvo::check_string_under(const char *value, unsigned char *bad, int mode, const Rulebook *rb) {
     if (value == nullptr) return 1;
-    const tarvo::Rulebook *rb = tarvo::current_rulebook();
     if (mode > tarvo::CHARSET_TEXT && rb != nullptr && !rb->extended_charset) mode = tarvo::CHARSET_TEXT;
+    // Names and texts of Swiss payments take the Swiss set; identifiers keep the narrow
+    // sets, which are what SIX's identifier pattern allows.
+    if (mode == tarvo::CHARSET_EXTENDED && rb != nullptr && rb->swiss) return tarvo::swiss_text(value, bad) ? 1 : 0;
     const bool austrian = rb != nullptr && rb->at_charset;
     const auto *p = reinterpret_cast<const unsigned char *>(value);
     while (*p != '\0') {

@@ -64,16 +64,30 @@ struct Rulebook {
     bool bicfi;                  // agents identified by <BICFI> instead of <BIC>
     bool smnda_in_debtor_account; // amendment marker in OrgnlDbtrAcct (else OrgnlDbtrAgt)
     bool execution_date_dt;      // credit-transfer execution date wrapped in <Dt>
+    // The columns below default to the older guidelines' answer, so that a row states
+    // only what its guideline adds.
+    uint8_t creditor_id_min = 7;   // shortest creditor identifier its schema takes
+    bool hybrid_address = false;   // address lines beside the structured parts
+    bool instant = false;          // credit transfers may be sent as instant (INST)
+    bool ultimate_parties = false; // ultimate debtor and creditor names
+    bool creditor_reference = false; // structured creditor reference (SCOR)
+    bool reference_and_text = false; // creditor reference and remittance text together
+    bool creditor_agent_optional = false; // a direct debit's creditor may go without BIC
+    // The Swiss Payment Standards: credit transfers only, in CHF or EUR, QR references,
+    // the Swiss character set, and SIX's edition of the document.
+    bool swiss = false;
 };
 
-inline constexpr int rulebook_count = 10;
+inline constexpr int rulebook_count = 12;
 
-// The row of a rulebook number, or null outside 0..9.
+// The row of a rulebook number, or null outside the table.
 const Rulebook *rulebook(int number);
 // The row of the process-wide selection, or null when none is valid.
 const Rulebook *current_rulebook();
 // Number of an identifier (exact comparison), or -1.
 int rulebook_number(std::string_view id);
+// The number of a row of the table.
+int rulebook_number(const Rulebook &rb);
 // The rulebook a message created at this local calendar date gets by default.
 int default_rulebook(const struct tm &local);
 // Chooses the default rulebook for the instant now when none is selected yet; a choice
@@ -134,9 +148,19 @@ bool bic_pattern_matches(const char *value);
 enum FormatKind { FORMAT_BIC = 0, FORMAT_MAX70 = 1, FORMAT_MAX16 = 2, FORMAT_MAX35 = 3 };
 enum CharsetMode { CHARSET_IDENT = 0, CHARSET_TEXT = 1, CHARSET_EXTENDED = 2 };
 
+// True when text holds only characters of the Swiss payment character set: printable
+// Basic Latin, the Latin-1 Supplement and Latin Extended-A, the euro sign and the four
+// Romanian comma letters, no control or format character. Sets *bad to the first byte
+// of the first refused character.
+bool swiss_text(const char *text, unsigned char *bad);
+
 } // namespace tarvo
 
 int format_check(int kind, const char *value);
 int check_string(const char *value, unsigned char *bad, int mode);
+namespace tarvo {
+// check_string under a given rulebook instead of the process-wide one (null: none valid).
+int check_string_under(const char *value, unsigned char *bad, int mode, const Rulebook *rb);
+} // namespace tarvo
 
 #endif

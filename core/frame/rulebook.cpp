@@ -18,34 +18,72 @@ namespace {
 
 using enum NonEeaAddress;
 
-// Rows in rulebook-number order. Columns: id, extended charset, AT charset, COR1 settable,
-// COR1 written, tx BIC mandatory, structured address, non-EEA address, mandate ref text,
-// pain.008 variant, pain.001 variant, schemaLocation, BICFI, SMNDA in OrgnlDbtrAcct, Dt.
+// Rows in rulebook-number order; a new guideline is one more row. Each row names every
+// column up to the execution date and then only what its guideline adds to the defaults
+// of the later columns. The German schemas take creditor identifiers of 8 characters
+// and more.
 constexpr std::array<Rulebook, rulebook_count> rulebooks{{
-    {"DE-2.6", false, false, false, true, true, false, None, false,
-     "pain.008.002.02", "pain.001.002.03", true, false, false, false},
-    {"DE-2.7", true, false, true, true, false, false, None, false,
-     "pain.008.003.02", "pain.001.003.03", true, false, false, false},
-    {"AT-6", true, true, true, true, false, false, None, false,
-     "pain.008.001.02", "pain.001.001.03", false, false, false, false},
-    {"NL-6", true, false, true, true, false, false, None, false,
-     "pain.008.001.02", "pain.001.001.03", false, false, false, false},
-    {"DE-2.8", true, false, true, true, false, false, None, false,
-     "pain.008.003.02", "pain.001.003.03", true, false, false, false},
-    {"DE-2.9", true, false, true, true, false, false, None, false,
-     "pain.008.003.02", "pain.001.003.03", true, false, false, false},
-    {"DE-3.0", true, false, false, false, false, false, None, true,
-     "pain.008.001.02", "pain.001.001.03", true, false, true, false},
-    {"DE-3.1", true, false, false, false, false, false, AddressLine, true,
-     "pain.008.001.02", "pain.001.001.03", true, false, true, false},
-    {"DE-3.5", true, false, false, false, false, false, AddressLine, true,
-     "pain.008.001.02", "pain.001.001.03", true, false, true, false},
-    {"DE-3.7", true, false, false, false, false, true, TownAndCountry, true,
-     "pain.008.001.08", "pain.001.001.09", true, true, true, true},
+    {.id = "DE-2.6", .extended_charset = false, .at_charset = false, .cor1_settable = false, .cor1_written = true,
+     .tx_bic_mandatory = true, .structured_address = false, .non_eea_address = None, .mandate_ref_text = false,
+     .ddi_variant = "pain.008.002.02", .cti_variant = "pain.001.002.03", .schema_location = true, .bicfi = false,
+     .smnda_in_debtor_account = false, .execution_date_dt = false, .creditor_id_min = 8},
+    {.id = "DE-2.7", .extended_charset = true, .at_charset = false, .cor1_settable = true, .cor1_written = true,
+     .tx_bic_mandatory = false, .structured_address = false, .non_eea_address = None, .mandate_ref_text = false,
+     .ddi_variant = "pain.008.003.02", .cti_variant = "pain.001.003.03", .schema_location = true, .bicfi = false,
+     .smnda_in_debtor_account = false, .execution_date_dt = false, .creditor_id_min = 8},
+    {.id = "AT-6", .extended_charset = true, .at_charset = true, .cor1_settable = true, .cor1_written = true,
+     .tx_bic_mandatory = false, .structured_address = false, .non_eea_address = None, .mandate_ref_text = false,
+     .ddi_variant = "pain.008.001.02", .cti_variant = "pain.001.001.03", .schema_location = false, .bicfi = false,
+     .smnda_in_debtor_account = false, .execution_date_dt = false},
+    {.id = "NL-6", .extended_charset = true, .at_charset = false, .cor1_settable = true, .cor1_written = true,
+     .tx_bic_mandatory = false, .structured_address = false, .non_eea_address = None, .mandate_ref_text = false,
+     .ddi_variant = "pain.008.001.02", .cti_variant = "pain.001.001.03", .schema_location = false, .bicfi = false,
+     .smnda_in_debtor_account = false, .execution_date_dt = false},
+    {.id = "DE-2.8", .extended_charset = true, .at_charset = false, .cor1_settable = true, .cor1_written = true,
+     .tx_bic_mandatory = false, .structured_address = false, .non_eea_address = None, .mandate_ref_text = false,
+     .ddi_variant = "pain.008.003.02", .cti_variant = "pain.001.003.03", .schema_location = true, .bicfi = false,
+     .smnda_in_debtor_account = false, .execution_date_dt = false, .creditor_id_min = 8},
+    {.id = "DE-2.9", .extended_charset = true, .at_charset = false, .cor1_settable = true, .cor1_written = true,
+     .tx_bic_mandatory = false, .structured_address = false, .non_eea_address = None, .mandate_ref_text = false,
+     .ddi_variant = "pain.008.003.02", .cti_variant = "pain.001.003.03", .schema_location = true, .bicfi = false,
+     .smnda_in_debtor_account = false, .execution_date_dt = false, .creditor_id_min = 8},
+    {.id = "DE-3.0", .extended_charset = true, .at_charset = false, .cor1_settable = false, .cor1_written = false,
+     .tx_bic_mandatory = false, .structured_address = false, .non_eea_address = None, .mandate_ref_text = true,
+     .ddi_variant = "pain.008.001.02", .cti_variant = "pain.001.001.03", .schema_location = true, .bicfi = false,
+     .smnda_in_debtor_account = true, .execution_date_dt = false, .creditor_id_min = 8},
+    {.id = "DE-3.1", .extended_charset = true, .at_charset = false, .cor1_settable = false, .cor1_written = false,
+     .tx_bic_mandatory = false, .structured_address = false, .non_eea_address = AddressLine,
+     .mandate_ref_text = true, .ddi_variant = "pain.008.001.02", .cti_variant = "pain.001.001.03",
+     .schema_location = true, .bicfi = false, .smnda_in_debtor_account = true, .execution_date_dt = false,
+     .creditor_id_min = 8},
+    {.id = "DE-3.5", .extended_charset = true, .at_charset = false, .cor1_settable = false, .cor1_written = false,
+     .tx_bic_mandatory = false, .structured_address = false, .non_eea_address = AddressLine,
+     .mandate_ref_text = true, .ddi_variant = "pain.008.001.02", .cti_variant = "pain.001.001.03",
+     .schema_location = true, .bicfi = false, .smnda_in_debtor_account = true, .execution_date_dt = false,
+     .creditor_id_min = 8},
+    {.id = "DE-3.7", .extended_charset = true, .at_charset = false, .cor1_settable = false, .cor1_written = false,
+     .tx_bic_mandatory = false, .structured_address = true, .non_eea_address = TownAndCountry,
+     .mandate_ref_text = true, .ddi_variant = "pain.008.001.08", .cti_variant = "pain.001.001.09",
+     .schema_location = true, .bicfi = true, .smnda_in_debtor_account = true, .execution_date_dt = true,
+     .creditor_id_min = 8, .instant = true, .ultimate_parties = true, .creditor_reference = true,
+     .creditor_agent_optional = true},
+    {.id = "DE-3.9", .extended_charset = true, .at_charset = false, .cor1_settable = false, .cor1_written = false,
+     .tx_bic_mandatory = false, .structured_address = true, .non_eea_address = TownAndCountry,
+     .mandate_ref_text = true, .ddi_variant = "pain.008.001.08", .cti_variant = "pain.001.001.09",
+     .schema_location = true, .bicfi = true, .smnda_in_debtor_account = true, .execution_date_dt = true,
+     .creditor_id_min = 8, .hybrid_address = true, .instant = true, .ultimate_parties = true,
+     .creditor_reference = true, .creditor_agent_optional = true},
+    // No direct-debit variant: the Swiss direct debits are schemes of their own.
+    {.id = "CH-SPS", .extended_charset = true, .at_charset = false, .cor1_settable = false, .cor1_written = false,
+     .tx_bic_mandatory = false, .structured_address = true, .non_eea_address = TownAndCountry,
+     .mandate_ref_text = true, .ddi_variant = "", .cti_variant = "pain.001.001.09", .schema_location = true,
+     .bicfi = true, .smnda_in_debtor_account = true, .execution_date_dt = true, .ultimate_parties = true,
+     .creditor_reference = true, .reference_and_text = true, .swiss = true},
 }};
 
 constexpr int de_3_5 = 8;
 constexpr int de_3_7 = 9;
+constexpr int de_3_9 = 10;
 
 } // namespace
 
@@ -62,15 +100,25 @@ int rulebook_number(std::string_view id) {
     return -1;
 }
 
-// "DE-3.7" became mandatory on 2024-04-17; before that "DE-3.5" applied.
+namespace {
+
+// The days each guideline came into force, newest first; before the last, "DE-3.5".
+struct InForce {
+    int date; // yyyymmdd
+    int number;
+};
+constexpr InForce in_force[] = {{20251005, de_3_9}, {20240417, de_3_7}};
+
+} // namespace
+
 int default_rulebook(const struct tm &local) {
-    const int year = local.tm_year + 1900;
-    const int month = local.tm_mon + 1;
-    if (year >= 2025) return de_3_7;
-    if (year < 2024 || month < 4) return de_3_5;
-    if (month > 4) return de_3_7;
-    return local.tm_mday >= 17 ? de_3_7 : de_3_5;
+    const int date = (local.tm_year + 1900) * 10000 + (local.tm_mon + 1) * 100 + local.tm_mday;
+    for (const InForce &row : in_force)
+        if (date >= row.date) return row.number;
+    return de_3_5;
 }
+
+int rulebook_number(const Rulebook &rb) { return static_cast<int>(&rb - rulebooks.data()); }
 
 void fix_default_rulebook(time_t now) {
     if (__tarvo_rulebook.load(std::memory_order_relaxed) != -1) return;

@@ -89,6 +89,13 @@ bool creditor_reference_valid(const char *input);
 bool qr_reference_normalize(const char *input, char (&out)[28]);
 bool qr_reference_valid(const char *input);
 
+// The institution id of a Swiss or Liechtenstein IBAN as typed: the five digits after the
+// check digits, the clearing number its bank is known by. false (out empty) for any other IBAN.
+bool swiss_institution_id(const char *iban, char (&out)[6]);
+// True for a QR-IBAN: a Swiss or Liechtenstein IBAN whose institution id lies in
+// 30000-31999, the range kept for accounts that take QR-bill payments with a QR reference.
+bool is_qr_iban(const char *iban);
+
 // MOD 97-10 remainder of an IBAN of the given length (characters 5 on, then the first
 // four), or -1 when a character is neither a digit nor a letter.
 int iban_mod97(const char *iban, size_t length);

@@ -19,15 +19,19 @@ constexpr std::string_view xml_declaration = "<?xml version=\"1.0\" encoding=\"U
 bool cor1_allowed(const Rulebook *rb) { return rb == nullptr || (rb->cor1_written && rb->cor1_settable); }
 
 // The creditor's side of the message, first fault first.
-const char *creditor_problem(const tarvo_t *msg, const Rulebook *rb) {
+const char *creditor_problem(tarvo_t *msg, const Rulebook *rb) {
     if (msg->iban == nullptr) return "Missing creditor IBAN";
-    if (msg->bic == nullptr) return "Missing creditor BIC";
+    // IBAN-only collections need no BIC where the schema lets the agent go unnamed.
+    if (msg->bic == nullptr && (rb == nullptr || !rb->creditor_agent_optional)) return "Missing creditor BIC";
     if (msg->name == nullptr) return "Missing creditor name";
     if (msg->creditor_id == nullptr) return "Missing creditor identifier";
     if (msg->tx_count == 0 || msg->tx_head == nullptr) return "No transactions available";
     if (msg->ddtype < 0 || msg->ddtype > 2 || (msg->ddtype == TARVO_DDTYPE_COR1 && !cor1_allowed(rb)))
         return "Unknown/unsupported LocalInstrumentCode (setDDType)";
-    return nullptr;
+    if (rb == nullptr) return nullptr;
+    if (strlen(msg->creditor_id) < rb->creditor_id_min)
+        return "Creditor Identifier too short for the selected SEPA rulebook (at least 8 characters)";
+    return message_problem(msg, *rb);
 }
 
 // Every debit must name its debtor and its mandate; a document without them would be
@@ -43,8 +47,9 @@ int check_debits(tarvo_t *msg, const Rulebook *rb) {
                               : tx->iban == nullptr                ? "Missing debtor IBAN"
                               : (bic_needed && tx->bic == nullptr) ? "Missing debtor BIC"
                               : (tx->seq < 1 || tx->seq > 4)       ? "Missing sequence type"
-                              : rb != nullptr                      ? address_problem(*tx, *rb)
                                                                    : nullptr;
+        char detail[256];
+        if (missing == nullptr && rb != nullptr) missing = transaction_problem(*tx, *rb, detail);
         if (missing == nullptr) missing = xml::amount_problem(tx->amount);
         if (missing != nullptr) return xml::refuse_transaction(msg, missing, position);
     }
@@ -85,8 +90,8 @@ void write_debit(Out &out, const Rulebook &rb, const ddi_tx &tx) {
     xml::write_address(out, rb, {tx.addrCC, tx.addrLine1, tx.addrLine2, &tx.addr}, true);
     out.elem("\t\t\t\t</Dbtr>\n\t\t\t\t<DbtrAcct>\n\t\t\t\t\t<Id>\n\t\t\t\t\t\t<IBAN>", tx.iban,
              "</IBAN>\n\t\t\t\t\t</Id>\n\t\t\t\t</DbtrAcct>\n");
-    if (const char *ref = xml::present(tx.ref))
-        out.elem("\t\t\t\t<RmtInf>\n\t\t\t\t\t<Ustrd>", ref, "</Ustrd>\n\t\t\t\t</RmtInf>\n");
+    xml::write_named_party(out, 4, "UltmtDbtr", tx.ultimate);
+    xml::write_remittance(out, tx.ref, tx.cref);
     out.put("\t\t\t</DrctDbtTxInf>\n");
 }
 
@@ -96,8 +101,10 @@ void write_creditor(Out &out, const Rulebook &rb, const tarvo_t *msg, const char
     out.elem("\t\t\t<Cdtr>\n\t\t\t\t<Nm>", msg->name, "</Nm>\n\t\t\t</Cdtr>\n");
     out.elem("\t\t\t<CdtrAcct>\n\t\t\t\t<Id>\n\t\t\t\t\t<IBAN>", msg->iban,
              "</IBAN>\n\t\t\t\t</Id>\n\t\t\t</CdtrAcct>\n\t\t\t<CdtrAgt>\n\t\t\t\t<FinInstnId>\n");
-    xml::write_bic(out, 5, rb.bicfi, msg->bic);
-    out.put("\t\t\t\t</FinInstnId>\n\t\t\t</CdtrAgt>\n\t\t\t<ChrgBr>SLEV</ChrgBr>\n");
+    xml::write_agent_id(out, 5, rb.bicfi, msg->bic);
+    out.put("\t\t\t\t</FinInstnId>\n\t\t\t</CdtrAgt>\n");
+    xml::write_named_party(out, 3, "UltmtCdtr", msg->ultimate_name);
+    out.put("\t\t\t<ChrgBr>SLEV</ChrgBr>\n");
     out.elem("\t\t\t<CdtrSchmeId>\n\t\t\t\t<Id>\n\t\t\t\t\t<PrvtId>\n\t\t\t\t\t\t<Othr>\n\t\t\t\t\t\t\t<Id>",
              msg->creditor_id,
              "</Id>\n\t\t\t\t\t\t\t<SchmeNm>\n\t\t\t\t\t\t\t\t<Prtry>SEPA</Prtry>\n\t\t\t\t\t\t\t</SchmeNm>\n"
@@ -105,7 +112,11 @@ void write_creditor(Out &out, const Rulebook &rb, const tarvo_t *msg, const char
 }
 
 int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
-    const Rulebook *rb = current_rulebook();
+    const Rulebook *rb = message_rulebook(msg);
+    if (rb != nullptr && rb->swiss) {
+        msg->error = swiss_direct_debits;
+        return 0;
+    }
     if (const char *problem = creditor_problem(msg, rb)) {
         msg->error = problem;
         return 0;
@@ -136,8 +147,7 @@ int write_document(tarvo_t *msg, buffer_t *buf, time_t now) {
             if (group.count[slot] == 0) continue;
             xml::write_block_head(
                 out, {msg->msgid, ++block, "DD", msg->batch_booking != 0, group.count[slot], group.sum[slot]});
-            out.elem("\t\t\t\t<LclInstrm>\n\t\t\t\t\t<Cd>", instrument, "</Cd>\n\t\t\t\t</LclInstrm>\n");
-            out.elem("\t\t\t\t<SeqTp>", ddi_seq_types[slot], "</SeqTp>\n\t\t\t</PmtTpInf>\n");
+            xml::write_payment_type(out, {"SEPA", instrument, ddi_seq_types[slot], msg->category_purpose});
             write_creditor(out, *rb, msg, group.key.data());
             const size_t first = group.first[slot];
             for (size_t i = first; i < first + group.count[slot]; ++i) write_debit(out, *rb, *grouping.items[i]);

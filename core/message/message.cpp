@@ -26,6 +26,10 @@ void release_text(char *&text) {
     text = nullptr;
 }
 
+const Rulebook *message_rulebook(const tarvo_t *h) {
+    return h->rulebook >= 0 ? rulebook(h->rulebook) : current_rulebook();
+}
+
 bool replace_text(char *&field, const char *value) {
     char *copy = copy_text(value);
     if (copy == nullptr) return false;
@@ -74,6 +78,29 @@ BicVerdict check_bic(const char *bic, char (&upper)[12]) {
     for (; bic[i] != '\0'; ++i) upper[i] = is_lower(bic[i]) ? static_cast<char>(bic[i] - 'a' + 'A') : bic[i];
     upper[i] = '\0';
     return bic_pattern_matches(upper) ? BicVerdict::Ok : BicVerdict::BadFormat;
+}
+
+namespace {
+
+// A name of the message (the account holder's or the ultimate party's) under rb; the
+// refused byte goes into buf.
+const char *name_problem(const char *name, const Rulebook &rb, const char *bad_character, char (&buf)[256]) {
+    if (name == nullptr) return nullptr;
+    unsigned char bad = 0;
+    if (!check_string_under(name, &bad, CHARSET_EXTENDED, &rb)) return format_error(buf, bad_character, bad);
+    return nullptr;
+}
+
+constexpr const char *bad_name_character = "tarvo_setName: invalid character '%c' in name";
+constexpr const char *bad_ultimate_character = "Invalid character '%c' in ultimate name";
+constexpr const char *no_ultimate_parties = "Ultimate parties not supported by the selected SEPA rulebook";
+
+} // namespace
+
+const char *message_problem(tarvo_t *msg, const Rulebook &rb) {
+    if (const char *problem = name_problem(msg->name, rb, bad_name_character, msg->errbuf)) return problem;
+    if (msg->ultimate_name != nullptr && !rb.ultimate_parties) return no_ultimate_parties;
+    return name_problem(msg->ultimate_name, rb, bad_ultimate_character, msg->errbuf);
 }
 
 namespace {
@@ -140,6 +167,7 @@ tarvo_t *tarvo_new(int msgtype) {
     h->msgtype = msgtype;
     h->ddtype = TARVO_DDTYPE_CORE;
     h->batch_booking = 1;
+    h->rulebook = -1;
     return h;
 }
 
@@ -149,7 +177,8 @@ void tarvo_free(tarvo_t *h) {
         tarvo::release_list(h->tx_head, ddi_tx_free);
     else if (h->msgtype == TARVO_MSGTYPE_CTI)
         tarvo::release_list(h->tx_head, cti_tx_free);
-    for (char **field : {&h->iban, &h->bic, &h->name, &h->creditor_id, &h->date, &h->msgid})
+    for (char **field : {&h->iban, &h->bic, &h->name, &h->creditor_id, &h->date, &h->msgid, &h->category_purpose,
+                         &h->ultimate_name})
         tarvo::release_text(*field);
     // The error buffer may quote a refused IBAN or name.
     explicit_bzero(h, sizeof *h);
@@ -192,7 +221,7 @@ int tarvo_setName(tarvo_t *h, const char *name) {
     if (name == nullptr || name[0] == '\0') return fail(h, "tarvo_setAccount: Name too short");
     if (strlen(name) > 70) return fail(h, "tarvo_setAccount: Name too long");
     unsigned char bad = 0;
-    if (!check_string(name, &bad, tarvo::CHARSET_EXTENDED)) {
+    if (!tarvo::check_string_under(name, &bad, tarvo::CHARSET_EXTENDED, tarvo::message_rulebook(h))) {
         h->error = tarvo::format_error(h->errbuf, "tarvo_setName: invalid character '%c' in name", bad);
         return 0;
     }
@@ -227,7 +256,7 @@ int tarvo_setDDType(tarvo_t *h, int ddtype) {
     if (h->msgtype != TARVO_MSGTYPE_DDI) return fail(h, "Not a direct debit message");
     if (static_cast<unsigned>(ddtype) > TARVO_DDTYPE_B2B)
         return fail(h, "Unknown/unsupported LocalInstrumentCode (setDDType)");
-    const tarvo::Rulebook *rb = tarvo::current_rulebook();
+    const tarvo::Rulebook *rb = tarvo::message_rulebook(h);
     if (ddtype == TARVO_DDTYPE_COR1 && (rb == nullptr || !rb->cor1_settable))
         return fail(h, "COR1 is not allowed with selected SEPA rulebook");
     h->ddtype = ddtype;
@@ -239,6 +268,53 @@ int tarvo_setBatchBooking(tarvo_t *h, uint8_t flag) {
     if (flag > 1) return fail(h, "Invalid BatchBooking mode (only 0 or 1 allowed)");
     h->batch_booking = flag;
     return 1;
+}
+
+int tarvo_setInstant(tarvo_t *h, int flag) {
+    if (h == nullptr) return 0;
+    if (h->msgtype != TARVO_MSGTYPE_CTI) return fail(h, "Instant is for credit transfers");
+    if (flag != 0 && flag != 1) return fail(h, "Invalid instant mode (only 0 or 1 allowed)");
+    const tarvo::Rulebook *rb = tarvo::message_rulebook(h);
+    if (flag == 1 && (rb == nullptr || !rb->instant)) return fail(h, tarvo::instant_refused);
+    h->instant = static_cast<uint8_t>(flag);
+    return 1;
+}
+
+int tarvo_setCategoryPurpose(tarvo_t *h, const char *code) {
+    if (h == nullptr) return 0;
+    bool valid = code != nullptr && strlen(code) == 4;
+    for (size_t i = 0; valid && i < 4; ++i) valid = tarvo::is_upper(code[i]);
+    if (!valid) return fail(h, "Invalid category purpose (must be 4 capital letters)");
+    return store_or_fail(h, h->category_purpose, code, tarvo::out_of_memory);
+}
+
+int tarvo_setUltimateName(tarvo_t *h, const char *name) {
+    if (h == nullptr) return 0;
+    const tarvo::Rulebook *rb = tarvo::message_rulebook(h);
+    if (rb == nullptr || !rb->ultimate_parties) return fail(h, tarvo::no_ultimate_parties);
+    if (name == nullptr || name[0] == '\0' || strlen(name) > 70)
+        return fail(h, "Invalid ultimate name (must be 1-70 characters)");
+    if (const char *problem = tarvo::name_problem(name, *rb, tarvo::bad_ultimate_character, h->errbuf))
+        return fail(h, problem);
+    return store_or_fail(h, h->ultimate_name, name, tarvo::out_of_memory);
+}
+
+int tarvo_setRulebook(tarvo_t *h, const char *id) {
+    if (h == nullptr) return 0;
+    const int number = id != nullptr ? tarvo::rulebook_number(id) : -1;
+    if (number < 0) {
+        if (id == nullptr) return fail(h, "Unknown rulebook (NULL)");
+        h->error = tarvo::format_error(h->errbuf, "Unknown rulebook '%s'", id);
+        return 0;
+    }
+    if (h->msgtype == TARVO_MSGTYPE_DDI && tarvo::rulebook(number)->swiss) return fail(h, swiss_direct_debits);
+    h->rulebook = number;
+    return 1;
+}
+
+const char *tarvo_getRulebook(tarvo_t *h) {
+    const tarvo::Rulebook *rb = h != nullptr ? tarvo::message_rulebook(h) : tarvo::current_rulebook();
+    return rb != nullptr ? rb->id.data() : nullptr;
 }
 
 int tarvo_setMessageId(tarvo_t *h, const char *msgid) {

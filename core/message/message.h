@@ -5,6 +5,7 @@
 
 #include <stdint.h>
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,8 +49,15 @@ struct ddi_tx {
     char *old_iban;
     uint8_t smnda;
     char *ref;
+    char *cref;     // ISO 11649 creditor reference, electronic form
+    char *ultimate; // the ultimate debtor's name
     ddi_tx *next;
 };
+
+// The currency of a credit transfer. Every added transfer has one: the rulebook it was
+// added under decides the default, so that a later render under another rulebook cannot
+// silently change it.
+enum class Currency : uint8_t { Unset, CHF, EUR };
 
 // One credit transfer; every text is a private copy owned by the record.
 struct cti_tx {
@@ -63,8 +71,12 @@ struct cti_tx {
     address_parts addr;
     char *ref;
     char *purp;
+    char *qrr;  // Swiss QR reference, 27 digits
+    Currency currency;
     int64_t amount; // in cents
     char *date; // null: the message's date
+    char *cref;     // ISO 11649 creditor reference, electronic form
+    char *ultimate; // the ultimate creditor's name
     cti_tx *next;
 };
 
@@ -84,12 +96,20 @@ struct tarvo_s {
     uint8_t batch_booking;
     void *tx_head; // ddi_tx or cti_tx by msgtype
     void *tx_tail;
+    int32_t rulebook; // the pinned rulebook's number; -1: the process-wide one
+    uint8_t instant;  // credit transfers as instant payments (INST)
+    char *category_purpose;
+    char *ultimate_name; // ultimate debtor (credit transfers) or creditor (direct debits)
 };
 
 // Sequence-type codes as written into the document, indexed by ddi_tx::seq - 1.
 inline constexpr const char *ddi_seq_types[4] = {"FRST", "RCUR", "OOFF", "FNAL"};
 
 namespace tarvo {
+
+// The rulebook a message is checked and written under: its pinned one, else the
+// process-wide selection; null when neither is a row of the table.
+const Rulebook *message_rulebook(const tarvo_t *h);
 
 // The error text of every failed allocation in the message layer.
 inline constexpr const char *out_of_memory = "Out of memory";
@@ -117,6 +137,32 @@ const char *address_problem(const Tx &tx, const Rulebook &rb) {
     return address_problem(tx.addrCC, tx.addrLine1, tx.addrLine2, tx.addr, rb);
 }
 
+// The refusal of instant execution where the rulebook has none, when set and when rendered.
+inline constexpr const char *instant_refused = "Instant credit transfers need DE-3.7 or DE-3.9";
+// The largest control sum, in cents: the documents' decimal type holds 18 digits.
+inline constexpr int64_t max_control_sum_cents = 999'999'999'999'999'999;
+
+// Why the message's own texts cannot be written under rb, or null: a name or ultimate
+// name set under one rulebook is checked again under the one the document is for.
+const char *message_problem(tarvo_t *msg, const Rulebook &rb);
+
+// Why a stored transaction cannot be written under rb, or null: every text is checked
+// again by its key's rule (lengths, character sets, the mandate reference's set), then
+// the address and what the rulebook offers at all, so that a transaction added under one
+// rulebook never yields a document that another one's schema refuses. Messages with
+// inserted values go into buf.
+const char *transaction_problem(const ddi_tx &tx, const Rulebook &rb, char (&buf)[256]);
+const char *transaction_problem(const cti_tx &tx, const Rulebook &rb, char (&buf)[256]);
+
+// " (did you mean 'purp' or 'ref'?)": the one or two known keys nearest to a key typed
+// wrong, by spelling or by a name callers often use for the field; empty when none is.
+const char *suggest_keys(std::string_view typed, std::span<const std::string_view> known, char (&out)[80]);
+
+// Why a credit transfer cannot be paid under the Swiss Payment Standards, or null: the
+// kind of payment its account, currency and reference make, and the creditor's address.
+const char *swiss_problem(const cti_tx &tx);
+// Why a credit transfer cannot be written under a rulebook without Swiss payments, or null.
+const char *non_swiss_problem(const cti_tx &tx);
 // A transaction key as the validation knows it, for the key table of the documentation:
 // read from the same tables and rulebook predicates that tarvo_add applies.
 struct KeyDoc {
@@ -144,5 +190,8 @@ void cti_tx_free(cti_tx *tx);
 // the message's error text set.
 int ddi_toXML(tarvo_t *msg, buffer_t *out);
 int cti_toXML(tarvo_t *msg, buffer_t *out);
+
+// The direct-debit refusal under a rulebook that has none.
+inline constexpr const char *swiss_direct_debits = "Direct debits are not supported under CH-SPS";
 
 #endif

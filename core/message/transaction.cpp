@@ -4,7 +4,10 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
+#include <type_traits>
 #include <string_view>
 
 #include "ident/ident.h"
@@ -28,6 +31,10 @@ enum class Check : uint8_t {
     Amount,        // the amount rule
     Smnda,         // the flag "1"
     NotStructured, // a structured address key where the rulebook has none
+    Ultimate,      // as Text, where the rulebook has ultimate parties
+    CreditorRef,   // an ISO 11649 reference, stored in electronic form
+    Currency,      // CHF or EUR, where the rulebook pays in more than euros
+    QrReference,   // a Swiss QR reference, where the rulebook has them
 };
 
 template <typename Tx>
@@ -62,6 +69,12 @@ constexpr KeyRule<Tx> shared_rules[] = {
     {.key = "id", .check = Check::Text, .field = &Tx::id, .min = 1, .max = 35, .mode = CHARSET_TEXT,
      .message = "Invalid end-to-end ID (must be 1-35 characters)",
      .detail_message = "Invalid character '%c' in end-to-end ID"},
+    {.key = "ultimateName", .check = Check::Ultimate, .field = &Tx::ultimate, .min = 1, .max = 70,
+     .mode = CHARSET_EXTENDED, .message = "Invalid ultimate name (must be 1-70 characters)",
+     .detail_message = "Invalid character '%c' in ultimate name"},
+    {.key = "cref", .check = Check::CreditorRef, .field = &Tx::cref,
+     .message = "Invalid creditor reference (RF, two check digits, 1-21 letters or digits)",
+     .detail_message = "Invalid creditor reference (RF check digits)"},
 };
 
 constexpr KeyRule<ddi_tx> ddi_rules[] = {
@@ -85,6 +98,9 @@ constexpr KeyRule<cti_tx> cti_rules[] = {
     {.key = "name", .check = Check::Text, .field = &cti_tx::name, .min = 1, .max = 70, .mode = CHARSET_EXTENDED,
      .message = "Invalid name (must be 1-70 characters)", .detail_message = "Invalid character '%c' in creditor name"},
     {.key = "purp", .check = Check::Purpose, .field = &cti_tx::purp, .message = "Invalid purpose (must be 4 characters)"},
+    {.key = "currency", .check = Check::Currency, .message = "Invalid currency (CHF or EUR)"},
+    {.key = "qrr", .check = Check::QrReference, .field = &cti_tx::qrr,
+     .message = "Invalid QR reference (27 digits with check digit)"},
 };
 
 // The structured postal address, accepted where the rulebook asks for it.
@@ -118,10 +134,11 @@ constexpr std::string_view non_eea_countries[] = {"AD", "BL", "CH", "GB", "GG", 
 constexpr char *ddi_tx::*ddi_texts[] = {&ddi_tx::id,   &ddi_tx::name,     &ddi_tx::iban,     &ddi_tx::bic,
                                         &ddi_tx::addrCC, &ddi_tx::addrLine1, &ddi_tx::addrLine2, &ddi_tx::date,
                                         &ddi_tx::mref, &ddi_tx::mdate,    &ddi_tx::old_mref, &ddi_tx::old_iban,
-                                        &ddi_tx::ref};
+                                        &ddi_tx::ref,  &ddi_tx::cref,     &ddi_tx::ultimate};
 constexpr char *cti_tx::*cti_texts[] = {&cti_tx::id,        &cti_tx::name,      &cti_tx::iban, &cti_tx::bic,
                                         &cti_tx::addrCC,    &cti_tx::addrLine1, &cti_tx::addrLine2,
-                                        &cti_tx::ref,       &cti_tx::purp,      &cti_tx::date};
+                                        &cti_tx::ref,       &cti_tx::purp,      &cti_tx::date,
+                                        &cti_tx::cref,      &cti_tx::ultimate,  &cti_tx::qrr};
 
 // ---- Helpers -----------------------------------------------------------------------
 
@@ -172,11 +189,12 @@ const Entry *find_key(const Entry (&table)[N], const KeyIndex &index, std::strin
 
 constexpr bool is_alnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// The rulebook table row in force. Only a caller that writes the process-wide number
-// directly can leave it outside the table; validate by the newest guideline then.
-const Rulebook &rules_in_force() {
-    const Rulebook *rb = current_rulebook();
-    return rb != nullptr ? *rb : *rulebook(rulebook_count - 1);
+// The rulebook table row in force for a message. Only a caller that writes the
+// process-wide number directly can leave it outside the table; validate by the newest
+// guideline then.
+const Rulebook &rules_in_force(const tarvo_t *h) {
+    const Rulebook *rb = message_rulebook(h);
+    return rb != nullptr ? *rb : *rulebook(rulebook_number("DE-3.9"));
 }
 
 // Replaces a record's text with a copy of value; null on success.
@@ -211,8 +229,12 @@ const char *refused_character(tarvo_t *h, unsigned char bad, std::string_view ke
 // that it shows what the validation does.
 constexpr bool taken_under(Check check, const Rulebook &rb) {
     switch (check) {
-    case Check::AddressLine: return !rb.structured_address;
+    case Check::AddressLine: return !rb.structured_address || rb.hybrid_address;
+    case Check::Ultimate: return rb.ultimate_parties;
+    case Check::CreditorRef: return rb.creditor_reference;
     case Check::NotStructured: return false;
+    case Check::Currency:
+    case Check::QrReference: return rb.swiss;
     default: return true;
     }
 }
@@ -220,14 +242,16 @@ constexpr bool address_keys_taken_under(const Rulebook &rb) { return rb.structur
 
 template <typename Tx>
 const char *apply_text_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *value, const Rulebook &rb) {
-    if (!taken_under(rule.check, rb)) return "selected SEPA rulebook requires structured address data";
+    if (!taken_under(rule.check, rb))
+        return rule.check == Check::Ultimate ? "selected SEPA rulebook does not support ultimate parties"
+                                             : "selected SEPA rulebook requires structured address data";
     if (value == nullptr) return rule.message;
     const size_t length = strlen(value);
     if (length < rule.min || length > rule.max) return rule.message;
     CharsetMode mode = rule.mode;
     if (rule.check == Check::MandateRef) mode = rb.mandate_ref_text ? CHARSET_TEXT : CHARSET_IDENT;
     unsigned char bad = 0;
-    if (!check_string(value, &bad, mode)) return format_error(h->errbuf, rule.detail_message, bad);
+    if (!check_string_under(value, &bad, mode, &rb)) return format_error(h->errbuf, rule.detail_message, bad);
     // An empty remittance text means none: the document has no place for an empty one.
     if (length == 0) {
         release_text(tx.*rule.field);
@@ -241,7 +265,15 @@ const char *apply_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *
     switch (rule.check) {
     case Check::Text:
     case Check::MandateRef:
-    case Check::AddressLine: return apply_text_rule(h, tx, rule, value, rb);
+    case Check::AddressLine:
+    case Check::Ultimate: return apply_text_rule(h, tx, rule, value, rb);
+    case Check::CreditorRef: {
+        if (!taken_under(rule.check, rb)) return "selected SEPA rulebook does not support creditor references";
+        char electronic[26];
+        if (!creditor_reference_normalize(value, electronic)) return rule.message;
+        if (!creditor_reference_valid(electronic)) return rule.detail_message;
+        return store(tx.*rule.field, electronic);
+    }
     case Check::Iban: {
         const char *message = nullptr;
         if (!iban_check(value, &message)) return message != nullptr ? message : "Invalid IBAN";
@@ -288,12 +320,35 @@ const char *apply_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *
         }
         break;
     case Check::NotStructured: return "selected SEPA rulebook does not support structured address data";
+    case Check::Currency:
+        if constexpr (requires { tx.currency; }) {
+            if (value != nullptr && strcmp(value, "CHF") == 0) tx.currency = Currency::CHF;
+            else if (value != nullptr && strcmp(value, "EUR") == 0) tx.currency = Currency::EUR;
+            else return rule.message;
+            return nullptr;
+        }
+        break;
+    case Check::QrReference: {
+        char digits[28];
+        if (!qr_reference_valid(value) || !qr_reference_normalize(value, digits)) return rule.message;
+        return store(tx.*rule.field, digits);
+    }
     }
     return nullptr;
 }
 
 template <typename Tx>
 struct Kind;
+
+// Every key a credit transfer knows, for the suggestions after an unknown one.
+template <typename... Tables>
+constexpr auto keys_of(const Tables &...tables) {
+    std::array<std::string_view, (std::extent_v<Tables> + ...)> keys{};
+    size_t n = 0;
+    ((std::for_each(std::begin(tables), std::end(tables), [&](const auto &e) { keys[n++] = e.key; })), ...);
+    return keys;
+}
+constexpr auto cti_known_keys = keys_of(shared_rules<cti_tx>, cti_rules, address_keys);
 
 template <>
 struct Kind<ddi_tx> {
@@ -308,7 +363,9 @@ template <>
 struct Kind<cti_tx> {
     static constexpr const auto &rules = cti_rules;
     static constexpr KeyIndex index = index_keys(cti_rules);
-    // A credit transfer ignores what it has no use for, such as "seq" or "mref".
+    // A credit transfer ignores the direct-debit keys such as "seq" or "mref", so that one
+    // list may describe both, but refuses any other key it does not know: a misspelled
+    // remittance key would otherwise drop the text without a word.
     static constexpr bool refuses_unknown_keys = false;
     static constexpr int32_t msgtype = TARVO_MSGTYPE_CTI;
     static constexpr const char *wrong_message = "No CTI message";
@@ -318,19 +375,29 @@ struct Kind<cti_tx> {
 template <typename Tx>
 const char *apply_pair(tarvo_t *h, Tx &tx, std::string_view key, const char *value) {
     const size_t hash = key_hash(key);
-    const Rulebook &rb = rules_in_force();
+    const Rulebook &rb = rules_in_force(h);
     if (address_keys_taken_under(rb)) {
         if (const AddressKey *address = find_key(address_keys, address_index, key, hash)) {
             if (!format_check(address->kind, value)) return format_error(h->errbuf, "Invalid format for '%s'", key.data());
             unsigned char bad = 0;
-            if (!check_string(value, &bad, CHARSET_EXTENDED)) return refused_character(h, bad, key);
+            if (!check_string_under(value, &bad, CHARSET_EXTENDED, &rb)) return refused_character(h, bad, key);
             return store(tx.addr.*address->field, value);
         }
     }
     const KeyRule<Tx> *rule = find_key(shared_rules<Tx>, shared_index<Tx>, key, hash);
     if (rule == nullptr) rule = find_key(Kind<Tx>::rules, Kind<Tx>::index, key, hash);
+    // The Swiss keys are unknown where no Swiss payments are written.
+    const bool swiss_only = rule != nullptr && (rule->check == Check::Currency || rule->check == Check::QrReference);
+    if (swiss_only && !taken_under(rule->check, rb))
+        return format_error(h->errbuf, "Invalid transaction property '%s'", key.data());
     if (rule != nullptr) return apply_rule(h, tx, *rule, value, rb);
     if (Kind<Tx>::refuses_unknown_keys) return format_error(h->errbuf, "Invalid transaction property '%s'", key.data());
+    if (find_key(ddi_rules, Kind<ddi_tx>::index, key, hash) == nullptr &&
+        find_key(address_keys, address_index, key, hash) == nullptr) {
+        char hint[80];
+        return format_error(h->errbuf, "Invalid transaction property '%s'%s", key.data(),
+                            suggest_keys(key, cti_known_keys, hint));
+    }
     // Even an ignored key needs its value: a null one may be a list's end given one slot
     // too early, and reading on would run past it.
     if (value == nullptr) return format_error(h->errbuf, "Missing value for '%s'", key.data());
@@ -344,6 +411,15 @@ bool outside_eea(const char *bic) {
     for (std::string_view code : non_eea_countries)
         if (code == country) return true;
     return false;
+}
+
+// The EPC rulebooks carry either a remittance text or a creditor reference, not both.
+template <typename Tx>
+const char *remittance_and_address_problem(const Tx &tx, const Rulebook &rb) {
+    if (tx.cref != nullptr && tx.ref != nullptr && !rb.reference_and_text)
+        return "Remittance text and creditor reference together not allowed by the selected SEPA rulebook "
+               "(give 'ref' or 'cref')";
+    return address_problem(tx, rb);
 }
 
 const char *complete(const ddi_tx &tx, const Rulebook &rb) {
@@ -364,14 +440,16 @@ const char *complete(const ddi_tx &tx, const Rulebook &rb) {
     }
     if (tx.seq == 0) return "Sequence type missing";
     if (tx.amount == 0) return "Amount missing";
-    return address_problem(tx, rb);
+    return remittance_and_address_problem(tx, rb);
 }
 
-const char *complete(const cti_tx &tx, const Rulebook &rb) {
+const char *complete(cti_tx &tx, const Rulebook &rb) {
     if (tx.iban == nullptr) return "IBAN missing";
     if (tx.bic == nullptr && rb.tx_bic_mandatory) return "BIC missing";
     if (tx.amount == 0) return "Amount missing";
-    return address_problem(tx, rb);
+    if (tx.currency == Currency::Unset) tx.currency = rb.swiss ? Currency::CHF : Currency::EUR;
+    if (const char *problem = remittance_and_address_problem(tx, rb)) return problem;
+    return rb.swiss ? swiss_problem(tx) : nullptr;
 }
 
 } // namespace
@@ -382,11 +460,66 @@ const char *address_problem(const char *country, const char *line1, const char *
     for (const AddressKey &part : address_keys) structured = structured || parts.*part.field != nullptr;
     if (!rb.structured_address)
         return structured ? "Structured address not supported by the selected SEPA rulebook" : nullptr;
-    if (line1 != nullptr || line2 != nullptr)
+    const bool lines = line1 != nullptr || line2 != nullptr;
+    if (lines && !rb.hybrid_address)
         return "Address lines not supported by the selected SEPA rulebook (structured address required)";
-    if ((structured || country != nullptr) && (parts.addrTown == nullptr || country == nullptr))
+    if ((structured || lines || country != nullptr) && (parts.addrTown == nullptr || country == nullptr))
         return "Address requires town and country (addrTown and addrCC)";
     return nullptr;
+}
+
+namespace {
+
+// One stored text against its key's rule under rb; null when it passes.
+template <typename Tx>
+const char *text_problem(const Tx &tx, const KeyRule<Tx> &rule, const Rulebook &rb, char (&buf)[256]) {
+    // Amounts, sequence types, flags and the currency are kept as numbers: no text to check,
+    // and a null member pointer must not be followed.
+    if (rule.field == nullptr) return nullptr;
+    const char *value = tx.*rule.field;
+    if (value == nullptr) return nullptr;
+    switch (rule.check) {
+    case Check::Ultimate:
+        if (!rb.ultimate_parties) return "Ultimate parties not supported by the selected SEPA rulebook";
+        break;
+    case Check::CreditorRef:
+        return rb.creditor_reference ? nullptr : "Creditor reference not supported by the selected SEPA rulebook";
+    case Check::Text:
+    case Check::MandateRef:
+    case Check::AddressLine: break;
+    default: return nullptr;
+    }
+    const size_t length = strlen(value);
+    if (length < rule.min || length > rule.max) return rule.message;
+    CharsetMode mode = rule.mode;
+    if (rule.check == Check::MandateRef) mode = rb.mandate_ref_text ? CHARSET_TEXT : CHARSET_IDENT;
+    unsigned char bad = 0;
+    if (!check_string_under(value, &bad, mode, &rb)) return format_error(buf, rule.detail_message, bad);
+    return nullptr;
+}
+
+template <typename Tx>
+const char *stored_problem(const Tx &tx, const Rulebook &rb, char (&buf)[256]) {
+    using Rules = std::span<const KeyRule<Tx>>;
+    for (Rules table : {Rules(shared_rules<Tx>), Rules(Kind<Tx>::rules)})
+        for (const KeyRule<Tx> &rule : table)
+            if (const char *problem = text_problem(tx, rule, rb, buf)) return problem;
+    for (const AddressKey &part : address_keys) {
+        unsigned char bad = 0;
+        const char *value = tx.addr.*part.field;
+        if (value != nullptr && !check_string_under(value, &bad, CHARSET_EXTENDED, &rb))
+            return format_error(buf, "Invalid character (byte 0x%02X) in '%s'", bad, part.key.data());
+    }
+    return remittance_and_address_problem(tx, rb);
+}
+
+} // namespace
+
+const char *transaction_problem(const ddi_tx &tx, const Rulebook &rb, char (&buf)[256]) {
+    return stored_problem(tx, rb, buf);
+}
+const char *transaction_problem(const cti_tx &tx, const Rulebook &rb, char (&buf)[256]) {
+    return stored_problem(tx, rb, buf);
 }
 
 namespace {
@@ -416,6 +549,10 @@ int add(tarvo_t *h, const char *const *kv) {
         h->error = "No key-value list submitted";
         return 0;
     }
+    if (Kind<Tx>::msgtype == TARVO_MSGTYPE_DDI && rules_in_force(h).swiss) {
+        h->error = swiss_direct_debits;
+        return 0;
+    }
     auto *tx = static_cast<Tx *>(calloc(1, sizeof(Tx)));
     if (tx == nullptr) {
         h->error = out_of_memory;
@@ -424,10 +561,11 @@ int add(tarvo_t *h, const char *const *kv) {
     const char *error = nullptr;
     for (const char *const *pair = kv; error == nullptr && pair[0] != nullptr; pair += 2)
         error = apply_pair(h, *tx, pair[0], pair[1]);
-    if (error == nullptr) error = complete(*tx, rules_in_force());
+    if (error == nullptr) error = complete(*tx, rules_in_force(h));
     // Neither the count nor the control sum may wrap or overflow into a wrong document.
     if (error == nullptr && h->tx_count == UINT32_MAX) error = "Too many transactions";
-    if (error == nullptr && h->ctrl_sum > INT64_MAX - tx->amount) error = "Control sum out of range";
+    if (error == nullptr && h->ctrl_sum > max_control_sum_cents - tx->amount)
+        error = "Control sum out of range (at most 18 digits)";
     if (error != nullptr) {
         h->error = error;
         release(tx);
@@ -463,6 +601,10 @@ constexpr CheckDoc check_docs[] = {
     {Check::Sequence, "sequence type", "FRST, RCUR, OOFF or FNAL, in any case"},
     {Check::Amount, "amount", "decimal text, above 0, at most 999999999.99"},
     {Check::Smnda, "flag", "\"1\""},
+    {Check::Ultimate, "text", nullptr},
+    {Check::Currency, "currency", "CHF (default) or EUR"},
+    {Check::QrReference, "QR reference", "27 digits, mod-10 check digit, blanks ignored"},
+    {Check::CreditorRef, "creditor reference", "ISO 11649: RF, 2 check digits, 1-21 letters or digits"},
 };
 
 constexpr const char *charset_names[] = {"ident", "text", "extended"};

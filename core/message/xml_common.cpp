@@ -85,16 +85,22 @@ Out &Out::tabs(int depth) {
     return put(all_tabs.substr(all_tabs.size() - n));
 }
 
-void write_root(Out &out, std::string_view variant, bool schema_location) {
+void write_root(Out &out, std::string_view variant, bool schema_location, std::string_view schema_file) {
     char line[256];
     const int ns_len = static_cast<int>(namespace_prefix.size());
     const int var_len = static_cast<int>(variant.size());
+    char own_file[64];
+    if (schema_file.empty()) {
+        snprintf(own_file, sizeof own_file, "%.*s.xsd", var_len, variant.data());
+        schema_file = own_file;
+    }
+    const int file_len = static_cast<int>(schema_file.size());
     if (schema_location)
         snprintf(line, sizeof line,
                  "<Document xmlns=\"%.*s%.*s\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
-                 " xsi:schemaLocation=\"%.*s%.*s %.*s.xsd\">\n",
+                 " xsi:schemaLocation=\"%.*s%.*s %.*s\">\n",
                  ns_len, namespace_prefix.data(), var_len, variant.data(), ns_len, namespace_prefix.data(), var_len,
-                 variant.data(), var_len, variant.data());
+                 variant.data(), file_len, schema_file.data());
     else
         snprintf(line, sizeof line,
                  "<Document xmlns=\"%.*s%.*s\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n", ns_len,
@@ -124,7 +130,41 @@ void write_block_head(Out &out, const BlockHead &head) {
     out.put(head.batch_booking ? "\t\t\t<BtchBookg>true</BtchBookg>\n" : "\t\t\t<BtchBookg>false</BtchBookg>\n");
     out.put("\t\t\t<NbOfTxs>").number(head.count).put("</NbOfTxs>\n");
     out.put("\t\t\t<CtrlSum>").amount(head.sum).put("</CtrlSum>\n");
-    out.put("\t\t\t<PmtTpInf>\n\t\t\t\t<SvcLvl>\n\t\t\t\t\t<Cd>SEPA</Cd>\n\t\t\t\t</SvcLvl>\n");
+}
+
+void write_payment_type(Out &out, const PaymentType &type) {
+    out.put("\t\t\t<PmtTpInf>\n");
+    if (type.service_level != nullptr)
+        out.elem("\t\t\t\t<SvcLvl>\n\t\t\t\t\t<Cd>", type.service_level, "</Cd>\n\t\t\t\t</SvcLvl>\n");
+    if (type.local_instrument != nullptr)
+        out.elem("\t\t\t\t<LclInstrm>\n\t\t\t\t\t<Cd>", type.local_instrument, "</Cd>\n\t\t\t\t</LclInstrm>\n");
+    if (type.sequence != nullptr) out.elem("\t\t\t\t<SeqTp>", type.sequence, "</SeqTp>\n");
+    if (type.category_purpose != nullptr)
+        out.elem("\t\t\t\t<CtgyPurp>\n\t\t\t\t\t<Cd>", type.category_purpose, "</Cd>\n\t\t\t\t</CtgyPurp>\n");
+    out.put("\t\t\t</PmtTpInf>\n");
+}
+
+void write_remittance(Out &out, const char *text, const char *creditor_reference, const char *qr_reference) {
+    text = present(text);
+    // The add lets only one of the two references in.
+    const char *reference = present(qr_reference) != nullptr ? qr_reference : present(creditor_reference);
+    // RmtInf is optional everywhere, but the SEPA schemas refuse it empty.
+    if (text == nullptr && reference == nullptr) return;
+    out.put("\t\t\t\t<RmtInf>\n");
+    if (text != nullptr) out.elem("\t\t\t\t\t<Ustrd>", text, "</Ustrd>\n");
+    if (reference != nullptr) {
+        out.put("\t\t\t\t\t<Strd>\n\t\t\t\t\t\t<CdtrRefInf>\n\t\t\t\t\t\t\t<Tp>\n\t\t\t\t\t\t\t\t<CdOrPrtry>\n");
+        out.put(reference == qr_reference ? "\t\t\t\t\t\t\t\t\t<Prtry>QRR</Prtry>\n" : "\t\t\t\t\t\t\t\t\t<Cd>SCOR</Cd>\n");
+        out.elem("\t\t\t\t\t\t\t\t</CdOrPrtry>\n\t\t\t\t\t\t\t</Tp>\n\t\t\t\t\t\t\t<Ref>", reference,
+                 "</Ref>\n\t\t\t\t\t\t</CdtrRefInf>\n\t\t\t\t\t</Strd>\n");
+    }
+    out.put("\t\t\t\t</RmtInf>\n");
+}
+
+void write_named_party(Out &out, int depth, std::string_view tag, const char *name) {
+    if (present(name) == nullptr) return;
+    out.tabs(depth).put("<").put(tag).put(">\n").tabs(depth + 1).elem("<Nm>", name, "</Nm>\n");
+    out.tabs(depth).put("</").put(tag).put(">\n");
 }
 
 void write_bic(Out &out, int depth, bool bicfi, const char *bic) {
@@ -139,6 +179,9 @@ void write_address(Out &out, const Rulebook &rb, const Address &addr, bool end_w
         for (const AddressPart &part : address_tags)
             if (parts.*part.field != nullptr) out.elem(part.open, parts.*part.field, part.close);
         if (addr.country != nullptr) out.elem("\t\t\t\t\t\t<Ctry>", addr.country, "</Ctry>\n");
+        // Hybrid: the lines follow the structured parts; the add refused them elsewhere.
+        if (rb.hybrid_address && addr.line1 != nullptr) out.elem("\t\t\t\t\t\t<AdrLine>", addr.line1, "</AdrLine>\n");
+        if (rb.hybrid_address && addr.line2 != nullptr) out.elem("\t\t\t\t\t\t<AdrLine>", addr.line2, "</AdrLine>\n");
     } else {
         if (addr.country != nullptr) out.elem("\t\t\t\t\t\t<Ctry>", addr.country, "</Ctry>\n");
         if (addr.line1 != nullptr) out.elem("\t\t\t\t\t\t<AdrLine>", addr.line1, "</AdrLine>\n");

@@ -27,6 +27,9 @@ char *render(tarvo_t *msg, time_t now);
 // The writers behind render; out already holds the XML declaration line.
 int ddi_write(tarvo_t *msg, buffer_t *out, time_t now);
 int cti_write(tarvo_t *msg, buffer_t *out, time_t now);
+// The credit-transfer document of the Swiss Payment Standards, for a message whose
+// transfers cti_write has checked and whose message identification it has made.
+int sps_write(tarvo_t *msg, buffer_t *out, time_t now, const Rulebook &rb);
 
 namespace xml {
 
@@ -80,13 +83,14 @@ private:
     bool ok_ = true;
 };
 
-// The root line of the variant ("pain.008.001.08" ...), with or without schema location.
-void write_root(Out &out, std::string_view variant, bool schema_location);
+// The root line of the variant ("pain.008.001.08" ...), with or without schema location;
+// the schema file is "<variant>.xsd" unless another is named.
+void write_root(Out &out, std::string_view variant, bool schema_location, std::string_view schema_file = {});
 
 // The root element's start tag line, the group header and its initiating party.
 void write_group_header(Out &out, const tarvo_t *msg, const char *root, time_t now);
 
-// The start of a payment-information block up to and including the service level.
+// The start of a payment-information block up to the payment type.
 struct BlockHead {
     const char *msgid;
     uint32_t number;
@@ -96,6 +100,23 @@ struct BlockHead {
     int64_t sum; // in cents
 };
 void write_block_head(Out &out, const BlockHead &head);
+
+// A block's PmtTpInf; each null part is left out.
+struct PaymentType {
+    const char *service_level;    // "SEPA"
+    const char *local_instrument; // "CORE", "B2B", "INST"
+    const char *sequence;         // "FRST" ... (direct debits)
+    const char *category_purpose; // "SALA"
+};
+void write_payment_type(Out &out, const PaymentType &type);
+
+// A transaction's RmtInf at depth 4: the text, the ISO 11649 creditor reference (SCOR) or
+// the Swiss QR reference (QRR), or text and reference where the rulebook allows both;
+// nothing when neither is there.
+void write_remittance(Out &out, const char *text, const char *creditor_reference, const char *qr_reference = nullptr);
+
+// A party known by its name only (UltmtDbtr, UltmtCdtr) at depth TABs; nothing without one.
+void write_named_party(Out &out, int depth, std::string_view tag, const char *name);
 
 // An agent's BIC line at depth TABs, as <BICFI> where the rulebook identifies agents so.
 void write_bic(Out &out, int depth, bool bicfi, const char *bic);

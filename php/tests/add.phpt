@@ -27,7 +27,7 @@ $base = ['name' => 'Debtor One', 'iban' => 'DE02120300000000202051', 'bic' => 'B
 echo "-- accepted\n";
 // A float goes in by the engine's conversion: 12.5 becomes "12.5".
 attempt(fn() => $t->add($base + ['amount' => 12.5]));
-// Integers in decimal; null as the empty text (an empty remittance is allowed); true as "1".
+// Integers in decimal; null leaves the key out; true sets the flag smnda ("1").
 attempt(fn() => $t->add(['AMOUNT' => 7, 'ref' => null, 'smnda' => true] + $base));
 $ref = 'By reference';
 attempt(fn() => $t->add($base + ['amount' => '0.30', 'ref' => &$ref]));
@@ -52,7 +52,7 @@ attempt(fn() => $t->add($base + ['amount' => new stdClass]));
 attempt(fn() => $t->add($base + ['amount' => "1\0"]));
 attempt(fn() => $t->add($base + ["amount\0x" => '1']));
 attempt(fn() => $t->add('amount=1'));
-// An array value converts (with the engine's warning) to "Array", which is no amount.
+// An array value would read as "Array": refused with a TypeError naming the key.
 attempt(fn() => $t->add($base + ['amount' => [1]]));
 
 echo "-- what was written\n";
@@ -75,20 +75,18 @@ TARVOException(0): Invalid transaction property '-5'
 TARVOException(0): Invalid transaction property '1234567890123'
 TARVOException(0): Invalid transaction property '-9223372036854775808'
 TARVOException(0): Negative or zero amount not allowed
-TARVOException(0): Empty amount not allowed
-TARVOException(0): Invalid value '' for SMNDA flag
+TypeError(0): TARVO::add(): value of key "amount" must not be a boolean
+bool(true)
 TARVOException(0): Invalid IBAN checksum
 TARVOException(0): IBAN missing
 -- refused before the library is called
-Error(0): Object of class stdClass could not be converted to string
+TypeError(0): TARVO::add(): value of key "amount" must be a scalar or Stringable, stdClass given
 ValueError(0): TARVO::add(): Argument #1 ($transaction) must not contain keys or values with null bytes
 ValueError(0): TARVO::add(): Argument #1 ($transaction) must not contain keys or values with null bytes
 TypeError(0): TARVO::add(): Argument #1 ($transaction) must be of type array, string given
-
-Warning: Array to string conversion in %s on line %d
-TARVOException(0): Invalid amount
+TypeError(0): TARVO::add(): value of key "amount" must not be an array
 -- what was written
-array(5) {
+array(6) {
   [0]=>
   string(5) "12.50"
   [1]=>
@@ -99,12 +97,14 @@ array(5) {
   string(4) "1.00"
   [4]=>
   string(4) "2.00"
+  [5]=>
+  string(4) "1.00"
 }
 array(2) {
   [0]=>
-  string(5) "22.80"
+  string(5) "23.80"
   [1]=>
-  string(5) "22.80"
+  string(5) "23.80"
 }
 array(1) {
   [0]=>

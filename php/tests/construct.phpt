@@ -54,7 +54,7 @@ bool(true)
 bool(true)
 Error(0): Trying to clone an uncloneable object of class TARVO
 Exception(0): Serialization of 'TARVO' is not allowed
-ArgumentCountError(0): TARVO::__construct() expects exactly 1 argument, 0 given
+ArgumentCountError(0): TARVO::__construct() expects at least 1 argument, 0 given
 TypeError(0): TARVO::__construct(): Argument #1 ($type) must be of type int, string given
 bool(true)
 TARVOException(0): Not a direct debit message

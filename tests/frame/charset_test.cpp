@@ -102,3 +102,42 @@ TEST(Cleanup, IsHarmlessAndPatternsCompileAgain) {
 }
 
 } // namespace
+
+namespace {
+
+// The Swiss set by its edges: each block's first and last character, and the neighbours
+// just outside, where a wrong bound would let a byte through that SIX's schema refuses.
+TEST(SwissText, BlockEdges) {
+    struct Case {
+        const char *text;
+        bool valid;
+        unsigned char bad;
+    };
+    const Case cases[] = {
+        {" ~", true, 0},
+        {"\x7F", false, 0x7F},              // DEL
+        {"a\tb", false, '\t'},
+        {"\xC2\x9F", false, 0xC2},          // last C1 control
+        {"\xC2\xA0\xC2\xAC\xC2\xAE", true, 0}, // no-break space, not sign, registered
+        {"\xC2\xAD", false, 0xC2},          // soft hyphen, a format character
+        {"\xC3\xBF\xC4\x80\xC5\xBF", true, 0}, // y diaeresis, A macron, long s
+        {"\xC6\x80", false, 0xC6},          // first of Latin Extended-B
+        {"\xC8\x98\xC8\x9B", true, 0},      // S and t with comma below
+        {"\xC8\x97", false, 0xC8},
+        {"\xC8\x9C", false, 0xC8},
+        {"\xE2\x82\xAC", true, 0},          // euro sign
+        {"\xE2\x82\xAB", false, 0xE2},
+        {"\xC3", false, 0xC3},              // cut sequence
+        {"\xC0\xA0", false, 0xC0},          // overlong space
+        {"\xE0\x81\x81", false, 0xE0},      // overlong
+        {"\xF0\x9F\x98\x80", false, 0xF0},  // beyond the plane
+        {"", true, 0},
+    };
+    for (const Case &c : cases) {
+        unsigned char bad = 0;
+        EXPECT_EQ(tarvo::swiss_text(c.text, &bad), c.valid) << c.text;
+        EXPECT_EQ(bad, c.bad) << c.text;
+    }
+}
+
+} // namespace

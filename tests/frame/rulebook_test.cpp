@@ -31,14 +31,14 @@ TEST_F(RulebookTest, InitAcceptsOnlyExactIdentifiers) {
 
 TEST_F(RulebookTest, NumbersFollowTheTable) {
     const char *ids[] = {"DE-2.6", "DE-2.7", "AT-6", "NL-6", "DE-2.8",
-                         "DE-2.9", "DE-3.0", "DE-3.1", "DE-3.5", "DE-3.7"};
+                         "DE-2.9", "DE-3.0", "DE-3.1", "DE-3.5", "DE-3.7", "DE-3.9", "CH-SPS"};
     for (int i = 0; i < tarvo::rulebook_count; ++i) {
         ASSERT_EQ(tarvo_init(TARVO_INIT_RULEBOOK, ids[i]), 1) << ids[i];
         EXPECT_EQ(__tarvo_rulebook, i) << ids[i];
         EXPECT_EQ(tarvo::current_rulebook()->id, ids[i]);
     }
     EXPECT_EQ(tarvo::rulebook(-1), nullptr);
-    EXPECT_EQ(tarvo::rulebook(10), nullptr);
+    EXPECT_EQ(tarvo::rulebook(tarvo::rulebook_count), nullptr);
 }
 
 TEST_F(RulebookTest, DefaultFollowsTheCalendar) {
@@ -48,13 +48,16 @@ TEST_F(RulebookTest, DefaultFollowsTheCalendar) {
     EXPECT_EQ(tarvo::default_rulebook(date(2024, 4, 17)), 9);
     EXPECT_EQ(tarvo::default_rulebook(date(2024, 5, 1)), 9);
     EXPECT_EQ(tarvo::default_rulebook(date(2025, 1, 1)), 9);
-    EXPECT_EQ(tarvo::default_rulebook(date(2031, 7, 9)), 9);
+    EXPECT_EQ(tarvo::default_rulebook(date(2025, 10, 4)), 9);
+    EXPECT_EQ(tarvo::default_rulebook(date(2025, 10, 5)), 10);
+    EXPECT_EQ(tarvo::default_rulebook(date(2025, 11, 1)), 10);
+    EXPECT_EQ(tarvo::default_rulebook(date(2031, 7, 9)), 10);
 }
 
 TEST_F(RulebookTest, DefaultIsFixedOnceAndNeverReplacesAChoice) {
     __tarvo_rulebook = -1;
     tarvo::fix_default_rulebook(time(nullptr));
-    EXPECT_EQ(__tarvo_rulebook, 9);
+    EXPECT_EQ(__tarvo_rulebook, 10);
     ASSERT_EQ(tarvo_init(TARVO_INIT_RULEBOOK, "AT-6"), 1);
     tarvo::fix_default_rulebook(time(nullptr));
     EXPECT_EQ(__tarvo_rulebook, 2);
@@ -78,6 +81,9 @@ TEST_F(RulebookTest, BehaviourColumnsMatchTheGuidelines) {
     EXPECT_EQ(rulebook(7)->non_eea_address, tarvo::NonEeaAddress::AddressLine);
     EXPECT_EQ(rulebook(9)->non_eea_address, tarvo::NonEeaAddress::TownAndCountry);
     EXPECT_EQ(rulebook(6)->non_eea_address, tarvo::NonEeaAddress::None);
+    // Only the Swiss rulebook pays in francs, and it has no direct debits.
+    for (int i = 0; i < tarvo::rulebook_count; ++i) EXPECT_EQ(rulebook(i)->swiss, i == 11) << i;
+    EXPECT_EQ(rulebook(11)->ddi_variant, "");
 }
 
 TEST(FormatError, CutsLongTextsToTheBuffer) {

@@ -75,16 +75,35 @@ class Generator {
 
     // Builds one message under the rulebook now in force; fills g.expected_refusal when
     // it gives the message a fault the library must refuse.
-    Message build(Generated &g) {
-        const Rulebook &rb = *current_rulebook();
+    // A pinned message carries g.rulebook itself, whatever the process has in force.
+    Message build(Generated &g, bool pinned = false) {
+        const Rulebook &rb = *rulebook(rulebook_number(g.rulebook));
         const Texts texts = texts_for(g.rulebook);
         Message h(tarvo_new(g.type));
         const bool ddi = g.type == TARVO_MSGTYPE_DDI;
+        if (pinned) {
+            EXPECT_EQ(tarvo_setRulebook(h.get(), g.rulebook.c_str()), 1);
+        }
         EXPECT_EQ(tarvo_setIBAN(h.get(), creditor_iban), 1);
         g.own["iban"] = creditor_iban;
         g.own["name"] = pick(texts.names);
         EXPECT_EQ(tarvo_setName(h.get(), g.own["name"].c_str()), 1) << error_of(h.get());
-        const bool own_bic = ddi || chance(70);
+        if (chance(30)) {
+            g.own["ctgypurp"] = chance(50) ? "SALA" : "SUPP";
+            EXPECT_EQ(tarvo_setCategoryPurpose(h.get(), g.own["ctgypurp"].c_str()), 1) << error_of(h.get());
+            note(g, "category purpose");
+        }
+        if (!ddi && rb.instant && chance(40)) {
+            EXPECT_EQ(tarvo_setInstant(h.get(), 1), 1) << error_of(h.get());
+            g.own["instant"] = "1";
+            note(g, "instant");
+        }
+        if (rb.ultimate_parties && chance(30)) {
+            g.own["ultimateName"] = pick(texts.names);
+            EXPECT_EQ(tarvo_setUltimateName(h.get(), g.own["ultimateName"].c_str()), 1) << error_of(h.get());
+            note(g, "ultimate party");
+        }
+        const bool own_bic = (ddi && !(rb.creditor_agent_optional && chance(20))) || chance(70);
         if (own_bic) {
             EXPECT_EQ(tarvo_setBIC(h.get(), creditor_bic), 1);
             g.own["bic"] = creditor_bic;
@@ -148,9 +167,18 @@ class Generator {
             what += "BIC ";
         }
         if (chance(50)) kv.set("id", "E2E-" + std::to_string(below(1000000)));
-        if (chance(70)) {
+        const bool cref = rb.creditor_reference && chance(30);
+        if (cref) {
+            kv.set("cref", chance(50) ? "RF18 5390 0754 7034" : "rf18539007547034");
+            what += "cref ";
+        }
+        if ((!cref || rb.reference_and_text) && chance(70)) {
             kv.set("ref", pick(texts.refs));
             what += "ref ";
+        }
+        if (rb.ultimate_parties && chance(30)) {
+            kv.set("ultimateName", pick(texts.names));
+            what += "ultimate ";
         }
         if (chance(40)) kv.set("date", pick(dates));
         if (ddi) {
@@ -183,6 +211,10 @@ class Generator {
             const bool town = !chance(8), country = !chance(8);
             if (town) kv.set("addrTown", "M\xC3\xBCnchen");
             if (country) kv.set("addrCC", "DE");
+            const bool hybrid = rb.hybrid_address && chance(40);
+            if (hybrid) kv.set("addrLine1", pick(texts.lines));
+            if (hybrid && chance(50)) kv.set("addrLine2", pick(texts.lines));
+            if (hybrid) parts += "lines ";
             const bool any = town || country || !parts.empty();
             if (foreign && !(town && country))
                 fault = "Structured address required for BICs outside EEA (at least town and country)";

@@ -56,8 +56,11 @@ TEST(RandomMessages, EveryDocumentValidatesAndEveryRefusalIsTheExpectedOne) {
         g.type = gen.chance(50) ? TARVO_MSGTYPE_DDI : TARVO_MSGTYPE_CTI;
         g.description = "message " + std::to_string(n) + " " + g.rulebook +
                         (g.type == TARVO_MSGTYPE_DDI ? " debits" : " transfers");
-        RulebookScope rulebook(g.rulebook.c_str());
-        Message h = gen.build(g);
+        // A pinned message is built and rendered while the process has another rulebook.
+        const bool pinned = gen.chance(30);
+        RulebookScope process(pinned ? gen.pick(all_rulebooks) : g.rulebook.c_str());
+        if (pinned) g.description += ", pinned under " + std::string(current_rulebook()->id);
+        Message h = gen.build(g, pinned);
         const auto doc = render_at(h.get());
         if (!g.expected_refusal.empty()) {
             EXPECT_FALSE(doc) << g.description;
@@ -74,11 +77,11 @@ TEST(RandomMessages, EveryDocumentValidatesAndEveryRefusalIsTheExpectedOne) {
         fwrite(doc->data(), 1, doc->size(), file);
         fclose(file);
         description_of[path] = g.description;
-        const Rulebook &rb = *current_rulebook();
+        const Rulebook &rb = *rulebook(rulebook_number(g.rulebook));
         const std::string variant(g.type == TARVO_MSGTYPE_DDI ? rb.ddi_variant : rb.cti_variant);
         for (const std::string &schema : schemas_of(variant, g.rulebook)) files_by_schema[schema].push_back(path);
     }
-    EXPECT_EQ(documents_of.size(), 20U) << "some rulebook and kind rendered nothing";
+    EXPECT_EQ(documents_of.size(), 2 * std::size(all_rulebooks)) << "some rulebook and kind rendered nothing";
 
     for (const auto &[schema, paths] : files_by_schema)
         for (const auto &[path, report] : invalid_files(paths, schema))

@@ -180,16 +180,17 @@ TEST_F(TransactionTest, FailedAddLeavesTheMessageAsItWas) {
     EXPECT_EQ(ddi->ctrl_sum, 700);
 }
 
-TEST_F(TransactionTest, ControlSumNeverOverflows) {
-    // Reaching the limit by adding would take 92 million of the largest amounts.
+TEST_F(TransactionTest, ControlSumNeverExceedsEighteenDigits) {
+    // Reaching the limit by adding would take ten million of the largest amounts.
+    constexpr int64_t limit = 999'999'999'999'999'999;
     ASSERT_EQ(cti_with("amount", "999999999.99"), 1);
-    cti->ctrl_sum = INT64_MAX - 99999999999 + 1;
+    cti->ctrl_sum = limit - 99999999999 + 1;
     EXPECT_EQ(cti_with("amount", "999999999.99"), 0);
-    EXPECT_EQ(cti.error(), "Control sum out of range");
+    EXPECT_EQ(cti.error(), "Control sum out of range (at most 18 digits)");
     EXPECT_EQ(cti->tx_count, 1u);
-    EXPECT_EQ(cti->ctrl_sum, INT64_MAX - 99999999999 + 1);
+    EXPECT_EQ(cti->ctrl_sum, limit - 99999999999 + 1);
     ASSERT_EQ(cti_with("amount", "999999999.98"), 1) << cti.error();
-    EXPECT_EQ(cti->ctrl_sum, INT64_MAX);
+    EXPECT_EQ(cti->ctrl_sum, limit);
 }
 
 TEST_F(TransactionTest, LaterValueOfARepeatedKeyWins) {
@@ -456,8 +457,9 @@ TEST_F(TransactionTest, CreditTransferKeys) {
     EXPECT_EQ(cti_with("purp", nullptr), 0);
     EXPECT_EQ(cti.error(), "Invalid purpose (must be 4 characters)");
     EXPECT_EQ(cti_with("purp", "gdds"), 1);
-    // What a credit transfer has no use for is ignored.
-    for (const char *key : {"mref", "seq", "smnda", "unknown", "old_iban"}) {
+    // The direct-debit keys are ignored; an unknown key is refused.
+    EXPECT_EQ(cti_with("unknown", "whatever"), 0);
+    for (const char *key : {"mref", "seq", "smnda", "old_iban"}) {
         EXPECT_EQ(cti_with(key, "whatever"), 1) << key << ": " << cti.error();
     }
     // A direct debit has no purpose.

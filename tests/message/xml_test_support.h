@@ -212,10 +212,14 @@ inline const char *party_name(const std::string &rulebook) {
     return "Müller & Söhne *Groß*";
 }
 
-// A German address in the form the rulebook takes: structured parts or two lines.
+// A German address in the form the rulebook takes: structured parts, town and a line
+// (hybrid), or two lines.
 inline void add_address(Kv &kv, const std::string &rulebook) {
+    const Rulebook &rb = *tarvo::rulebook(rulebook_number(rulebook));
     kv.set("addrCC", "DE");
-    if (rulebook == "DE-3.7")
+    if (rb.hybrid_address)
+        kv.set("addrCode", "10115").set("addrTown", "Berlin").set("addrLine1", "Hauptstraße 7a");
+    else if (rb.structured_address)
         kv.set("addrStreet", "Hauptstraße").set("addrNum", "7a").set("addrCode", "10115").set("addrTown", "Berlin");
     else
         kv.set("addrLine1", rulebook == "DE-2.6" ? "Hauptstrasse 7a" : "Hauptstraße 7a")
@@ -228,11 +232,14 @@ inline std::vector<std::string> schemas_of(const std::string &variant, const std
     std::vector<std::string> schemas{variant};
     if ((variant == "pain.001.001.03" || variant == "pain.008.001.02") && rulebook.rfind("DE-", 0) == 0)
         schemas.push_back("dk/" + variant);
+    if ((variant == "pain.001.001.09" || variant == "pain.008.001.08") && rulebook.rfind("DE-", 0) == 0)
+        schemas.push_back("dk/" + variant + "_GBIC_5");
     return schemas;
 }
 
 inline constexpr const char *all_rulebooks[] = {"DE-2.6", "DE-2.7", "AT-6",   "NL-6",   "DE-2.8",
-                                                "DE-2.9", "DE-3.0", "DE-3.1", "DE-3.5", "DE-3.7"};
+                                                "DE-2.9", "DE-3.0", "DE-3.1", "DE-3.5", "DE-3.7",
+                                                "DE-3.9"};
 
 // Accounts whose IBANs pass the check without any particular directory edition.
 inline constexpr const char *creditor_iban = "AT611904300234573201";

@@ -23,7 +23,8 @@ std::map<std::string, std::string> java_builder(const char *path) {
     text << in.rdbuf();
     const std::string source = text.str();
     std::map<std::string, std::string> calls;
-    const std::regex method(R"(public Builder (\w+)\(([^)]*)\)\s*\{([^}]*)\})");
+    // A body may hold one level of blocks (a check before the property call).
+    const std::regex method(R"(public Builder (\w+)\(([^)]*)\)\s*\{((?:[^{}]|\{[^{}]*\})*)\})");
     const std::regex property(R"rx(property\("(\w+)")rx");
     const std::regex parameter(R"((?:^|,)\s*\S+\s+(\w+))");
     for (auto m = std::sregex_iterator(source.begin(), source.end(), method); m != std::sregex_iterator(); ++m) {

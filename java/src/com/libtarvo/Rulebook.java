@@ -1,10 +1,10 @@
 package com.libtarvo;
 
 /**
- * The rulebook (implementation guideline) payment files are written for. The choice is
- * process-wide: {@link #select()} applies to every message of the virtual machine from
- * then on. Which rulebooks can still write bank-acceptable addresses is in the README's
- * rulebook table.
+ * The rulebook (implementation guideline) payment files are written for. A {@link
+ * PaymentMessage} is pinned to one ({@link PaymentMessage.Builder#rulebook}); {@link
+ * #select()} sets the process-wide default that unpinned builders take. German banks accept
+ * DE-3.7 and DE-3.9 only; see the README's rulebook table.
  */
 public enum Rulebook {
     DE_2_6("DE-2.6"),
@@ -15,8 +15,11 @@ public enum Rulebook {
     DE_3_1("DE-3.1"),
     DE_3_5("DE-3.5"),
     DE_3_7("DE-3.7"),
+    DE_3_9("DE-3.9"),
     AT_6("AT-6"),
-    NL_6("NL-6");
+    NL_6("NL-6"),
+    /** Swiss Payment Standards: credit transfers in CHF and EUR, SIX's pain.001.001.09.ch.03. */
+    CH_SPS("CH-SPS");
 
     private final String id;
 
@@ -29,7 +32,15 @@ public enum Rulebook {
         return id;
     }
 
-    /** Makes this the rulebook of every message of the process. */
+    /** The rulebook of a configuration string such as "DE-3.9". */
+    public static Rulebook of(String id) {
+        for (Rulebook r : values()) {
+            if (r.id.equals(id)) return r;
+        }
+        throw new IllegalArgumentException("unknown rulebook: " + id);
+    }
+
+    /** Makes this the rulebook of every message of the process that is not pinned. */
     public void select() {
         if (TARVO.init(TARVO.TARVO_INIT_RULEBOOK, id) != 1) {
             throw new TARVOException("rulebook " + id + " refused by the library");

@@ -3,6 +3,7 @@ package com.libtarvo;
 import java.lang.ref.Cleaner;
 import java.lang.ref.Reference;
 import java.util.Map;
+import java.util.Objects;
 import java.util.function.LongConsumer;
 import java.util.function.LongFunction;
 
@@ -81,6 +82,12 @@ public final class TARVO implements AutoCloseable {
      */
     public static native int accountCheckBank(String account, String bankid);
 
+    /** True for an ISO 11649 creditor reference with right check digits, as typed. */
+    public static native boolean creditorReferenceCheck(String reference);
+
+    /** The creditor reference of a base (1 to 21 letters or digits) with its check digits, or null. */
+    public static native String creditorReferenceMake(String base);
+
     /**
      * Switches every lookup to the bank data file at path once it has passed every check;
      * safe while other threads look up.
@@ -132,7 +139,13 @@ public final class TARVO implements AutoCloseable {
     static native void _setMessageId(long handle, String msgid);
     static native void _setDDType(long handle, int type);
     static native void _setBatchBooking(long handle, boolean flag);
+    static native void _setRulebook(long handle, String rulebook);
+    static native String _getRulebook(long handle);
+    static native void _setInstant(long handle, boolean flag);
+    static native void _setCategoryPurpose(long handle, String code);
+    static native void _setUltimateName(long handle, String name);
     static native void _add(long handle, String[][] properties);
+    static native void _addQrBill(long handle, String payload, String[][] properties);
     static native String _toXML(long handle);
 
     private static final Cleaner CLEANER = Cleaner.create();
@@ -231,6 +244,31 @@ public final class TARVO implements AutoCloseable {
         run(h -> _setBatchBooking(h, flag));
     }
 
+    /** Pins the message to a rulebook ("DE-3.9"), whatever is selected process-wide. */
+    public void setRulebook(String rulebook) {
+        run(h -> _setRulebook(h, rulebook));
+    }
+
+    /** The rulebook the message is checked and written under. */
+    public String getRulebook() {
+        return call(TARVO::_getRulebook);
+    }
+
+    /** Credit transfers as instant payments (INST), under DE-3.7 and DE-3.9. */
+    public void setInstant(boolean flag) {
+        run(h -> _setInstant(h, flag));
+    }
+
+    /** The category purpose of every block, four capital letters ("SALA"). */
+    public void setCategoryPurpose(String code) {
+        run(h -> _setCategoryPurpose(h, code));
+    }
+
+    /** The ultimate debtor (credit transfers) or ultimate creditor (direct debits). */
+    public void setUltimateName(String name) {
+        run(h -> _setUltimateName(h, name));
+    }
+
     /** Adds one transaction given as {key, value} rows, in their order. */
     public void add(String[][] properties) {
         run(h -> _add(h, properties));
@@ -238,12 +276,26 @@ public final class TARVO implements AutoCloseable {
 
     /** Adds one transaction given as a map, in the map's iteration order. */
     public void add(Map<String, String> properties) {
+        add(rows(properties));
+    }
+
+    /**
+     * Adds one credit transfer under CH-SPS from a scanned QR-bill payload; properties may
+     * add "amount" (for a bill without one), "id" and "date".
+     */
+    public void addQrBill(String payload, Map<String, String> properties) {
+        Objects.requireNonNull(payload, "payload");
+        final String[][] rows = rows(properties);
+        run(h -> _addQrBill(h, payload, rows));
+    }
+
+    private static String[][] rows(Map<String, String> properties) {
         final String[][] rows = new String[properties.size()][];
         int i = 0;
         for (Map.Entry<String, String> e : properties.entrySet()) {
             rows[i++] = new String[] {e.getKey(), e.getValue()};
         }
-        add(rows);
+        return rows;
     }
 
     /** The payment document in UTF-8 XML. */

@@ -33,8 +33,20 @@ public record Transaction(Map<String, String> properties) {
         }
     }
 
+    /**
+     * The property that carries a scanned QR-bill payload: {@link PaymentMessage#add} pays
+     * such a transaction by the bill, the other properties ("amount" for a bill without one,
+     * "id", "date") beside it.
+     */
+    public static final String QR_BILL = "qrbill";
+
     public static Builder builder() {
         return new Builder();
+    }
+
+    /** A credit transfer under CH-SPS that pays a scanned QR-bill as its payload states it. */
+    public static Transaction fromQrBill(String payload) {
+        return builder().qrBill(payload).build();
     }
 
     public static final class Builder {
@@ -55,9 +67,26 @@ public record Transaction(Map<String, String> properties) {
             return property("bic", bic);
         }
 
-        /** At most two decimals; the library refuses anything else. */
+        /**
+         * At most two decimals once trailing zeros are stripped: 1.005 is refused rather
+         * than rounded, 1.0100 is 1.01.
+         */
         public Builder amount(BigDecimal amount) {
-            return property("amount", amount.toPlainString());
+            final BigDecimal exact = amount.stripTrailingZeros();
+            if (exact.scale() > 2) {
+                throw new IllegalArgumentException("amount has more than two decimals: " + amount.toPlainString());
+            }
+            return property("amount", exact.toPlainString());
+        }
+
+        /** The ISO 11649 creditor reference ("RF18 5390 0754 7034"). */
+        public Builder creditorReference(String reference) {
+            return property("cref", reference);
+        }
+
+        /** The ultimate creditor (credit transfers) or ultimate debtor (direct debits). */
+        public Builder ultimateName(String name) {
+            return property("ultimateName", name);
         }
 
         public Builder endToEndId(String id) {
@@ -81,6 +110,21 @@ public record Transaction(Map<String, String> properties) {
         /** The four-letter purpose code of a credit transfer. */
         public Builder purpose(String code) {
             return property("purp", code);
+        }
+
+        /** The currency of a credit transfer under CH-SPS: "CHF" (the default) or "EUR". */
+        public Builder currency(String code) {
+            return property("currency", code);
+        }
+
+        /** The 27-digit QR reference of a QR-bill, for a payment to its QR-IBAN under CH-SPS. */
+        public Builder qrReference(String reference) {
+            return property("qrr", reference);
+        }
+
+        /** The payload of a scanned QR-bill to pay (see {@link #fromQrBill}). */
+        public Builder qrBill(String payload) {
+            return property(QR_BILL, payload);
         }
 
         /** Any property by the library's key; a later value for a key replaces the earlier. */
