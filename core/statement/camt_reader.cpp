@@ -164,7 +164,7 @@ void Reader::close(int depth) {
 
 } // namespace
 
-bool read_camt(const CamtInput &input, RecordArena &records, StatementList out, char (&error)[256]) {
+bool read_camt(const Input &input, RecordArena &records, StatementList out, char (&error)[256]) {
     bool ok = false;
     try {
         Reader reader(records, out, error);

@@ -18,14 +18,7 @@ using mt940::Lines;
 // Malformed ends the statement where a line cannot be read, and marks it incomplete.
 enum class Step { Continue, EndStatement, Malformed, OutOfMemory };
 
-struct Reader {
-    Lines lines;
-    RecordArena &records;
-    tarvo_stmt_t *statement = nullptr;
-    // The transaction the next :86: field describes; none once the closing balance
-    // has been read, as a :86: there informs about the statement as a whole.
-    tarvo_stmt_tx_t *described = nullptr;
-};
+using mt940::Reader;
 
 Step account(Reader &r, const Line &line, char *value) {
     line.cut();
@@ -154,43 +147,28 @@ void append(StatementList out, tarvo_stmt_t *statement) {
 
 } // namespace
 
-bool read_mt940(char *text, size_t size, RecordArena &records, StatementList out) {
-    // Editors on Windows put a byte order mark before the first :20: line.
-    constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
-    if (std::string_view(text, size).starts_with(byte_order_mark)) {
-        text += byte_order_mark.size();
-        size -= byte_order_mark.size();
-    }
-    Reader r{Lines(text, text + size), records};
+// A statement runs to its "-" line, to a line that cannot be read, or to the next :20:
+// when a bank leaves out the "-". Lines outside a statement are passed over.
+bool Mt940Reader::read(char *text, char *limit) {
+    Reader &r = state_;
+    r.lines = Lines(text, limit);
     Line line{};
-    bool have = r.lines.next(line);
-    while (have) {
-        if (!line.starts_with(":20:")) {
-            have = r.lines.next(line);
+    while (r.lines.next(line)) {
+        if (line.starts_with(":20:")) {
+            auto *statement = r.records.make<tarvo_stmt_t>();
+            if (statement == nullptr) return false;
+            append(out_, statement);
+            line.cut();
+            statement->ref = line.begin + 4;
+            r.statement = statement;
+            r.described = nullptr;
             continue;
         }
-        auto *statement = records.make<tarvo_stmt_t>();
-        if (statement == nullptr) return false;
-        append(out, statement);
-        line.cut();
-        statement->ref = line.begin + 4;
-        r.statement = statement;
-        r.described = nullptr;
-
-        // A statement runs to its "-" line, to a line that cannot be read, or to the
-        // next :20: when a bank leaves out the "-".
-        have = false;
-        while (r.lines.next(line)) {
-            if (line.starts_with(":20:")) {
-                have = true;
-                break;
-            }
-            const Step step = examine(r, line);
-            if (step == Step::OutOfMemory) return false;
-            if (step == Step::Malformed) statement->incomplete = 1;
-            if (step != Step::Continue) break;
-        }
-        if (!have) have = r.lines.next(line);
+        if (r.statement == nullptr) continue;
+        const Step step = examine(r, line);
+        if (step == Step::OutOfMemory) return false;
+        if (step == Step::Malformed) r.statement->incomplete = 1;
+        if (step != Step::Continue) r.statement = nullptr;
     }
     return true;
 }

@@ -56,6 +56,17 @@ private:
     char *limit_;
 };
 
+// What the reader carries from one line to the next, and from piece to piece.
+struct Reader {
+    Lines lines;
+    RecordArena &records;
+    // The statement being read; none between a statement's end and the next :20:.
+    tarvo_stmt_t *statement = nullptr;
+    // The transaction the next :86: field describes; none once the closing balance
+    // has been read, as a :86: there informs about the statement as a whole.
+    tarvo_stmt_tx_t *described = nullptr;
+};
+
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
 inline bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -111,5 +122,25 @@ Read parse_turnover(tarvo_stmt_tx_t &tx, const Line &line, char *value, RecordAr
 bool parse_information(tarvo_stmt_tx_t &tx, char *text, char *end, RecordArena &records);
 
 } // namespace tarvo::mt940
+
+namespace tarvo {
+
+// Reads MT940 statements from a text handed over in pieces. Each piece ends where a line
+// starts with ':' or at the end of the input, so that no field runs on into the next
+// piece; the records point into the piece until their texts are moved out of it.
+class Mt940Reader {
+public:
+    Mt940Reader(RecordArena &records, StatementList out) : state_{mt940::Lines(nullptr, nullptr), records}, out_(out) {}
+
+    // Reads the lines of [text, limit), cutting them in place; *limit must be NUL. False
+    // when a record could not be allocated.
+    bool read(char *text, char *limit);
+
+private:
+    mt940::Reader state_;
+    StatementList out_;
+};
+
+} // namespace tarvo
 
 #endif

@@ -1,4 +1,4 @@
-// The statement parser handle: loading a file into memory and handing it to the reader.
+// The statement parser handle: opening the input and handing it to the reader of its format.
 #include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -68,8 +68,6 @@ RecordArena::~RecordArena() {
     }
 }
 
-StatementState::~StatementState() { free(text); }
-
 int open_input(const char *path, size_t &size, char (&error)[256]) {
     // O_NONBLOCK: opening a FIFO must not wait for a writer before it can be refused; on a
     // regular file the flag changes nothing.
@@ -98,67 +96,9 @@ namespace {
 
 constexpr int format_mt940 = TARVO_STMT_FORMAT_MT940;
 constexpr int format_camt = TARVO_STMT_FORMAT_CAMT;
-// Reads of at most 1 GiB, the most one read() call hands over on every kernel.
-constexpr size_t read_chunk = size_t{1} << 30;
 
-// read() that repeats calls interrupted by a signal.
-ssize_t read_some(int fd, char *into, size_t count) {
-    ssize_t n;
-    do {
-        n = read(fd, into, count);
-    } while (n < 0 && errno == EINTR);
-    return n;
-}
-
-// Fills state.text with the whole file of size bytes, NUL-terminated. A file that is
-// shorter or longer than its size said when it was opened (written to meanwhile) is
-// refused rather than read in part.
-// The text of a large file in huge pages, as the records are: taking each small page on
-// first touch costs more than the reader's own work.
-char *text_buffer(size_t size) {
-    if (size < block_size || size > SIZE_MAX - 2 * block_size) return static_cast<char *>(malloc(size + 1));
-    const size_t bytes = (size + 1 + block_size - 1) / block_size * block_size;
-    auto *text = static_cast<char *>(aligned_alloc(block_size, bytes));
-    if (text != nullptr) madvise(text, bytes, MADV_HUGEPAGE);
-    return text;
-}
-
-bool load_text(tarvo_stmt_parser_t *p, StatementState &state, int fd, size_t size) {
-    if ((state.text = text_buffer(size)) == nullptr) {
-        format_error(p->error, "Failed to allocate %li bytes", static_cast<long>(size));
-        return false;
-    }
-    size_t got = 0;
-    ssize_t n = 1;
-    while (got < size && (n = read_some(fd, state.text + got, std::min(size - got, read_chunk))) > 0)
-        got += static_cast<size_t>(n);
-    // One byte more must find the end of the file; the slot is the terminator's.
-    if (n > 0) n = read_some(fd, state.text + size, 1);
-    if (n < 0) {
-        format_error(p->error, "Error while reading from file: %s", strerror(errno));
-    } else if (got != size || n != 0) {
-        format_error(p->error, "Error while reading from file: %s", "file changed size while it was read");
-    } else {
-        state.text[size] = '\0';
-        state.size = size;
-        return true;
-    }
-    free(state.text);
-    state.text = nullptr;
-    return false;
-}
-
-// The MT940 reader cuts the text in place: it works on the handle's own copy.
-bool read_mt940_text(tarvo_stmt_parser_t *p, StatementState &state) {
-    if (state.text[0] == '\0') {
-        format_error(p->error, "Input file starts with a NUL byte");
-        return false;
-    }
-    if (!read_mt940(state.text, state.size, state.records, StatementList{&p->first, &p->last})) {
-        format_error(p->error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(tarvo_stmt_tx_t)),
-                     strerror(ENOMEM));
-        return false;
-    }
+bool read_mt940_input(tarvo_stmt_parser_t *p, StatementState &state, const Input &input) {
+    if (!read_mt940(input, state.records, StatementList{&p->first, &p->last}, p->error)) return false;
     if (p->first == nullptr) {
         format_error(p->error, "No MT940 statement found");
         return false;
@@ -166,22 +106,7 @@ bool read_mt940_text(tarvo_stmt_parser_t *p, StatementState &state) {
     return true;
 }
 
-bool read_mt940_file(tarvo_stmt_parser_t *p, StatementState &state, int fd, size_t size) {
-    return load_text(p, state, fd, size) && read_mt940_text(p, state);
-}
-
-bool read_mt940_memory(tarvo_stmt_parser_t *p, StatementState &state, const char *data, size_t size) {
-    if (size == SIZE_MAX || (state.text = text_buffer(size)) == nullptr) {
-        format_error(p->error, "Failed to allocate %lu bytes", static_cast<unsigned long>(size));
-        return false;
-    }
-    memcpy(state.text, data, size);
-    state.text[size] = '\0';
-    state.size = size;
-    return read_mt940_text(p, state);
-}
-
-// Records point into each other and into the text: all of it goes.
+// Records point into each other and into their arena: all of it goes.
 void discard_records(tarvo_stmt_parser_t *p) {
     p->first = p->last = nullptr;
     delete p->state;
@@ -249,9 +174,8 @@ extern "C" int tarvo_stmt_parser_load(tarvo_stmt_parser_t *p, int format, const 
     const int fd = open_input(path, size, p->error);
     if (fd < 0) return 0;
     const bool ok = format == format_camt
-                        ? read_camt(CamtInput{fd, nullptr, size}, state->records, StatementList{&p->first, &p->last},
-                                    p->error)
-                        : read_mt940_file(p, *state, fd, size);
+                        ? read_camt(Input{fd, nullptr, size}, state->records, StatementList{&p->first, &p->last}, p->error)
+                        : read_mt940_input(p, *state, Input{fd, nullptr, size});
     close(fd);
     return end_load(p, ok);
 }
@@ -267,8 +191,7 @@ extern "C" int tarvo_stmt_parser_loadMemory(tarvo_stmt_parser_t *p, int format, 
     }
     const char *bytes = static_cast<const char *>(data);
     const bool ok = format == format_camt
-                        ? read_camt(CamtInput{-1, bytes, size}, state->records, StatementList{&p->first, &p->last},
-                                    p->error)
-                        : read_mt940_memory(p, *state, bytes, size);
+                        ? read_camt(Input{-1, bytes, size}, state->records, StatementList{&p->first, &p->last}, p->error)
+                        : read_mt940_input(p, *state, Input{-1, bytes, size});
     return end_load(p, ok);
 }

@@ -37,16 +37,13 @@ private:
     Block *head_ = nullptr;
 };
 
-// What one load owns: the file text that the records point into, and the records.
+// What one load owns: the records and their texts.
 struct StatementState {
-    char *text = nullptr;
-    size_t size = 0;
     RecordArena records;
 
     StatementState() = default;
     StatementState(const StatementState &) = delete;
     StatementState &operator=(const StatementState &) = delete;
-    ~StatementState();
 };
 
 // Where the reader appends the statements it finds, in file order.
@@ -60,9 +57,9 @@ struct StatementList {
 // would block or never end. -1 with the reason in error otherwise.
 int open_input(const char *path, size_t &size, char (&error)[256]);
 
-// Where a camt document comes from: a file (fd >= 0, size bytes when opened) or size
+// Where a statement file comes from: a file (fd >= 0, size bytes when opened) or size
 // bytes at data.
-struct CamtInput {
+struct Input {
     int fd;
     const char *data;
     size_t size;
@@ -71,12 +68,15 @@ struct CamtInput {
 // Reads a camt.052, camt.053 or camt.054 document, streaming. False with the reason in
 // error when it cannot be read completely; the statements in the list are then
 // incomplete and must not be handed out.
-bool read_camt(const CamtInput &input, RecordArena &records, StatementList out, char (&error)[256]);
+bool read_camt(const Input &input, RecordArena &records, StatementList out, char (&error)[256]);
 
-// Reads MT940 statements from text[0, size) (text[size] must be writable and NUL),
-// cutting the text in place. False when a record could not be allocated; the
-// statements read so far stay in the list either way.
-bool read_mt940(char *text, size_t size, RecordArena &records, StatementList out);
+// Reads MT940 statements, piece by piece: the records keep copies of their texts, not the
+// file. piece is where the read buffer starts; it grows for fields that do not fit. False
+// with the reason in error when the input cannot be read or memory is exhausted; the
+// statements in the list may then point into freed memory and must not be handed out.
+constexpr size_t mt940_piece = size_t{1} << 20;
+bool read_mt940(const Input &input, RecordArena &records, StatementList out, char (&error)[256],
+                size_t piece = mt940_piece);
 
 } // namespace tarvo
 

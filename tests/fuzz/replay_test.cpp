@@ -1,6 +1,6 @@
-// Replays the inputs kept for one fuzz target (its seeds and every input that once made
-// it fail) through the target's own entry point, in the ordinary build: a crash or a
-// failed invariant of the target aborts the test.
+// Replays the inputs kept for one fuzz target (its seeds, every input that once made it
+// fail, and the shared samples it starts from) through the target's own entry point: a
+// crash or a failed invariant of the target aborts the test.
 #include <stdint.h>
 
 #include <filesystem>
@@ -17,8 +17,8 @@ namespace {
 
 TEST(FuzzReplay, KeptInputs) {
     size_t replayed = 0;
-    for (const char *dir : {FUZZ_SEEDS_DIR, FUZZ_REGRESSIONS_DIR}) {
-        if (!std::filesystem::is_directory(dir)) continue;
+    for (const char *dir : {FUZZ_SEEDS_DIR, FUZZ_REGRESSIONS_DIR, FUZZ_SAMPLES_DIR}) {
+        if (*dir == '\0' || !std::filesystem::is_directory(dir)) continue;
         for (const auto &entry : std::filesystem::directory_iterator(dir)) {
             if (!entry.is_regular_file()) continue;
             std::ifstream file(entry.path(), std::ios::binary);

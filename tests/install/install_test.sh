@@ -20,7 +20,7 @@ fail() { echo "$*" >&2; exit 1; }
 # A binary linked shared needs libtarvo.so.2 (its SONAME); one linked static needs no libtarvo.
 check_binary() {
     local binary=$1 kind=$2 needs=no
-    readelf -d "$binary" | grep -q 'NEEDED.*\[libtarvo\.so\.2\]' && needs=yes
+    readelf -d "$binary" | grep 'NEEDED.*\[libtarvo\.so\.2\]' >/dev/null && needs=yes
     [ "$kind:$needs" = shared:yes ] || [ "$kind:$needs" = static:no ] || fail "$binary: not linked $kind"
     [ "$(LD_LIBRARY_PATH="$libdir" "$binary")" = ok ] || fail "$binary does not run"
 }

@@ -25,7 +25,8 @@ cd "$work/ext"
 ./configure --with-php-config="$php_config" --with-tarvo="$work/prefix" >/dev/null
 make -j2 >/dev/null
 # The core is inside the module, not a library it loads.
-if readelf -d modules/tarvo.so | grep -q 'NEEDED.*libtarvo'; then
+# (grep without -q reads to the end: an early exit would fail the pipe under pipefail.)
+if readelf -d modules/tarvo.so | grep 'NEEDED.*libtarvo' >/dev/null; then
     echo "the phpize build links libtarvo.so" >&2
     exit 1
 fi
@@ -35,7 +36,7 @@ grep -Eq '^Tests passed *: *[1-9]' "$work/make-test.log" || { cat "$work/make-te
 make install INSTALL_ROOT="$work/root" >/dev/null
 module="$work/root$("$php_config" --extension-dir)/tarvo.so"
 [ "$("$php" -n -d "extension=$module" -r "$probe")" = "$expected" ]
-"$php" -n -d "extension=$module" --ri tarvo | grep -qx 'Version => 2.30'
+"$php" -n -d "extension=$module" --ri tarvo | grep -x 'Version => 2.30' >/dev/null
 
 # The CMake install into a prefix: its tarvo.ini names the module's full path.
 [ "$(PHP_INI_SCAN_DIR="$work/prefix/etc/php/conf.d" "$php" -r "$probe")" = "$expected" ]
