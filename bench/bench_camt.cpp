@@ -3,7 +3,6 @@
 // peak while reading, which the streaming reader keeps at the records plus a fixed
 // amount whatever the file's size.
 #include <benchmark/benchmark.h>
-#include <expat.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -11,6 +10,7 @@
 
 #include <string>
 
+#include "expat_alone.h"
 #include "process_memory.h"
 #include "tarvo.h"
 
@@ -173,32 +173,7 @@ void BM_LoadCamtFile(benchmark::State &state) {
 }
 BENCHMARK(BM_LoadCamtFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// The floor under the reader on this machine: expat alone over the same file, with
-// element handlers that do nothing.
-void XMLCALL ignore_start(void *, const XML_Char *, const XML_Char **) {}
-void XMLCALL ignore_end(void *, const XML_Char *) {}
-
-void BM_ExpatAlone(benchmark::State &state) {
-    const CamtFile &f = file();
-    constexpr size_t chunk = size_t{256} << 10;
-    for (auto _ : state) {
-        XML_Parser parser = XML_ParserCreate(nullptr);
-        XML_SetElementHandler(parser, ignore_start, ignore_end);
-        FILE *in = fopen(f.path.c_str(), "rb");
-        size_t n = 1;
-        while (n > 0) {
-            void *buffer = XML_GetBuffer(parser, static_cast<int>(chunk));
-            n = fread(buffer, 1, chunk, in);
-            if (XML_ParseBuffer(parser, static_cast<int>(n), n == 0) != XML_STATUS_OK) {
-                state.SkipWithError(XML_ErrorString(XML_GetErrorCode(parser)));
-                break;
-            }
-        }
-        fclose(in);
-        XML_ParserFree(parser);
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.size));
-}
+void BM_ExpatAlone(benchmark::State &state) { expat_alone(state, file().path, file().size); }
 BENCHMARK(BM_ExpatAlone)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "expat_alone.h"
 #include "tarvo.h"
 
 namespace {
@@ -114,6 +115,9 @@ void BM_LoadStatusReport(benchmark::State &state) {
 }
 BENCHMARK(BM_LoadStatusReport)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+void BM_ExpatAloneStatusReport(benchmark::State &state) { expat_alone(state, status_file().path, status_file().size); }
+BENCHMARK(BM_ExpatAloneStatusReport)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 void BM_LoadPaymentFile(benchmark::State &state) {
     const TempFile &f = payment_file();
     for (auto _ : state) {
@@ -129,6 +133,9 @@ void BM_LoadPaymentFile(benchmark::State &state) {
     state.counters["file_MiB"] = static_cast<double>(f.size) / (1 << 20);
 }
 BENCHMARK(BM_LoadPaymentFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_ExpatAlonePaymentFile(benchmark::State &state) { expat_alone(state, payment_file().path, payment_file().size); }
+BENCHMARK(BM_ExpatAlonePaymentFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 
