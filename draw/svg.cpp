@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <charconv>
 #include <new>
 #include <string>
 
@@ -21,6 +22,12 @@ void appendf(std::string &out, const char *fmt, double a, double b, double c, do
     char text[512];
     const int n = snprintf(text, sizeof text, fmt, a, b, c, d);
     out.append(text, static_cast<size_t>(n));
+}
+
+void append_number(std::string &out, int value) {
+    char text[16];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    out.append(text, static_cast<size_t>(end - text));
 }
 
 std::string write_svg(const Symbol &s) {
@@ -44,8 +51,17 @@ std::string write_svg(const Symbol &s) {
             }
             int run = 1;
             while (x + run < s.width && row[x + run]) ++run;
-            char text[48];
-            out.append(text, static_cast<size_t>(snprintf(text, sizeof text, "M%d %dh%dv1h-%dz", x, y, run, run)));
+            // Thousands of runs per code: printf's format parsing would cost more than the
+            // encoder's own work.
+            out += 'M';
+            append_number(out, x);
+            out += ' ';
+            append_number(out, y);
+            out += 'h';
+            append_number(out, run);
+            out += "v1h-";
+            append_number(out, run);
+            out += 'z';
             x += run;
         }
     }
