@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -73,6 +74,22 @@ TEST_F(DataFile, TheOlderEditionAnswersWhileLoadedAndTheCompiledInOneAfterUnload
     tarvo_data_unload();
     for (std::size_t i = 0; i < changed.size(); ++i)
         EXPECT_EQ(german_answer(changed[i], false, 0), compiled_now[i]) << changed[i];
+}
+
+// An update written in place over the file in use (truncated, then rewritten) must not
+// reach the lookups, let alone end the process.
+TEST_F(DataFile, TruncatingTheFileInUseLeavesTheLookupsAlone_SharedEdition) {
+    const std::string copy = testing::TempDir() + "tarvo_truncated.tdat";
+    std::filesystem::copy_file(older_edition_file(), copy, std::filesystem::copy_options::overwrite_existing);
+    ASSERT_EQ(tarvo_data_load(copy.c_str(), nullptr), 1);
+    const auto codes = german_codes();
+    std::vector<std::string> before;
+    for (std::size_t i = 0; i < codes.size(); i += 97)
+        before.push_back(german_answer(codes[i], false, 0));
+    std::filesystem::resize_file(copy, 0);
+    for (std::size_t i = 0, k = 0; i < codes.size(); i += 97, ++k)
+        EXPECT_EQ(german_answer(codes[i], false, 0), before[k]) << codes[i];
+    std::filesystem::remove(copy);
 }
 
 // Refusals: each damages a valid file in one way and expects the check that names it.
