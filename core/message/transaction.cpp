@@ -11,120 +11,13 @@
 #include <string_view>
 
 #include "ident/ident.h"
+#include "message/key_rules.h"
 #include "message/message.h"
 
 namespace tarvo {
 namespace {
 
-// ---- Key rules as data -------------------------------------------------------------
-
-enum class Check : uint8_t {
-    Text,          // length within bounds, then the characters of the rule's mode
-    MandateRef,    // as Text; the rulebook decides whether a space is allowed
-    AddressLine,   // as Text; refused where the rulebook wants structured address data
-    Iban,          // the IBAN check of the account layer
-    Bic,           // BIC pattern on the upper-cased value, which is what gets stored
-    Country,       // two upper-case letters
-    Date,          // a real calendar date yyyy-mm-dd
-    Purpose,       // four letters or digits
-    Sequence,      // FRST, RCUR, OOFF or FNAL in any case
-    Amount,        // the amount rule
-    Smnda,         // the flag "1"
-    NotStructured, // a structured address key where the rulebook has none
-    Ultimate,      // as Text, where the rulebook has ultimate parties
-    CreditorRef,   // an ISO 11649 reference, stored in electronic form
-    Currency,      // CHF or EUR, where the rulebook pays in more than euros
-    QrReference,   // a Swiss QR reference, where the rulebook has them
-};
-
-template <typename Tx>
-struct KeyRule {
-    std::string_view key;
-    Check check;
-    char *Tx::*field = nullptr;
-    uint8_t min = 0;
-    uint8_t max = 0;
-    CharsetMode mode = CHARSET_IDENT;
-    const char *message = nullptr;      // the rule's general or length message
-    const char *detail_message = nullptr; // a refused character ("%c") or a refused format
-};
-
-// Keys that both kinds of transaction accept with the same rule.
-template <typename Tx>
-constexpr KeyRule<Tx> shared_rules[] = {
-    {.key = "iban", .check = Check::Iban, .field = &Tx::iban},
-    {.key = "bic", .check = Check::Bic, .field = &Tx::bic, .message = "Invalid BIC", .detail_message = "Invalid BIC format"},
-    {.key = "addrCC", .check = Check::Country, .field = &Tx::addrCC, .message = "Invalid country code"},
-    {.key = "addrLine1", .check = Check::AddressLine, .field = &Tx::addrLine1, .min = 1, .max = 70,
-     .mode = CHARSET_EXTENDED, .message = "Invalid address line 1 (must be 1-70 chars)",
-     .detail_message = "Invalid character '%c' in address line 1"},
-    {.key = "addrLine2", .check = Check::AddressLine, .field = &Tx::addrLine2, .min = 1, .max = 70,
-     .mode = CHARSET_EXTENDED, .message = "Invalid address line 2 (must be 1-70 chars)",
-     .detail_message = "Invalid character '%c' in address line 2"},
-    {.key = "ref", .check = Check::Text, .field = &Tx::ref, .min = 0, .max = 140, .mode = CHARSET_EXTENDED,
-     .message = "Invalid unstructured remittance information (must be 0-140 characters)",
-     .detail_message = "Invalid character '%c' in unstructured remittance information"},
-    {.key = "amount", .check = Check::Amount},
-    {.key = "date", .check = Check::Date, .field = &Tx::date, .message = "Invalid execution date (format: yyyy-mm-dd)"},
-    {.key = "id", .check = Check::Text, .field = &Tx::id, .min = 1, .max = 35, .mode = CHARSET_TEXT,
-     .message = "Invalid end-to-end ID (must be 1-35 characters)",
-     .detail_message = "Invalid character '%c' in end-to-end ID"},
-    {.key = "ultimateName", .check = Check::Ultimate, .field = &Tx::ultimate, .min = 1, .max = 70,
-     .mode = CHARSET_EXTENDED, .message = "Invalid ultimate name (must be 1-70 characters)",
-     .detail_message = "Invalid character '%c' in ultimate name"},
-    {.key = "cref", .check = Check::CreditorRef, .field = &Tx::cref,
-     .message = "Invalid creditor reference (RF, two check digits, 1-21 letters or digits)",
-     .detail_message = "Invalid creditor reference (RF check digits)"},
-};
-
-constexpr KeyRule<ddi_tx> ddi_rules[] = {
-    {.key = "name", .check = Check::Text, .field = &ddi_tx::name, .min = 1, .max = 70, .mode = CHARSET_EXTENDED,
-     .message = "Invalid name (must be 1-70 characters)", .detail_message = "Invalid character '%c' in debtor name"},
-    {.key = "addrDept", .check = Check::NotStructured},
-    {.key = "seq", .check = Check::Sequence},
-    {.key = "mref", .check = Check::MandateRef, .field = &ddi_tx::mref, .min = 1, .max = 35,
-     .message = "Invalid mandate reference (must be 1-35 characters)",
-     .detail_message = "Invalid character '%c' in mandate reference"},
-    {.key = "mdate", .check = Check::Date, .field = &ddi_tx::mdate,
-     .message = "Invalid mandate signature date (format: yyyy-mm-dd)"},
-    {.key = "old_mref", .check = Check::Text, .field = &ddi_tx::old_mref, .min = 1, .max = 35,
-     .mode = CHARSET_IDENT, .message = "Invalid old mandate reference (must be 1-35 characters)",
-     .detail_message = "Invalid character '%c' in old mandate reference"},
-    {.key = "old_iban", .check = Check::Iban, .field = &ddi_tx::old_iban},
-    {.key = "smnda", .check = Check::Smnda},
-};
-
-constexpr KeyRule<cti_tx> cti_rules[] = {
-    {.key = "name", .check = Check::Text, .field = &cti_tx::name, .min = 1, .max = 70, .mode = CHARSET_EXTENDED,
-     .message = "Invalid name (must be 1-70 characters)", .detail_message = "Invalid character '%c' in creditor name"},
-    {.key = "purp", .check = Check::Purpose, .field = &cti_tx::purp, .message = "Invalid purpose (must be 4 characters)"},
-    {.key = "currency", .check = Check::Currency, .message = "Invalid currency (CHF or EUR)"},
-    {.key = "qrr", .check = Check::QrReference, .field = &cti_tx::qrr,
-     .message = "Invalid QR reference (27 digits with check digit)"},
-};
-
-// The structured postal address, accepted where the rulebook asks for it.
-struct AddressKey {
-    std::string_view key;
-    char *address_parts::*field;
-    FormatKind kind;
-};
-
-constexpr AddressKey address_keys[] = {
-    {"addrDept", &address_parts::addrDept, FORMAT_MAX70},
-    {"addrSubDept", &address_parts::addrSubDept, FORMAT_MAX70},
-    {"addrStreet", &address_parts::addrStreet, FORMAT_MAX70},
-    {"addrNum", &address_parts::addrNum, FORMAT_MAX16},
-    {"addrBldg", &address_parts::addrBldg, FORMAT_MAX35},
-    {"addrFloor", &address_parts::addrFloor, FORMAT_MAX70},
-    {"addrPoBox", &address_parts::addrPoBox, FORMAT_MAX16},
-    {"addrRoom", &address_parts::addrRoom, FORMAT_MAX70},
-    {"addrCode", &address_parts::addrCode, FORMAT_MAX16},
-    {"addrTown", &address_parts::addrTown, FORMAT_MAX35},
-    {"addrLoc", &address_parts::addrLoc, FORMAT_MAX35},
-    {"addrDstrct", &address_parts::addrDstrct, FORMAT_MAX35},
-    {"addrCtrySub", &address_parts::addrCtrySub, FORMAT_MAX35},
-};
+using namespace keys;
 
 // Countries of BICs whose debtors lie outside the EEA although they take part in SEPA.
 constexpr std::string_view non_eea_countries[] = {"AD", "BL", "CH", "GB", "GG", "GI", "IM", "JE",
@@ -225,20 +118,6 @@ const char *refused_character(tarvo_t *h, unsigned char bad, std::string_view ke
 
 // ---- Applying one pair -------------------------------------------------------------
 
-// Whether a rulebook takes a key at all. The key documentation asks the same questions, so
-// that it shows what the validation does.
-constexpr bool taken_under(Check check, const Rulebook &rb) {
-    switch (check) {
-    case Check::AddressLine: return !rb.structured_address || rb.hybrid_address;
-    case Check::Ultimate: return rb.ultimate_parties;
-    case Check::CreditorRef: return rb.creditor_reference;
-    case Check::NotStructured: return false;
-    case Check::Currency:
-    case Check::QrReference: return rb.swiss;
-    default: return true;
-    }
-}
-constexpr bool address_keys_taken_under(const Rulebook &rb) { return rb.structured_address; }
 
 template <typename Tx>
 const char *apply_text_rule(tarvo_t *h, Tx &tx, const KeyRule<Tx> &rule, const char *value, const Rulebook &rb) {
@@ -581,93 +460,7 @@ int add(tarvo_t *h, const char *const *kv) {
     return 1;
 }
 
-// ---- Documentation -----------------------------------------------------------------
-
-struct CheckDoc {
-    Check check;
-    const char *type;
-    const char *limits; // null: the text rule's length and characters
-};
-
-constexpr CheckDoc check_docs[] = {
-    {Check::Text, "text", nullptr},
-    {Check::MandateRef, "text", nullptr},
-    {Check::AddressLine, "text", nullptr},
-    {Check::Iban, "IBAN", "valid IBAN, German ones with a known bank and a passing account check"},
-    {Check::Bic, "BIC", "8 or 11 characters, stored in upper case"},
-    {Check::Country, "country code", "2 upper-case letters"},
-    {Check::Date, "date", "a real calendar date, yyyy-mm-dd"},
-    {Check::Purpose, "purpose code", "4 letters or digits"},
-    {Check::Sequence, "sequence type", "FRST, RCUR, OOFF or FNAL, in any case"},
-    {Check::Amount, "amount", "decimal text, above 0, at most 999999999.99"},
-    {Check::Smnda, "flag", "\"1\""},
-    {Check::Ultimate, "text", nullptr},
-    {Check::Currency, "currency", "CHF (default) or EUR"},
-    {Check::QrReference, "QR reference", "27 digits, mod-10 check digit, blanks ignored"},
-    {Check::CreditorRef, "creditor reference", "ISO 11649: RF, 2 check digits, 1-21 letters or digits"},
-};
-
-constexpr const char *charset_names[] = {"ident", "text", "extended"};
-
-// The rulebooks whose flag is set, by identifier.
-std::string rulebooks_where(bool Rulebook::*flag, bool set) {
-    std::string out;
-    for (int i = 0; i < rulebook_count; ++i)
-        if (rulebook(i)->*flag == set) out.append(out.empty() ? "" : ", ").append(rulebook(i)->id);
-    return out;
-}
-
-template <typename Tx>
-std::string limits_of(const KeyRule<Tx> &rule) {
-    for (const CheckDoc &doc : check_docs)
-        if (doc.check == rule.check && doc.limits != nullptr) return doc.limits;
-    std::string limits = std::to_string(rule.min) + "-" + std::to_string(rule.max) + " bytes, ";
-    if (rule.check == Check::MandateRef)
-        return limits + "ident; text under " + rulebooks_where(&Rulebook::mandate_ref_text, true);
-    return limits + charset_names[rule.mode];
-}
-
-template <typename Tx>
-const char *type_of(const KeyRule<Tx> &rule) {
-    for (const CheckDoc &doc : check_docs)
-        if (doc.check == rule.check) return doc.type;
-    return "text";
-}
-
-template <typename Tx, size_t N>
-void describe(std::vector<KeyDoc> &out, const KeyRule<Tx> (&rules)[N]) {
-    for (const KeyRule<Tx> &rule : rules) {
-        // A rule that only explains a refusal is no key a caller can use.
-        if (rule.check == Check::NotStructured) continue;
-        KeyDoc doc{Kind<Tx>::msgtype, rule.key, type_of(rule), limits_of(rule), {}};
-        for (int i = 0; i < rulebook_count; ++i) doc.taken[i] = taken_under(rule.check, *rulebook(i));
-        out.push_back(std::move(doc));
-    }
-}
-
-template <typename Tx>
-void describe(std::vector<KeyDoc> &out) {
-    describe(out, shared_rules<Tx>);
-    describe(out, Kind<Tx>::rules);
-    for (const AddressKey &part : address_keys) {
-        // The longest value the format check takes, asked of the check itself.
-        std::string value;
-        while (value.size() < 255 && format_check(part.kind, (value + "x").c_str())) value.push_back('x');
-        const size_t max = value.size();
-        KeyDoc doc{Kind<Tx>::msgtype, part.key, "text", "1-" + std::to_string(max) + " bytes, extended", {}};
-        for (int i = 0; i < rulebook_count; ++i) doc.taken[i] = address_keys_taken_under(*rulebook(i));
-        out.push_back(std::move(doc));
-    }
-}
-
 } // namespace
-
-std::vector<KeyDoc> transaction_keys() {
-    std::vector<KeyDoc> out;
-    describe<ddi_tx>(out);
-    describe<cti_tx>(out);
-    return out;
-}
 
 } // namespace tarvo
 
