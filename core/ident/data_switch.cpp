@@ -67,13 +67,20 @@ struct thread_reader {
     reader_slot *slot;
     int depth;
     const loaded_data *held;
+    // The thread has given its slot back: it is ending, and a lookup from a thread-local
+    // destructor that runs after that borrows a slot for the lookup alone.
+    bool ended;
 };
 thread_local thread_reader reader;
 
 // Gives the slot back when the thread ends; constructed only by a thread that claims one.
 struct slot_return {
     reader_slot *slot;
-    ~slot_return() { slot->taken.store(false, std::memory_order_release); }
+    ~slot_return() {
+        reader.slot = nullptr;
+        reader.ended = true;
+        slot->taken.store(false, std::memory_order_release);
+    }
 };
 
 reader_slot *thread_slot() {
@@ -192,7 +199,7 @@ data_pin::data_pin() {
     const loaded_data *d = current.load(std::memory_order_acquire);
     if (d) {
         if (!r.slot)
-            r.slot = thread_slot();
+            r.slot = r.ended ? claim_slot() : thread_slot();
         // Announce, then confirm the file is still the one in use: a loader that replaced it
         // meanwhile may not have seen the announcement.
         const bool barrier = process_barrier.load(std::memory_order_relaxed);
@@ -209,6 +216,10 @@ data_pin::data_pin() {
             d = now;
             if (!d) {
                 r.slot->pinned.store(nullptr, std::memory_order_release);
+                if (r.ended) {
+                    r.slot->taken.store(false, std::memory_order_release);
+                    r.slot = nullptr;
+                }
                 break;
             }
         }
@@ -222,6 +233,10 @@ data_pin::~data_pin() {
     if (--r.depth == 0 && r.held) {
         r.slot->pinned.store(nullptr, std::memory_order_release);
         r.held = nullptr;
+        if (r.ended) {
+            r.slot->taken.store(false, std::memory_order_release);
+            r.slot = nullptr;
+        }
     }
 }
 

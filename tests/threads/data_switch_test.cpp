@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <atomic>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -71,6 +72,61 @@ TEST(DataSwitch, LookupsSeeOneDataSetWhileAnotherThreadLoads_SharedEdition) {
     EXPECT_EQ(mixed.load(), 0);
     EXPECT_GT(seen_file.load(), 0);
     EXPECT_GT(seen_compiled.load(), 0);
+}
+
+// Threads that end while files switch, each with a thread-local object made before its
+// first lookup: that object's destructor runs after the thread has given its reader slot
+// back, and looks up all the same, while new threads take slots.
+struct LooksUpWhenDestroyed {
+    const std::vector<std::string> *expected_either[2] = {nullptr, nullptr};
+    std::atomic<long> *wrong = nullptr;
+    ~LooksUpWhenDestroyed() {
+        if (wrong == nullptr) return;
+        for (int round = 0; round < 50; ++round)
+            for (std::size_t i = 0; i < std::size(changed_codes); ++i) {
+                const std::string a = answer(changed_codes[i]);
+                if (a != (*expected_either[0])[i] && a != (*expected_either[1])[i]) ++*wrong;
+            }
+    }
+};
+thread_local LooksUpWhenDestroyed at_exit;
+
+TEST(DataSwitch, LookupsFromThreadLocalDestructorsWhileThreadsComeAndGo_SharedEdition) {
+    const std::string &file = older_edition_file();
+    std::vector<std::string> compiled, loaded;
+    for (const char *code : changed_codes)
+        compiled.push_back(answer(code));
+    ASSERT_EQ(tarvo_data_load(file.c_str(), nullptr), 1);
+    for (const char *code : changed_codes)
+        loaded.push_back(answer(code));
+
+    std::atomic<bool> done{false};
+    std::atomic<long> wrong{0};
+    std::thread loader([&] {
+        while (!done.load(std::memory_order_relaxed)) {
+            tarvo_data_load(file.c_str(), nullptr);
+            tarvo_data_unload();
+        }
+    });
+    for (int generation = 0; generation < 20; ++generation) {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t)
+            threads.emplace_back([&] {
+                at_exit.expected_either[0] = &compiled;
+                at_exit.expected_either[1] = &loaded;
+                at_exit.wrong = &wrong;
+                for (int i = 0; i < 20; ++i) answer(changed_codes[i % std::size(changed_codes)]);
+            });
+        for (auto &t : threads)
+            t.join();
+    }
+    done = true;
+    loader.join();
+    tarvo_data_unload();
+    EXPECT_EQ(wrong.load(), 0);
+    // No slot was left taken or pinned: a switch still completes.
+    EXPECT_EQ(tarvo_data_load(file.c_str(), nullptr), 1);
+    tarvo_data_unload();
 }
 
 } // namespace
