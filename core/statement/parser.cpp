@@ -1,6 +1,7 @@
 // The statement parser handle: opening the input and handing it to the reader of its format.
 #include <errno.h>
 #include <fcntl.h>
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/mman.h>
@@ -19,16 +20,47 @@ struct RecordArena::Block {
     Block *previous;
     size_t used;
     size_t capacity;
+    bool mapped; // from mmap, else from calloc
 };
 
 namespace {
-// After a first small block for small files, blocks of one huge page: a large
-// statement file fills thousands of small pages otherwise, and taking each on first
-// touch costs as much as reading the records.
+// After a first small block for small files, blocks of huge pages: a large statement
+// file fills thousands of small pages otherwise, and taking each on first touch costs as
+// much as reading the records.
 constexpr size_t first_block_size = size_t{64} << 10;
 constexpr size_t block_size = size_t{2} << 20;
 constexpr size_t block_alignment = 16;
 constexpr size_t block_header = (sizeof(RecordArena::Block) + block_alignment - 1) & ~(block_alignment - 1);
+} // namespace
+
+namespace {
+
+// A zero-filled block of bytes (a multiple of unit), or null. Large blocks are mapped
+// afresh, aligned to a huge page: the kernel hands them over zero-filled, so the records
+// are not cleared twice, and a huge page is taken in one fault instead of 512.
+RecordArena::Block *new_block(size_t bytes, size_t unit) {
+    if (unit != block_size) return static_cast<RecordArena::Block *>(calloc(1, bytes));
+    if (bytes > SIZE_MAX - block_size) return nullptr;
+    void *mapping = mmap(nullptr, bytes + block_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED) return nullptr;
+    const auto start = reinterpret_cast<uintptr_t>(mapping);
+    const uintptr_t aligned = (start + block_size - 1) & ~(uintptr_t{block_size} - 1);
+    if (aligned > start) munmap(mapping, aligned - start);
+    const uintptr_t end = start + bytes + block_size;
+    if (end > aligned + bytes) munmap(reinterpret_cast<void *>(aligned + bytes), end - (aligned + bytes));
+    madvise(reinterpret_cast<void *>(aligned), bytes, MADV_HUGEPAGE);
+    auto *block = reinterpret_cast<RecordArena::Block *>(aligned);
+    block->mapped = true;
+    return block;
+}
+
+void free_block(RecordArena::Block *block) {
+    if (block->mapped)
+        munmap(block, block_header + block->capacity);
+    else
+        free(block);
+}
+
 } // namespace
 
 void *RecordArena::allocate(size_t size, size_t alignment) {
@@ -37,14 +69,11 @@ void *RecordArena::allocate(size_t size, size_t alignment) {
         const size_t unit = head_ == nullptr ? first_block_size : block_size;
         if (size > SIZE_MAX - block_header - unit) return nullptr;
         const size_t bytes = (block_header + size + unit - 1) / unit * unit;
-        auto *block = static_cast<Block *>(aligned_alloc(unit, bytes));
+        Block *block = new_block(bytes, unit);
         if (block == nullptr) return nullptr;
-        if (unit == block_size) madvise(block, bytes, MADV_HUGEPAGE);
-        // Records start zero-filled.
-        memset(block, 0, bytes);
-        const size_t capacity = bytes - block_header;
         block->previous = head_;
-        block->capacity = capacity;
+        block->used = 0;
+        block->capacity = bytes - block_header;
         head_ = block;
     }
     void *record = reinterpret_cast<unsigned char *>(head_) + block_header + head_->used;
@@ -63,7 +92,7 @@ char *RecordArena::copy(const char *text, size_t length) {
 RecordArena::~RecordArena() {
     while (head_ != nullptr) {
         Block *previous = head_->previous;
-        free(head_);
+        free_block(head_);
         head_ = previous;
     }
 }
