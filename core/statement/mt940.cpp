@@ -23,7 +23,7 @@ using mt940::Reader;
 Step account(Reader &r, const Line &line, char *value) {
     line.cut();
     r.statement->account = value;
-    return Step::Continue;
+    return r.texts.keep(r.statement->account) ? Step::Continue : Step::OutOfMemory;
 }
 
 Step statement_number(Reader &r, const Line &line, char *value) {
@@ -78,12 +78,9 @@ Step turnover(Reader &r, const Line &line, char *value) {
         s.tx = tx;
     s.last = tx;
     r.described = tx;
-    switch (mt940::parse_turnover(*tx, line, value, r.records)) {
-    case mt940::Read::Done: return Step::Continue;
-    case mt940::Read::Malformed: return Step::Malformed;
-    case mt940::Read::OutOfMemory: break;
-    }
-    return Step::OutOfMemory;
+    const mt940::Read read = mt940::parse_turnover(*tx, line, value, r.records);
+    if (read == mt940::Read::OutOfMemory || !r.texts.keep(*tx)) return Step::OutOfMemory;
+    return read == mt940::Read::Done ? Step::Continue : Step::Malformed;
 }
 
 // The end of a SWIFT message ("-", or "-}" when it is wrapped in blocks) also ends a
@@ -104,7 +101,8 @@ Step information(Reader &r, const Line &line, char *value) {
         r.lines.next(joined);
     }
     *end = '\0';
-    if (r.described != nullptr && !mt940::parse_information(*r.described, value, end, r.records))
+    if (r.described == nullptr) return Step::Continue;
+    if (!mt940::parse_information(*r.described, value, end, r.records) || !r.texts.keep(*r.described))
         return Step::OutOfMemory;
     return Step::Continue;
 }
@@ -152,6 +150,7 @@ void append(StatementList out, tarvo_stmt_t *statement) {
 bool Mt940Reader::read(char *text, char *limit) {
     Reader &r = state_;
     r.lines = Lines(text, limit);
+    r.texts.piece(text, limit);
     Line line{};
     while (r.lines.next(line)) {
         if (line.starts_with(":20:")) {
@@ -160,6 +159,7 @@ bool Mt940Reader::read(char *text, char *limit) {
             append(out_, statement);
             line.cut();
             statement->ref = line.begin + 4;
+            if (!r.texts.keep(statement->ref)) return false;
             r.statement = statement;
             r.described = nullptr;
             continue;

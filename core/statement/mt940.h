@@ -8,6 +8,7 @@
 #include <string.h>
 #include <time.h>
 
+#include <array>
 #include <string_view>
 
 #include "statement/statement.h"
@@ -56,10 +57,46 @@ private:
     char *limit_;
 };
 
+// Moves the texts of the records out of the piece being read, into the record arena, as
+// soon as the line that holds them has been read, while the record is still in the cache.
+// A repeating text equal to the last one of the same field shares that one's copy.
+class TextKeeper {
+public:
+    explicit TextKeeper(RecordArena &records) : records_(records) {}
+
+    // The piece texts are moved out of: [begin, end], end being its terminating NUL.
+    void piece(const char *begin, const char *end) {
+        begin_ = begin;
+        end_ = end;
+    }
+    // False when memory is exhausted.
+    bool keep(char *&text) {
+        size_t length;
+        return move(text, length);
+    }
+    bool keep(tarvo_stmt_tx_t &tx);
+
+private:
+    bool inside(const char *text) const;
+    bool move(char *&text, size_t &length);
+
+    struct Repeated {
+        char *text;
+        size_t length;
+    };
+
+    RecordArena &records_;
+    const char *begin_ = nullptr;
+    const char *end_ = nullptr;
+    // The last copy of each repeating field, by the field's place in the table.
+    std::array<Repeated, 16> previous_{};
+};
+
 // What the reader carries from one line to the next, and from piece to piece.
 struct Reader {
     Lines lines;
     RecordArena &records;
+    TextKeeper texts;
     // The statement being read; none between a statement's end and the next :20:.
     tarvo_stmt_t *statement = nullptr;
     // The transaction the next :86: field describes; none once the closing balance
@@ -130,9 +167,11 @@ namespace tarvo {
 // piece; the records point into the piece until their texts are moved out of it.
 class Mt940Reader {
 public:
-    Mt940Reader(RecordArena &records, StatementList out) : state_{mt940::Lines(nullptr, nullptr), records}, out_(out) {}
+    Mt940Reader(RecordArena &records, StatementList out)
+        : state_{mt940::Lines(nullptr, nullptr), records, mt940::TextKeeper(records)}, out_(out) {}
 
-    // Reads the lines of [text, limit), cutting them in place; *limit must be NUL. False
+    // Reads the lines of [text, limit), cutting them in place; *limit must be NUL. The
+    // records keep copies of their texts, so the piece may be reused afterwards. False
     // when a record could not be allocated.
     bool read(char *text, char *limit);
 

@@ -1,6 +1,6 @@
 // The MT940 loader: reads the file in pieces that end before a line starting with ':',
-// lets the reader cut each piece into records, then moves the texts the records point
-// at out of the piece. A load holds its records and their texts, never the whole file:
+// and lets the reader cut each piece into records, whose texts then move out of the
+// piece (TextKeeper). A load holds its records and their texts, never the whole file:
 // records alone are half again the size of the file they come from.
 #include <errno.h>
 #include <stdlib.h>
@@ -83,7 +83,6 @@ struct Text {
     TextField field;
     // Whether the field tends to repeat from one transaction to the next: posting texts,
     // primanota, "NONREF", references of a collection and the regular counterparties.
-    // Such a field equal to the one before shares its copy.
     bool repeats;
 };
 
@@ -95,76 +94,6 @@ constexpr std::array<Text, 16> transaction_texts{{
     {&tarvo_stmt_tx_t::oamt, false},    {&tarvo_stmt_tx_t::svwz, false},    {&tarvo_stmt_tx_t::abwa, true},
     {&tarvo_stmt_tx_t::abwe, true},
 }};
-
-// Moves texts that point into a piece into the arena.
-class Keeper {
-public:
-    explicit Keeper(RecordArena &records) : records_(records) {}
-
-    // The records from statement `from` on, and in it from transaction `from_tx` (all
-    // when null), read from the piece [begin, end]; false when memory is exhausted.
-    bool keep(tarvo_stmt_t *from, tarvo_stmt_tx_t *from_tx, const char *begin, const char *end) {
-        begin_ = begin;
-        end_ = end;
-        for (tarvo_stmt_t *s = from; s != nullptr; s = s->next) {
-            size_t unused;
-            if (!move(s->ref, unused) || !move(s->account, unused)) return false;
-            for (tarvo_stmt_tx_t *t = s == from && from_tx != nullptr ? from_tx : s->tx; t != nullptr; t = t->next)
-                if (!keep(*t)) return false;
-        }
-        return true;
-    }
-
-private:
-    bool keep(tarvo_stmt_tx_t &t) {
-        for (size_t i = 0; i < transaction_texts.size(); ++i) {
-            const Text &text = transaction_texts[i];
-            char *&value = t.*text.field;
-            if (!text.repeats) {
-                size_t unused;
-                if (!move(value, unused)) return false;
-                continue;
-            }
-            Repeated &before = previous_[i];
-            if (value == nullptr || !inside(value)) {
-                // Kept with an earlier piece: this transaction was read up to its :86:.
-                before = {value, value != nullptr ? strlen(value) : 0};
-                continue;
-            }
-            const size_t length = strlen(value);
-            if (before.text != nullptr && before.length == length && memcmp(before.text, value, length) == 0) {
-                value = before.text;
-                continue;
-            }
-            if (!move(value, before.length)) return false;
-            before.text = value;
-        }
-        return true;
-    }
-
-    bool inside(const char *text) const {
-        return !std::less<const char *>()(text, begin_) && !std::less<const char *>()(end_, text);
-    }
-
-    // Copies text into the arena when it lies in the piece; length is its length then.
-    bool move(char *&text, size_t &length) {
-        if (text == nullptr || !inside(text)) return true;
-        length = strlen(text);
-        text = records_.copy(text, length);
-        return text != nullptr;
-    }
-
-    struct Repeated {
-        char *text;
-        size_t length;
-    };
-
-    RecordArena &records_;
-    const char *begin_ = nullptr;
-    const char *end_ = nullptr;
-    // The repeating fields of the transaction kept last, by their place in the table.
-    std::array<Repeated, transaction_texts.size()> previous_{};
-};
 
 // Where the text read so far can be cut: after the last line end that a ':' follows,
 // or 0 when there is none past `start`.
@@ -190,6 +119,44 @@ bool out_of_memory(char (&error)[256]) {
 
 } // namespace
 
+namespace mt940 {
+
+bool TextKeeper::inside(const char *text) const {
+    return !std::less<const char *>()(text, begin_) && !std::less<const char *>()(end_, text);
+}
+
+bool TextKeeper::move(char *&text, size_t &length) {
+    if (text == nullptr || !inside(text)) return true;
+    length = strlen(text);
+    text = records_.copy(text, length);
+    return text != nullptr;
+}
+
+bool TextKeeper::keep(tarvo_stmt_tx_t &tx) {
+    static_assert(std::tuple_size_v<decltype(previous_)> == transaction_texts.size());
+    for (size_t i = 0; i < transaction_texts.size(); ++i) {
+        const Text &text = transaction_texts[i];
+        char *&value = tx.*text.field;
+        if (value == nullptr || !inside(value)) continue;
+        if (!text.repeats) {
+            size_t length;
+            if (!move(value, length)) return false;
+            continue;
+        }
+        Repeated &before = previous_[i];
+        const size_t length = strlen(value);
+        if (before.text != nullptr && before.length == length && memcmp(before.text, value, length) == 0) {
+            value = before.text;
+            continue;
+        }
+        if (!move(value, before.length)) return false;
+        before.text = value;
+    }
+    return true;
+}
+
+} // namespace mt940
+
 bool read_mt940(const Input &input, RecordArena &records, StatementList out, char (&error)[256], size_t piece) {
     size_t capacity = std::clamp<size_t>(input.size, 4, std::max<size_t>(piece, 4));
     std::unique_ptr<char, FreeBuffer> buffer(static_cast<char *>(malloc(capacity + 1)));
@@ -199,7 +166,6 @@ bool read_mt940(const Input &input, RecordArena &records, StatementList out, cha
     }
     Source source(input, error);
     Mt940Reader reader(records, out);
-    Keeper keeper(records);
     size_t filled = 0;
     size_t start = 0;
     bool first = true;
@@ -231,13 +197,9 @@ bool read_mt940(const Input &input, RecordArena &records, StatementList out, cha
             capacity *= 2;
             continue;
         }
-        tarvo_stmt_t *from = *out.last;
-        tarvo_stmt_tx_t *from_tx = from != nullptr ? from->last : nullptr;
         const char next = text[cut];
         text[cut] = '\0';
-        const bool read = reader.read(text + start, text + cut);
-        if (from == nullptr) from = *out.first;
-        if (!read || !keeper.keep(from, from_tx, text, text + cut)) return out_of_memory(error);
+        if (!reader.read(text + start, text + cut)) return out_of_memory(error);
         text[cut] = next;
         memmove(text, text + cut, filled - cut);
         filled -= cut;

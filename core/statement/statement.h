@@ -74,7 +74,7 @@ bool read_camt(const Input &input, RecordArena &records, StatementList out, char
 // file. piece is where the read buffer starts; it grows for fields that do not fit. False
 // with the reason in error when the input cannot be read or memory is exhausted; the
 // statements in the list may then point into freed memory and must not be handed out.
-constexpr size_t mt940_piece = size_t{1} << 20;
+constexpr size_t mt940_piece = size_t{1} << 18;
 bool read_mt940(const Input &input, RecordArena &records, StatementList out, char (&error)[256],
                 size_t piece = mt940_piece);
 
