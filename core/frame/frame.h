@@ -130,6 +130,12 @@ size_t format_cents(int64_t cents, char (&out)[cents_text_size]);
 // Formats into an object's 256-byte error buffer, cutting to fit; returns buf.
 const char *format_error(char (&buf)[256], const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 
+// ---- Input -------------------------------------------------------------------------
+
+// read() that repeats calls a signal interrupted; at most 1 GiB per call, the most one
+// read() hands over on every kernel.
+long read_some(int fd, void *into, size_t count);
+
 // ---- Regular expressions and field checks ------------------------------------------
 
 // Binds the C library's functions unless bound; true when all three are there to call.

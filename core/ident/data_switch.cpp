@@ -19,6 +19,7 @@
 #include <string>
 #include <thread>
 
+#include "frame/frame.h"
 #include "ident/data_loaded.h"
 
 namespace tarvo {
@@ -129,9 +130,7 @@ void *read_whole(int fd, size_t size, std::string &failure) {
     }
     size_t got = 0;
     while (got < size) {
-        const ssize_t n = read(fd, static_cast<char *>(memory) + got, size - got);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = read_some(fd, static_cast<char *>(memory) + got, size - got);
         if (n <= 0) {
             failure = n < 0 ? std::string("cannot read: ") + strerror(errno) : std::string("cannot read: file shrank");
             munmap(memory, size);

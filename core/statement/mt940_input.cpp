@@ -21,18 +21,6 @@ namespace tarvo {
 
 namespace {
 
-// Reads of at most 1 GiB, the most one read() call hands over on every kernel.
-constexpr size_t max_read = size_t{1} << 30;
-
-// read() that repeats calls interrupted by a signal.
-ssize_t read_some(int fd, char *into, size_t count) {
-    ssize_t n;
-    do {
-        n = read(fd, into, count);
-    } while (n < 0 && errno == EINTR);
-    return n;
-}
-
 // The input, read up to the size it had when opened: a file that grows or shrinks
 // meanwhile is refused rather than read in part.
 class Source {
@@ -56,7 +44,7 @@ public:
             const ssize_t n = read_some(in_.fd, &probe, 1);
             return n == 0 ? 0 : n > 0 ? changed() : failed();
         }
-        const ssize_t n = read_some(in_.fd, into, std::min({count, left, max_read}));
+        const ssize_t n = read_some(in_.fd, into, std::min(count, left));
         if (n <= 0) return n == 0 ? changed() : failed();
         done_ += static_cast<size_t>(n);
         return n;

@@ -242,10 +242,7 @@ bool Stream::run(const Input &in) {
     for (;;) {
         void *buffer = XML_GetBuffer(parser_, static_cast<int>(chunk));
         if (buffer == nullptr) return !parse_error(false);
-        ssize_t n;
-        do {
-            n = read(in.fd, buffer, chunk);
-        } while (n < 0 && errno == EINTR);
+        const ssize_t n = read_some(in.fd, buffer, chunk);
         if (n < 0) {
             format_error(error_, "Error while reading from file: %s", strerror(errno));
             return false;
