@@ -51,17 +51,19 @@ bool TreeReader::open(int depth, const char *local, const XML_Char **attributes)
         const std::string_view expected = message();
         if (expected != local) {
             char what[160];
-            snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.64s>", static_cast<int>(expected.size()),
-                     expected.data(), local);
+            snprintf(what, sizeof what, "Expected <%.*s> in <Document>, found <%.*s>", static_cast<int>(expected.size()),
+                     expected.data(), static_cast<int>(xml::utf8_cut(local, 64)), local);
             fail(what);
         }
         saw_message_ = true;
         nodes_[0] = 0;
+        next_[0] = 0;
         node_count_ = 1;
         return true;
     }
-    const int child = paths_->tree.child(nodes_[node_count_ - 1], local);
+    const int child = paths_->tree.child(nodes_[node_count_ - 1], local, next_[node_count_ - 1]);
     if (child < 0) return false;
+    next_[node_count_] = 0;
     nodes_[node_count_++] = static_cast<uint16_t>(child);
     const Node &node = paths_->nodes[child];
     if (node.opens != 0) open_scope(node.opens);

@@ -87,7 +87,9 @@ struct Node {
     std::string_view name;
     Slot slot = Slot::None;
     Take take = Take::Mark;
+    Kind kind = Kind::Mark;    // of slot
     Scope opens = Scope::None; // the node is the element of this scope
+    Slot truncated = Slot::None; // marks a cut text in the slot's scope
 };
 
 // The tree, built once. Node 0 is the record element (Stmt, Rpt or Ntfctn).
@@ -95,7 +97,7 @@ class Paths {
 public:
     static const Paths &get();
     const Node &node(uint16_t index) const { return nodes_[index]; }
-    int child(uint16_t parent, const char *name) const { return tree_.child(parent, name); }
+    int child(uint16_t parent, const char *name, uint8_t &next) const { return tree_.child(parent, name, next); }
 
 private:
     Paths();
@@ -108,19 +110,30 @@ private:
 // The values of the open scopes, kept until their scope ends.
 class Values {
 public:
-    const std::string &operator[](Slot s) const { return text_[index(s)]; }
+    // The text stored for s; empty when none was since its scope opened.
+    const std::string &operator[](Slot s) const { return stored_[index(s)] ? text_[index(s)] : empty_; }
     bool has(Slot s) const { return present_[index(s)]; }
     void mark(Slot s) { present_.set(index(s)); }
-    // Stores text as take says; false when the joined text had to be cut to limit (at a
-    // character boundary).
-    bool take(Slot s, Take how, std::string_view text, size_t limit);
+    void set(Slot s, std::string_view text);
+    // Stores a captured text as take says, taking the string's content; false when the
+    // joined text had to be cut to xml::max_text (at a character boundary).
+    bool take(Slot s, Take how, std::string &text) {
+        const size_t i = index(s);
+        if (how != Take::Text && stored_[i]) return take_again(i, how, text);
+        // The stream keeps no captured text longer than max_text.
+        text_[i].swap(text);
+        stored_.set(i);
+        return true;
+    }
     void clear(Scope scope);
 
 private:
     static size_t index(Slot s) { return static_cast<size_t>(s); }
+    bool take_again(size_t i, Take how, const std::string &text);
     std::array<std::string, slot_count> text_{};
     std::bitset<slot_count> present_;
     std::bitset<slot_count> stored_;
+    std::string empty_;
 };
 
 // The scope whose element holds slot s.

@@ -254,7 +254,14 @@ Paths::Paths() {
         const uint16_t known = scope_node[static_cast<size_t>(o.scope)];
         tree_.share_children(node, known);
     }
-    for (uint16_t i = 0; i < tree_.size(); ++i) nodes_[i].name = tree_.name(i);
+    for (uint16_t i = 0; i < tree_.size(); ++i) {
+        Node &node = nodes_[i];
+        node.name = tree_.name(i);
+        if (node.slot == Slot::None) continue;
+        node.kind = slot_info(node.slot).kind;
+        const Scope scope = scope_of(node.slot);
+        node.truncated = scope == Scope::Entry ? Slot::EntryTruncated : scope == Scope::Transaction ? Slot::TxTruncated : Slot::None;
+    }
 }
 
 } // namespace tarvo::camt

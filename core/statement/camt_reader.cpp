@@ -37,8 +37,13 @@ private:
     void root(std::string_view name, const XML_Char **attributes) override;
     bool open(int depth, const char *local, const XML_Char **attributes) override;
     void close(int depth) override;
-    void start_node(uint16_t index, const XML_Char **attributes);
-    void end_node();
+    bool open_level(int depth, const char *local, const XML_Char **attributes);
+    void close_level(int depth);
+    void start_node(const Node &node, const XML_Char **attributes);
+    void end_node(const Node &node);
+    void open_scope(Scope scope);
+    bool take_currency(Slot amount, const XML_Char **attributes);
+    void take_value(const Node &node);
     Fault close_scope(Scope scope);
 
     Message message_{};
@@ -47,6 +52,7 @@ private:
     bool saw_message_ = false;
     bool saw_record_ = false;
     std::array<uint16_t, max_depth> nodes_{};
+    std::array<uint8_t, max_depth> next_{}; // where the search for a child of each node begins
     int node_count_ = 0;
     bool capturing_ = false;
     Values values_;
@@ -71,7 +77,8 @@ void Reader::root(std::string_view name, const XML_Char **attributes) {
     }
 }
 
-bool Reader::open(int depth, const char *local, const XML_Char **attributes) {
+// The message element and the records; everything below follows the paths.
+bool Reader::open_level(int depth, const char *local, const XML_Char **attributes) {
     if (depth == message_level) {
         if (message_.root != local) {
             char what[160];
@@ -83,42 +90,69 @@ bool Reader::open(int depth, const char *local, const XML_Char **attributes) {
         saw_message_ = true;
         return true;
     }
-    if (depth == record_level) {
-        if (message_.record != local) return false;
-        saw_record_ = true;
-        if (Fault f = builder_.open_record()) {
-            fail(f);
-            return true;
-        }
-        values_.clear(Scope::Record);
-        start_node(0, attributes);
+    if (message_.record != local) return false;
+    saw_record_ = true;
+    if (Fault f = builder_.open_record()) {
+        fail(f);
         return true;
     }
-    const int child = paths_.child(nodes_[static_cast<size_t>(node_count_ - 1)], local);
-    if (child < 0) return false;
-    start_node(static_cast<uint16_t>(child), attributes);
+    values_.clear(Scope::Record);
+    next_[0] = 0;
+    nodes_[0] = 0;
+    node_count_ = 1;
+    start_node(paths_.node(0), attributes);
     return true;
 }
 
-void Reader::start_node(uint16_t index, const XML_Char **attributes) {
-    nodes_[static_cast<size_t>(node_count_++)] = index;
-    const Node &node = paths_.node(index);
-    if (node.slot != Slot::None) values_.mark(node.slot);
-    if (node.opens != Scope::None && node.opens != Scope::Record) values_.clear(node.opens);
-    if (node.opens == Scope::Transaction) builder_.open_transaction();
-    if (node.take == Take::Mark) return;
-    if (node.take == Take::Amount) {
-        const XML_Char *currency = nullptr;
-        for (const XML_Char **a = attributes; *a != nullptr; a += 2)
-            if (strcmp(a[0], "Ccy") == 0) currency = a[1];
-        if (currency == nullptr) return fail(Fault{Fault::Missing, "Ccy", "Amt", {}});
-        if (!xml::currency_code(currency)) return fail(Fault{Fault::Malformed, "Ccy", {}, currency});
-        values_.take(static_cast<Slot>(static_cast<size_t>(node.slot) + 1), Take::Text, currency, max_text);
+// Runs for every element of a document; the common way through it is short.
+bool Reader::open(int depth, const char *local, const XML_Char **attributes) {
+    if (depth <= record_level) return open_level(depth, local, attributes);
+    const size_t top = static_cast<size_t>(node_count_ - 1);
+    const int child = paths_.child(nodes_[top], local, next_[top]);
+    if (child < 0) return false;
+    next_[top + 1] = 0;
+    nodes_[top + 1] = static_cast<uint16_t>(child);
+    ++node_count_;
+    const Node &node = paths_.node(static_cast<uint16_t>(child));
+    // Most elements only lead to others.
+    if (node.opens != Scope::None || node.slot != Slot::None) start_node(node, attributes);
+    return true;
+}
+
+void Reader::open_scope(Scope scope) {
+    if (scope == Scope::Record) return;
+    values_.clear(scope);
+    if (scope == Scope::Transaction) builder_.open_transaction();
+}
+
+// The currency of an amount into the slot after the amount's; false when it is
+// missing or malformed.
+bool Reader::take_currency(Slot amount, const XML_Char **attributes) {
+    const XML_Char *currency = nullptr;
+    for (const XML_Char **a = attributes; *a != nullptr; a += 2)
+        if (strcmp(a[0], "Ccy") == 0) currency = a[1];
+    if (currency == nullptr) {
+        fail(Fault{Fault::Missing, "Ccy", "Amt", {}});
+        return false;
     }
+    if (!xml::currency_code(currency)) {
+        fail(Fault{Fault::Malformed, "Ccy", {}, currency});
+        return false;
+    }
+    values_.set(static_cast<Slot>(static_cast<size_t>(amount) + 1), currency);
+    return true;
+}
+
+void Reader::start_node(const Node &node, const XML_Char **attributes) {
+    if (node.opens != Scope::None) open_scope(node.opens);
+    if (node.slot == Slot::None) return;
+    values_.mark(node.slot);
+    if (node.take == Take::Mark) return;
+    if (node.take == Take::Amount && !take_currency(node.slot, attributes)) return;
     capturing_ = true;
     // A text is kept as far as it goes (the record says it was cut); a value that long
     // cannot be read.
-    capture(node.name, slot_info(node.slot).kind == Kind::Text);
+    capture(node.name, node.kind == Kind::Text);
 }
 
 Fault Reader::close_scope(Scope scope) {
@@ -139,27 +173,32 @@ Fault Reader::close_scope(Scope scope) {
     return {};
 }
 
-void Reader::end_node() {
-    const Node &node = paths_.node(nodes_[static_cast<size_t>(--node_count_)]);
-    if (capturing_) {
-        capturing_ = false;
-        const std::string &text = captured();
-        if (!well_formed(slot_info(node.slot).kind, text)) return fail(Fault{Fault::Malformed, node.name, {}, text});
-        if (!values_.take(node.slot, node.take, text, max_text) || captured_cut()) {
-            const Scope scope = scope_of(node.slot);
-            if (scope == Scope::Entry) values_.mark(Slot::EntryTruncated);
-            if (scope == Scope::Transaction) values_.mark(Slot::TxTruncated);
-        }
-    }
-    if (node.opens != Scope::None)
-        if (Fault f = close_scope(node.opens)) return fail(f);
+void Reader::end_node(const Node &node) {
+    if (capturing_) take_value(node);
+    if (node.opens != Scope::None && !failed())
+        if (Fault f = close_scope(node.opens)) fail(f);
 }
 
-void Reader::close(int depth) {
-    if (depth >= record_level) return end_node();
+void Reader::take_value(const Node &node) {
+    capturing_ = false;
+    std::string &text = captured();
+    if (node.kind != Kind::Text && !well_formed(node.kind, text))
+        return fail(Fault{Fault::Malformed, node.name, {}, text});
+    const bool cut = captured_cut();
+    if ((!values_.take(node.slot, node.take, text) || cut) && node.truncated != Slot::None)
+        values_.mark(node.truncated);
+}
+
+void Reader::close_level(int depth) {
     if (depth == message_level && !saw_record_)
         return fail(Fault{Fault::Missing, message_.record, message_.root, {}});
     if (depth == document_level && !saw_message_) return fail(Fault{Fault::Missing, message_.root, "Document", {}});
+}
+
+void Reader::close(int depth) {
+    if (depth < record_level) return close_level(depth);
+    const Node &node = paths_.node(nodes_[static_cast<size_t>(--node_count_)]);
+    if (capturing_ || node.opens != Scope::None) end_node(node);
 }
 
 } // namespace

@@ -13,11 +13,13 @@ namespace {
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // XML whitespace around a value is layout, not content.
+// Values are short and seldom padded: a loop beats a search through a set of blanks.
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 std::string_view trimmed(std::string_view text) {
-    constexpr std::string_view blanks = " \t\r\n";
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+    return text;
 }
 
 // Value of the count digits at text[at], or -1.
@@ -191,33 +193,36 @@ bool split_transaction_code(std::string_view text, TransactionCode &out) {
     return true;
 }
 
-bool Values::take(Slot s, Take how, std::string_view text, size_t limit) {
-    const size_t i = index(s);
+void Values::set(Slot s, std::string_view text) {
+    text_[index(s)].assign(text);
+    stored_.set(index(s));
+}
+
+// A value met again: First keeps the one it has, Join adds the new one on a line.
+bool Values::take_again(size_t i, Take how, const std::string &text) {
+    if (how == Take::First) return true;
     std::string &value = text_[i];
-    if (how == Take::First && stored_[i]) return true;
-    bool whole = true;
-    if (how == Take::Join && stored_[i]) {
-        if (value.size() >= limit) return false;
-        value += '\n';
-        const size_t n = utf8_cut(text, limit - value.size());
-        value.append(text.substr(0, n));
-        whole = n == text.size();
-    } else {
-        const size_t n = utf8_cut(text, limit);
-        value.assign(text.substr(0, n));
-        whole = n == text.size();
-    }
-    stored_.set(i);
-    return whole;
+    if (value.size() >= xml::max_text) return false;
+    value += '\n';
+    const size_t n = utf8_cut(text, xml::max_text - value.size());
+    value.append(text, 0, n);
+    return n == text.size();
 }
 
 void Values::clear(Scope scope) {
-    const SlotRange range = scope_slots(scope);
-    for (size_t i = index(range.first); i < index(range.end); ++i) {
-        if (stored_[i]) text_[i].clear();
-        present_.reset(i);
-        stored_.reset(i);
-    }
+    // The slots of each scope, built once: clearing a scope forgets its texts in two
+    // word operations.
+    static const std::array<std::bitset<slot_count>, 5> masks = [] {
+        std::array<std::bitset<slot_count>, 5> all{};
+        for (size_t s = 0; s < all.size(); ++s) {
+            const SlotRange range = scope_slots(static_cast<Scope>(s));
+            for (size_t i = index(range.first); i < index(range.end); ++i) all[s].set(i);
+        }
+        return all;
+    }();
+    const std::bitset<slot_count> &mask = masks[static_cast<size_t>(scope)];
+    present_ &= ~mask;
+    stored_ &= ~mask;
 }
 
 } // namespace tarvo::camt

@@ -107,18 +107,33 @@ const char *Stream::root_namespace(std::string_view name, const XML_Char **attri
     return ns;
 }
 
-const char *Stream::local_name(const XML_Char *name, const XML_Char **attributes) {
+void Stream::settle() {
+    default_ours_ = namespace_.empty();
+    prefixed_ = false;
+    for (const Binding &b : bindings_) {
+        if (b.prefix.empty()) default_ours_ = b.ours;
+        prefixed_ = prefixed_ || !b.prefix.empty();
+    }
+    innermost_binding_ = bindings_.empty() ? 0 : bindings_.back().depth;
+}
+
+void Stream::declare(const XML_Char **attributes) {
+    const size_t before = bindings_.size();
     for (const XML_Char **a = attributes; *a != nullptr; a += 2) {
         if (strncmp(a[0], "xmlns", 5) != 0 || (a[0][5] != '\0' && a[0][5] != ':')) continue;
         bindings_.push_back(Binding{a[0][5] == ':' ? a[0] + 6 : "", namespace_ == a[1], depth_});
     }
+    if (bindings_.size() != before) settle();
+}
+
+const char *Stream::prefixed_local(const XML_Char *name) const {
     const char *colon = strchr(name, ':');
-    const std::string_view prefix(name, colon != nullptr ? static_cast<size_t>(colon - name) : 0);
+    if (colon == nullptr) return default_ours_ ? name : nullptr;
+    const std::string_view prefix(name, static_cast<size_t>(colon - name));
     for (auto b = bindings_.rbegin(); b != bindings_.rend(); ++b)
-        if (b->prefix == prefix) return b->ours ? (colon != nullptr ? colon + 1 : name) : nullptr;
-    // An undeclared prefix is an error for the XML parser. Without a declared default
-    // namespace an element has none: the document's when its root has none either.
-    return colon == nullptr && namespace_.empty() ? name : nullptr;
+        if (b->prefix == prefix) return b->ours ? colon + 1 : nullptr;
+    // An undeclared prefix is an error for the XML parser.
+    return nullptr;
 }
 
 void Stream::capture(std::string_view name, bool may_cut) {
@@ -130,31 +145,34 @@ void Stream::capture(std::string_view name, bool may_cut) {
     XML_SetCharacterDataHandler(parser_, on_text);
 }
 
+void Stream::start_root(const XML_Char *name, const XML_Char **attributes) {
+    saw_element_ = true;
+    root(name, attributes);
+    if (failed_) return;
+    settle();
+    declare(attributes);
+}
+
+void Stream::too_deep() {
+    char what[64];
+    snprintf(what, sizeof what, "Elements nested deeper than %d levels", max_depth);
+    fail(what);
+}
+
+// Runs for every element of a document: what is rare is left to functions of its own.
 void Stream::start(const XML_Char *name, const XML_Char **attributes) {
     if (failed_) return;
-    saw_element_ = true;
-    if (++depth_ > max_depth) {
-        char what[64];
-        snprintf(what, sizeof what, "Elements nested deeper than %d levels", max_depth);
-        fail(what);
-        return;
-    }
+    if (++depth_ > max_depth) return too_deep();
     if (skipped_ > 0) {
         ++skipped_;
         return;
     }
-    if (depth_ == 1) {
-        root(name, attributes);
-        if (!failed_) local_name(name, attributes);
-        return;
-    }
-    const char *local = local_name(name, attributes);
-    if (capture_depth_ != 0) {
-        if ((local == nullptr || !open(depth_, local, attributes)) && !failed_)
-            fail(Fault{Fault::Malformed, capture_name_, {}, "element inside its value"});
-        return;
-    }
-    if ((local == nullptr || !open(depth_, local, attributes)) && !failed_) skipped_ = 1;
+    if (depth_ == 1) return start_root(name, attributes);
+    if (attributes[0] != nullptr) declare(attributes);
+    const char *local = prefixed_ ? prefixed_local(name) : default_ours_ ? name : nullptr;
+    if ((local != nullptr && open(depth_, local, attributes)) || failed_) return;
+    if (capture_depth_ != 0) return fail(Fault{Fault::Malformed, capture_name_, {}, "element inside its value"});
+    skipped_ = 1;
 }
 
 void Stream::text(const char *text, size_t length) {
@@ -174,11 +192,15 @@ void Stream::text(const char *text, size_t length) {
     text_.append(text, length);
 }
 
+void Stream::unbind() {
+    while (!bindings_.empty() && bindings_.back().depth == depth_) bindings_.pop_back();
+    settle();
+}
+
 void Stream::end() {
     if (failed_) return;
     // Elements inside a skipped one bound nothing.
-    if (skipped_ <= 1)
-        while (!bindings_.empty() && bindings_.back().depth == depth_) bindings_.pop_back();
+    if (innermost_binding_ == depth_ && skipped_ <= 1) unbind();
     const int depth = depth_--;
     if (skipped_ > 0) {
         --skipped_;

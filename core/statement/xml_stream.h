@@ -88,6 +88,8 @@ protected:
     // An element below the root in the document's namespace, by its local name; false
     // skips it with everything inside. Inside a value being captured, false refuses the
     // document instead: an element there makes the text ambiguous ("1<x>2</x>0.00").
+    // While no prefix is bound, a name with one is handed over as it stands: readers
+    // know no name with a colon, so it is skipped as one outside the namespace.
     virtual bool open(int depth, const char *local, const XML_Char **attributes) = 0;
     // The end of the root or of an element open() took.
     virtual void close(int depth) = 0;
@@ -97,9 +99,10 @@ protected:
     const char *root_namespace(std::string_view name, const XML_Char **attributes);
     // Collects the text of the element just opened until it ends; name is named when
     // the text is too long. A text that may be cut is kept up to max_text bytes (at a
-    // character boundary) instead of refused. captured() holds it from its end on.
+    // character boundary) instead of refused. captured() holds it from its end on; a
+    // reader may take the string's content.
     void capture(std::string_view name, bool may_cut = false);
-    const std::string &captured() const { return text_; }
+    std::string &captured() { return text_; }
     bool captured_cut() const { return text_cut_; }
 
     void fail(const char *what);
@@ -114,9 +117,18 @@ private:
     static void XMLCALL on_text(void *self, const XML_Char *text, int length);
     static void XMLCALL on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int);
     void start(const XML_Char *name, const XML_Char **attributes);
+    void start_root(const XML_Char *name, const XML_Char **attributes);
+    void too_deep();
+    // Notes the namespaces an element declares.
+    void declare(const XML_Char **attributes);
     // The name without its prefix when the element is in the document's namespace, else
-    // null; notes the namespaces the element declares.
-    const char *local_name(const XML_Char *name, const XML_Char **attributes);
+    // null; for a document that binds a prefix.
+    const char *prefixed_local(const XML_Char *name) const;
+    // Drops the declarations of the element that ends.
+    void unbind();
+    // What an element without prefix is, and whether any prefix is bound, after the
+    // declarations in force changed.
+    void settle();
     void end();
     void text(const char *text, size_t length);
     bool parse_error(bool at_end);
@@ -141,6 +153,9 @@ private:
         int depth;
     };
     std::vector<Binding> bindings_;
+    bool default_ours_ = true; // an element without prefix is in the document's namespace
+    bool prefixed_ = false;    // some prefix is bound
+    int innermost_binding_ = 0; // depth of the element with the last binding, 0: none
     std::string namespace_;
     int depth_ = 0;
     int skipped_ = 0; // open elements inside an element the reader does not read

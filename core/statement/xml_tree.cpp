@@ -7,24 +7,15 @@
 
 namespace tarvo::xml {
 
-int Tree::child(uint16_t parent, const char *name) const {
-    const auto &list = children_[parent];
-    for (uint8_t i = 0; i < child_count_[parent]; ++i) {
-        const char *candidate = names_[list[i]].data();
-        if (candidate[0] == name[0] && strcmp(candidate, name) == 0) return list[i];
-    }
-    return -1;
-}
-
 uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
     // The tables are fixed: running out of room is a mistake in them, caught by any test.
     if (size_ >= max_nodes || child_count_[parent] >= max_children || name.size() >= max_name) abort();
-    std::array<char, max_name> &text = names_[size_];
-    memcpy(text.data(), name.data(), name.size());
-    text[name.size()] = '\0';
-    const int found = child(parent, text.data());
+    const Key key(name.data(), name.size());
+    uint8_t next = 0;
+    const int found = find(parent, name.data(), key, next);
     if (found >= 0) return static_cast<uint16_t>(found);
-    lengths_[size_] = static_cast<uint8_t>(name.size());
+    memcpy(names_[size_].data(), name.data(), name.size());
+    keys_[size_] = key;
     children_[parent][child_count_[parent]++] = size_;
     return size_++;
 }
