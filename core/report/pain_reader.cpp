@@ -256,7 +256,7 @@ void PainReader::value(uint8_t field, std::string_view name, const std::string &
 
 bool read_pain(Loaded &loaded, PainDocument &out, const xml::Input &in, char (&error)[256]) {
     PainReader reader(loaded, out, error);
-    return reader.run(in);
+    return reader.run<TreeReader>(in);
 }
 
 } // namespace tarvo::report

@@ -74,6 +74,7 @@ protected:
     virtual const char *kind() const = 0;
 
 private:
+    friend class xml::Stream;
     void root(std::string_view name, const XML_Char **attributes) final;
     bool open(int depth, const char *local, const XML_Char **attributes) final;
     void close(int depth) final;

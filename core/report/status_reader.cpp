@@ -276,7 +276,7 @@ void StatusReader::finish() {
 
 bool read_status(Loaded &loaded, StatusList &out, const xml::Input &in, char (&error)[256]) {
     StatusReader reader(loaded, out, error);
-    return reader.run(in);
+    return reader.run<TreeReader>(in);
 }
 
 } // namespace tarvo::report

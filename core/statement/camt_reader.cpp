@@ -27,13 +27,14 @@ constexpr int document_level = 1;
 constexpr int message_level = 2;
 constexpr int record_level = 3;
 
-class Reader : public xml::Stream {
+class Reader final : public xml::Stream {
 public:
     Reader(RecordArena &records, StatementList out, char (&error)[256])
         : Stream(error, sizeof(tarvo_stmt_tx_t), "Not a camt document: "), builder_(records, out, message_),
           paths_(Paths::get()) {}
 
 private:
+    friend class xml::Stream;
     void root(std::string_view name, const XML_Char **attributes) override;
     bool open(int depth, const char *local, const XML_Char **attributes) override;
     void close(int depth) override;
@@ -105,7 +106,7 @@ bool Reader::open_level(int depth, const char *local, const XML_Char **attribute
 }
 
 // Runs for every element of a document; the common way through it is short.
-bool Reader::open(int depth, const char *local, const XML_Char **attributes) {
+inline bool Reader::open(int depth, const char *local, const XML_Char **attributes) {
     if (depth <= record_level) return open_level(depth, local, attributes);
     const size_t top = static_cast<size_t>(node_count_ - 1);
     const int child = paths_.child(nodes_[top], local, next_[top]);
@@ -195,7 +196,7 @@ void Reader::close_level(int depth) {
     if (depth == document_level && !saw_message_) return fail(Fault{Fault::Missing, message_.root, "Document", {}});
 }
 
-void Reader::close(int depth) {
+inline void Reader::close(int depth) {
     if (depth < record_level) return close_level(depth);
     const Node &node = paths_.node(nodes_[static_cast<size_t>(--node_count_)]);
     if (capturing_ || node.opens != Scope::None) end_node(node);
@@ -207,7 +208,7 @@ bool read_camt(const Input &input, RecordArena &records, StatementList out, char
     bool ok = false;
     try {
         Reader reader(records, out, error);
-        ok = reader.run(xml::Input{input.fd, input.data, input.size});
+        ok = reader.run<Reader>(xml::Input{input.fd, input.data, input.size});
     } catch (const std::bad_alloc &) {
         format_error(error, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(Reader)),
                      strerror(ENOMEM));

@@ -38,25 +38,6 @@ Stream::~Stream() {
     if (parser_ != nullptr) XML_ParserFree(parser_);
 }
 
-// The handlers run inside expat's C code: an exhausted heap stops the parser there
-// instead of unwinding through it.
-template <class Step> void Stream::guarded(void *self, Step step) {
-    auto *stream = static_cast<Stream *>(self);
-    try {
-        step(*stream);
-    } catch (const std::bad_alloc &) {
-        stream->fail(Fault{Fault::OutOfMemory, {}, {}, {}});
-    }
-}
-
-void XMLCALL Stream::on_start(void *self, const XML_Char *name, const XML_Char **attributes) {
-    guarded(self, [&](Stream &s) { s.start(name, attributes); });
-}
-
-void XMLCALL Stream::on_end(void *self, const XML_Char *) {
-    guarded(self, [](Stream &s) { s.end(); });
-}
-
 void XMLCALL Stream::on_text(void *self, const XML_Char *text, int length) {
     guarded(self, [&](Stream &s) { s.text(text, static_cast<size_t>(length)); });
 }
@@ -159,18 +140,7 @@ void Stream::too_deep() {
     fail(what);
 }
 
-// Runs for every element of a document: what is rare is left to functions of its own.
-void Stream::start(const XML_Char *name, const XML_Char **attributes) {
-    if (failed_) return;
-    if (++depth_ > max_depth) return too_deep();
-    if (skipped_ > 0) {
-        ++skipped_;
-        return;
-    }
-    if (depth_ == 1) return start_root(name, attributes);
-    if (attributes[0] != nullptr) declare(attributes);
-    const char *local = prefixed_ ? prefixed_local(name) : default_ours_ ? name : nullptr;
-    if ((local != nullptr && open(depth_, local, attributes)) || failed_) return;
+void Stream::not_opened() {
     if (capture_depth_ != 0) return fail(Fault{Fault::Malformed, capture_name_, {}, "element inside its value"});
     skipped_ = 1;
 }
@@ -197,20 +167,9 @@ void Stream::unbind() {
     settle();
 }
 
-void Stream::end() {
-    if (failed_) return;
-    // Elements inside a skipped one bound nothing.
-    if (innermost_binding_ == depth_ && skipped_ <= 1) unbind();
-    const int depth = depth_--;
-    if (skipped_ > 0) {
-        --skipped_;
-        return;
-    }
-    if (depth == capture_depth_) {
-        capture_depth_ = 0;
-        XML_SetCharacterDataHandler(parser_, nullptr);
-    }
-    close(depth);
+void Stream::end_capture() {
+    capture_depth_ = 0;
+    XML_SetCharacterDataHandler(parser_, nullptr);
 }
 
 // Describes why expat gave up; true when the reason was ours, already described.
@@ -237,7 +196,7 @@ bool Stream::feed(const char *data, size_t size, bool last) {
     return !failed_;
 }
 
-bool Stream::run(const Input &in) {
+bool Stream::run(const Input &in, XML_StartElementHandler start, XML_EndElementHandler end) {
     parser_ = XML_ParserCreate_MM(nullptr, &ParserBudget::memory_suite, nullptr);
     if (parser_ == nullptr) {
         format_error(error_, "Error while allocating %lu bytes: %s", static_cast<unsigned long>(sizeof(*this)),
@@ -245,7 +204,7 @@ bool Stream::run(const Input &in) {
         return false;
     }
     XML_SetUserData(parser_, this);
-    XML_SetElementHandler(parser_, on_start, on_end);
+    XML_SetElementHandler(parser_, start, end);
     XML_SetStartDoctypeDeclHandler(parser_, on_doctype);
     XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
 

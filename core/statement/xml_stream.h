@@ -11,6 +11,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,8 +80,10 @@ public:
     Stream &operator=(const Stream &) = delete;
     virtual ~Stream();
 
-    // Reads the whole input; false with the reason in the error text otherwise.
-    bool run(const Input &in);
+    // Reads the whole input, telling the reader R (this stream's class, a friend of it)
+    // of its elements without a virtual call; false with the reason in the error text
+    // otherwise.
+    template <class R> bool run(const Input &in) { return run(in, on_start<R>, on_end<R>); }
 
 protected:
     // The root element, with its name as written (prefix included).
@@ -111,14 +114,56 @@ protected:
     unsigned long line() const;
 
 private:
-    template <class Step> static void guarded(void *self, Step step);
-    static void XMLCALL on_start(void *self, const XML_Char *name, const XML_Char **attributes);
-    static void XMLCALL on_end(void *self, const XML_Char *);
+    bool run(const Input &in, XML_StartElementHandler start, XML_EndElementHandler end);
+    // The handlers run inside expat's C code: an exhausted heap stops the parser there
+    // instead of unwinding through it.
+    template <class Step> static void guarded(void *self, Step step) {
+        auto *stream = static_cast<Stream *>(self);
+        try {
+            step(*stream);
+        } catch (const std::bad_alloc &) {
+            stream->fail(Fault{Fault::OutOfMemory, {}, {}, {}});
+        }
+    }
+    template <class R> static void XMLCALL on_start(void *self, const XML_Char *name, const XML_Char **attributes) {
+        guarded(self, [&](Stream &s) { s.start<R>(name, attributes); });
+    }
+    template <class R> static void XMLCALL on_end(void *self, const XML_Char *) {
+        guarded(self, [](Stream &s) { s.end<R>(); });
+    }
     static void XMLCALL on_text(void *self, const XML_Char *text, int length);
     static void XMLCALL on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int);
-    void start(const XML_Char *name, const XML_Char **attributes);
+    // Run for every element of a document: what is rare is left to functions of their own.
+    template <class R> void start(const XML_Char *name, const XML_Char **attributes) {
+        if (failed_) return;
+        if (++depth_ > max_depth) return too_deep();
+        if (skipped_ > 0) {
+            ++skipped_;
+            return;
+        }
+        if (depth_ == 1) return start_root(name, attributes);
+        if (attributes[0] != nullptr) declare(attributes);
+        const char *local = prefixed_ ? prefixed_local(name) : default_ours_ ? name : nullptr;
+        if ((local != nullptr && static_cast<R *>(this)->R::open(depth_, local, attributes)) || failed_) return;
+        not_opened();
+    }
+    template <class R> void end() {
+        if (failed_) return;
+        // Elements inside a skipped one bound nothing.
+        if (innermost_binding_ == depth_ && skipped_ <= 1) unbind();
+        const int depth = depth_--;
+        if (skipped_ > 0) {
+            --skipped_;
+            return;
+        }
+        if (depth == capture_depth_) end_capture();
+        static_cast<R *>(this)->R::close(depth);
+    }
     void start_root(const XML_Char *name, const XML_Char **attributes);
     void too_deep();
+    // An element the reader did not take: refused inside a value, else skipped.
+    void not_opened();
+    void end_capture();
     // Notes the namespaces an element declares.
     void declare(const XML_Char **attributes);
     // The name without its prefix when the element is in the document's namespace, else
@@ -129,7 +174,6 @@ private:
     // What an element without prefix is, and whether any prefix is bound, after the
     // declarations in force changed.
     void settle();
-    void end();
     void text(const char *text, size_t length);
     bool parse_error(bool at_end);
     bool feed(const char *data, size_t size, bool last);
