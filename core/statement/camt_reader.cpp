@@ -36,8 +36,9 @@ public:
 private:
     friend class xml::Stream;
     void root(std::string_view name, const XML_Char **attributes) override;
-    bool open(int depth, const char *local, const XML_Char **attributes) override;
-    void close(int depth) override;
+    // Inlined into the stream's handlers, which run for every element.
+    [[gnu::always_inline]] bool open(int depth, const char *local, const XML_Char **attributes) override;
+    [[gnu::always_inline]] void close(int depth) override;
     bool open_level(int depth, const char *local, const XML_Char **attributes);
     void close_level(int depth);
     void start_node(const Node &node, const XML_Char **attributes);

@@ -48,10 +48,10 @@ public:
     Tree() = default;
 
     // The child of parent named name, or -1. Called for every element of a document,
-    // so it compares keys, and begins where the last search below the same element
-    // ended (next, kept by the caller from 0 on): elements come in the order of their
-    // schema, the tree lists them in much the same order, and most are found at the
-    // first try.
+    // so it compares keys, and begins with the child found last below the same element
+    // (next, kept by the caller from 0 on): elements come in the order of their schema,
+    // the tree lists them in much the same order, and most are found at the first or
+    // second try.
     int child(uint16_t parent, const char *name, uint8_t &next) const;
     // The node of path ("A/B/C") below node, created where missing.
     uint16_t walk(uint16_t node, std::string_view path);
@@ -64,6 +64,7 @@ private:
     uint16_t add_child(uint16_t parent, std::string_view name);
 
     int find(uint16_t parent, const char *text, const Key &key, uint8_t &next) const;
+    bool is(uint16_t node, const char *text, const Key &key) const;
 
     std::array<std::array<char, max_name>, max_nodes> names_{};
     std::array<Key, max_nodes> keys_{}; // of names_
@@ -72,16 +73,19 @@ private:
     uint16_t size_ = 1;
 };
 
+inline bool Tree::is(uint16_t node, const char *text, const Key &key) const {
+    return keys_[node] == key && (key.size <= 16 || memcmp(names_[node].data() + 8, text + 8, key.size - 16) == 0);
+}
+
 inline int Tree::find(uint16_t parent, const char *text, const Key &key, uint8_t &next) const {
     const auto &list = children_[parent];
     const uint8_t count = child_count_[parent];
     uint8_t i = next < count ? next : 0;
     for (uint8_t tried = 0; tried < count; ++tried) {
-        const uint16_t node = list[i];
-        if (keys_[node] == key && (key.size <= 16 || memcmp(names_[node].data() + 8, text + 8, key.size - 16) == 0)) {
+        if (is(list[i], text, key)) {
             // A repeated element is found again first, its next sibling second.
             next = i;
-            return node;
+            return list[i];
         }
         if (++i == count) i = 0;
     }
