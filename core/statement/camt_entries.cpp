@@ -120,11 +120,16 @@ Fault RecordBuilder::fill_instructed(tarvo_stmt_tx_t &tx, const Values &v, Slot 
 
 // A detail's instructed amount, kept only where it differs from the booked one.
 static void drop_same_instructed(tarvo_stmt_tx_t &tx) {
-    if (tx.instructedAmount == nullptr) return;
-    Amount instructed{}, booked{};
-    read_amount(tx.instructedAmount, instructed);
-    read_amount(tx.amountText[0] == '-' ? tx.amountText + 1 : tx.amountText, booked);
-    if (instructed.units == booked.units && strcmp(tx.instructedCurrency, tx.currency) == 0) {
+    if (tx.instructedAmount == nullptr || strcmp(tx.instructedCurrency, tx.currency) != 0) return;
+    const char *booked_text = tx.amountText[0] == '-' ? tx.amountText + 1 : tx.amountText;
+    // Mostly written alike; otherwise compared by value ("10.5" and "10.50").
+    bool same = strcmp(tx.instructedAmount, booked_text) == 0;
+    if (!same) {
+        Amount instructed{}, booked{};
+        same = read_amount(tx.instructedAmount, instructed) && read_amount(booked_text, booked) &&
+               instructed.units == booked.units;
+    }
+    if (same) {
         tx.instructedAmount = nullptr;
         tx.instructedCurrency[0] = '\0';
     }

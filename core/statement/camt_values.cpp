@@ -51,6 +51,8 @@ bool zone(std::string_view text) {
 constexpr size_t max_digits = 18;
 constexpr size_t max_fraction = 5;
 constexpr std::array<double, max_fraction + 1> powers_of_ten{1, 10, 100, 1000, 10000, 100000};
+// What a mantissa with so many places after the point is worth in 1/100000.
+constexpr std::array<int64_t, max_fraction + 1> unit_scale{100000, 10000, 1000, 100, 10, 1};
 
 } // namespace
 
@@ -81,8 +83,7 @@ bool read_amount(std::string_view text, Amount &out) {
     // Both operands are exact below 2^53, so the quotient is the double nearest to the
     // decimal as written.
     out.value = static_cast<double>(mantissa) / powers_of_ten[fraction];
-    out.units = static_cast<__int128>(mantissa);
-    for (size_t i = fraction; i < max_fraction; ++i) out.units *= 10;
+    out.units = static_cast<__int128>(mantissa) * unit_scale[fraction];
     return true;
 }
 
