@@ -18,7 +18,6 @@ namespace tarvo {
 
 struct RecordArena::Block {
     Block *previous;
-    size_t used;
     size_t capacity;
     bool mapped; // from mmap, else from calloc
 };
@@ -63,30 +62,19 @@ void free_block(RecordArena::Block *block) {
 
 } // namespace
 
-void *RecordArena::allocate(size_t size, size_t alignment) {
-    if (head_ != nullptr) head_->used = (head_->used + alignment - 1) & ~(alignment - 1);
-    if (head_ == nullptr || head_->used > head_->capacity || head_->capacity - head_->used < size) {
-        const size_t unit = head_ == nullptr ? first_block_size : block_size;
-        if (size > SIZE_MAX - block_header - unit) return nullptr;
-        const size_t bytes = (block_header + size + unit - 1) / unit * unit;
-        Block *block = new_block(bytes, unit);
-        if (block == nullptr) return nullptr;
-        block->previous = head_;
-        block->used = 0;
-        block->capacity = bytes - block_header;
-        head_ = block;
-    }
-    void *record = reinterpret_cast<unsigned char *>(head_) + block_header + head_->used;
-    head_->used += size;
+void *RecordArena::allocate_in_new_block(size_t size, size_t alignment) {
+    const size_t unit = head_ == nullptr ? first_block_size : block_size;
+    if (size > SIZE_MAX - block_header - unit || alignment > block_alignment) return nullptr;
+    const size_t bytes = (block_header + size + unit - 1) / unit * unit;
+    Block *block = new_block(bytes, unit);
+    if (block == nullptr) return nullptr;
+    block->previous = head_;
+    block->capacity = bytes - block_header;
+    head_ = block;
+    char *record = reinterpret_cast<char *>(block) + block_header;
+    next_ = record + size;
+    end_ = record + block->capacity;
     return record;
-}
-
-char *RecordArena::copy(const char *text, size_t length) {
-    auto *out = static_cast<char *>(allocate(length + 1, 1));
-    if (out == nullptr) return nullptr;
-    memcpy(out, text, length);
-    out[length] = '\0';
-    return out;
 }
 
 RecordArena::~RecordArena() {

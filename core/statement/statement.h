@@ -5,6 +5,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 
 #include "tarvo.h"
 
@@ -27,14 +28,34 @@ public:
         return static_cast<T *>(allocate(count * sizeof(T), record_alignment));
     }
     // A NUL-terminated copy of text[0, length), or null when memory is exhausted.
-    char *copy(const char *text, size_t length);
+    char *copy(const char *text, size_t length) {
+        auto *out = static_cast<char *>(allocate(length + 1, 1));
+        if (out == nullptr) return nullptr;
+        memcpy(out, text, length);
+        out[length] = '\0';
+        return out;
+    }
 
     struct Block;
 
 private:
     static constexpr size_t record_alignment = 16;
-    void *allocate(size_t size, size_t alignment);
+    // Inline: a load makes a record or text for every few bytes of its file.
+    void *allocate(size_t size, size_t alignment) {
+        if (next_ != nullptr) {
+            const uintptr_t at = (reinterpret_cast<uintptr_t>(next_) + alignment - 1) & ~(uintptr_t{alignment} - 1);
+            const auto end = reinterpret_cast<uintptr_t>(end_);
+            if (at <= end && size <= end - at) {
+                next_ = reinterpret_cast<char *>(at + size);
+                return reinterpret_cast<void *>(at);
+            }
+        }
+        return allocate_in_new_block(size, alignment);
+    }
+    void *allocate_in_new_block(size_t size, size_t alignment);
     Block *head_ = nullptr;
+    char *next_ = nullptr; // free room of the newest block
+    char *end_ = nullptr;
 };
 
 // What one load owns: the records and their texts.
