@@ -81,7 +81,6 @@ private:
 
     const Paths *paths_;
     uint16_t nodes_[xml::max_depth]{};
-    uint8_t next_[xml::max_depth]{}; // where the search for a child of each node begins
     int node_count_ = 0;
     bool saw_message_ = false;
     char currency_[4]{};

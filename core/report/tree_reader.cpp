@@ -57,13 +57,11 @@ bool TreeReader::open(int depth, const char *local, const XML_Char **attributes)
         }
         saw_message_ = true;
         nodes_[0] = 0;
-        next_[0] = 0;
         node_count_ = 1;
         return true;
     }
-    const int child = paths_->tree.child(nodes_[node_count_ - 1], local, next_[node_count_ - 1]);
+    const int child = paths_->tree.child(nodes_[node_count_ - 1], local);
     if (child < 0) return false;
-    next_[node_count_] = 0;
     nodes_[node_count_++] = static_cast<uint16_t>(child);
     const Node &node = paths_->nodes[child];
     if (node.opens != 0) open_scope(node.opens);

@@ -97,7 +97,7 @@ class Paths {
 public:
     static const Paths &get();
     const Node &node(uint16_t index) const { return nodes_[index]; }
-    int child(uint16_t parent, const char *name, uint8_t &next) const { return tree_.child(parent, name, next); }
+    int child(uint16_t parent, const char *name) const { return tree_.child(parent, name); }
 
 private:
     Paths();

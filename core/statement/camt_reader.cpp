@@ -54,7 +54,6 @@ private:
     bool saw_message_ = false;
     bool saw_record_ = false;
     std::array<uint16_t, max_depth> nodes_{};
-    std::array<uint8_t, max_depth> next_{}; // where the search for a child of each node begins
     int node_count_ = 0;
     bool capturing_ = false;
     Values values_;
@@ -99,7 +98,6 @@ bool Reader::open_level(int depth, const char *local, const XML_Char **attribute
         return true;
     }
     values_.clear(Scope::Record);
-    next_[0] = 0;
     nodes_[0] = 0;
     node_count_ = 1;
     start_node(paths_.node(0), attributes);
@@ -109,12 +107,9 @@ bool Reader::open_level(int depth, const char *local, const XML_Char **attribute
 // Runs for every element of a document; the common way through it is short.
 inline bool Reader::open(int depth, const char *local, const XML_Char **attributes) {
     if (depth <= record_level) return open_level(depth, local, attributes);
-    const size_t top = static_cast<size_t>(node_count_ - 1);
-    const int child = paths_.child(nodes_[top], local, next_[top]);
+    const int child = paths_.child(nodes_[static_cast<size_t>(node_count_ - 1)], local);
     if (child < 0) return false;
-    next_[top + 1] = 0;
-    nodes_[top + 1] = static_cast<uint16_t>(child);
-    ++node_count_;
+    nodes_[static_cast<size_t>(node_count_++)] = static_cast<uint16_t>(child);
     const Node &node = paths_.node(static_cast<uint16_t>(child));
     // Most elements only lead to others.
     if (node.opens != Scope::None || node.slot != Slot::None) start_node(node, attributes);

@@ -7,16 +7,20 @@
 
 namespace tarvo::xml {
 
+// The tables are fixed: running out of room is a mistake in them, caught by any test.
+void Tree::link(uint16_t parent, uint16_t node, size_t at) {
+    if (++entries_ > table_size / 4 * 3) abort();
+    table_[at] = Entry{keys_[node], parent, node};
+}
+
 uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
-    // The tables are fixed: running out of room is a mistake in them, caught by any test.
-    if (size_ >= max_nodes || child_count_[parent] >= max_children || name.size() >= max_name) abort();
+    if (size_ >= max_nodes || name.size() >= max_name) abort();
     const Key key(name.data(), name.size());
-    uint8_t next = 0;
-    const int found = find(parent, name.data(), key, next);
-    if (found >= 0) return static_cast<uint16_t>(found);
+    const size_t at = probe(parent, name.data(), key);
+    if (table_[at].node != 0) return table_[at].node;
     memcpy(names_[size_].data(), name.data(), name.size());
     keys_[size_] = key;
-    children_[parent][child_count_[parent]++] = size_;
+    link(parent, size_, at);
     return size_++;
 }
 
@@ -29,9 +33,18 @@ uint16_t Tree::walk(uint16_t node, std::string_view path) {
     return node;
 }
 
+// A child node already has by a name of like's is replaced by like's.
 void Tree::share_children(uint16_t node, uint16_t like) {
-    children_[node] = children_[like];
-    child_count_[node] = child_count_[like];
+    if (node == like) return;
+    for (size_t i = 0; i < table_size; ++i) {
+        const Entry shared = table_[i];
+        if (shared.node == 0 || shared.parent != like) continue;
+        const size_t at = probe(node, names_[shared.node].data(), shared.key);
+        if (table_[at].node == 0)
+            link(node, shared.node, at);
+        else
+            table_[at].node = shared.node;
+    }
 }
 
 } // namespace tarvo::xml

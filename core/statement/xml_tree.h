@@ -19,20 +19,20 @@ namespace tarvo::xml {
 struct Key {
     uint64_t head = 0;
     uint64_t tail = 0;
-    size_t size = 0;
+    uint32_t size = 0;
 
     Key() = default;
-    Key(const char *text, size_t length) : size(length) {
-        if (size >= 8) {
+    Key(const char *text, size_t length) : size(static_cast<uint32_t>(length)) {
+        if (length >= 8) {
             memcpy(&head, text, 8);
-            memcpy(&tail, text + size - 8, 8);
-        } else if (size >= 4) {
+            memcpy(&tail, text + length - 8, 8);
+        } else if (length >= 4) {
             uint32_t first, last;
             memcpy(&first, text, 4);
-            memcpy(&last, text + size - 4, 4);
+            memcpy(&last, text + length - 4, 4);
             head = first | uint64_t{last} << 32;
         } else {
-            for (size_t i = 0; i < size; ++i) head |= uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+            for (size_t i = 0; i < length; ++i) head |= uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
         }
     }
     bool operator==(const Key &) const = default;
@@ -41,18 +41,19 @@ struct Key {
 class Tree {
 public:
     static constexpr size_t max_nodes = 192;
-    static constexpr size_t max_children = 24;
     static constexpr size_t max_name = 24;
 
     // Node 0 is the element the tree starts below.
     Tree() = default;
 
-    // The child of parent named name, or -1. Called for every element of a document,
-    // so it compares keys, and begins with the child found last below the same element
-    // (next, kept by the caller from 0 on): elements come in the order of their schema,
-    // the tree lists them in much the same order, and most are found at the first or
-    // second try.
-    int child(uint16_t parent, const char *name, uint8_t &next) const;
+    // The child of parent named name, or -1. Called for every element of a document:
+    // one hash table holds every (parent, name) pair, so a lookup takes one probe
+    // whatever the order of the elements, and no strcmp.
+    int child(uint16_t parent, const char *name) const {
+        const size_t size = strlen(name);
+        if (size >= max_name) return -1;
+        return find(parent, name, Key(name, size));
+    }
     // The node of path ("A/B/C") below node, created where missing.
     uint16_t walk(uint16_t node, std::string_view path);
     // node leads to the same children as like: a second way to the same content.
@@ -61,41 +62,42 @@ public:
     size_t size() const { return size_; }
 
 private:
-    uint16_t add_child(uint16_t parent, std::string_view name);
+    // An entry of the table; node 0 (never a child) marks a free one.
+    struct Entry {
+        Key key;
+        uint16_t parent;
+        uint16_t node;
+    };
+    // At most three quarters full: a search for a name the tree lacks ends soon.
+    static constexpr size_t table_size = 512;
 
-    int find(uint16_t parent, const char *text, const Key &key, uint8_t &next) const;
-    bool is(uint16_t node, const char *text, const Key &key) const;
+    static size_t slot(uint16_t parent, const Key &key) {
+        const uint64_t mixed = (key.head * 0x9E3779B97F4A7C15u ^ key.tail ^ uint64_t{key.size} << 40 ^ parent) *
+                               0xC2B2AE3D27D4EB4Fu;
+        return static_cast<size_t>(mixed >> 55); // 9 bits: table_size
+    }
+    // The entry of parent's child of that name, or the free one where it would go.
+    size_t probe(uint16_t parent, const char *text, const Key &key) const {
+        for (size_t i = slot(parent, key);; i = (i + 1) % table_size) {
+            const Entry &e = table_[i];
+            if (e.node == 0 || (e.parent == parent && e.key == key &&
+                                (key.size <= 16 || memcmp(names_[e.node].data() + 8, text + 8, key.size - 16) == 0)))
+                return i;
+        }
+    }
+    int find(uint16_t parent, const char *text, const Key &key) const {
+        const uint16_t node = table_[probe(parent, text, key)].node;
+        return node != 0 ? node : -1;
+    }
+    void link(uint16_t parent, uint16_t node, size_t at);
+    uint16_t add_child(uint16_t parent, std::string_view name);
 
     std::array<std::array<char, max_name>, max_nodes> names_{};
     std::array<Key, max_nodes> keys_{}; // of names_
-    std::array<std::array<uint16_t, max_children>, max_nodes> children_{};
-    std::array<uint8_t, max_nodes> child_count_{};
     uint16_t size_ = 1;
+    std::array<Entry, table_size> table_{};
+    size_t entries_ = 0;
 };
-
-inline bool Tree::is(uint16_t node, const char *text, const Key &key) const {
-    return keys_[node] == key && (key.size <= 16 || memcmp(names_[node].data() + 8, text + 8, key.size - 16) == 0);
-}
-
-inline int Tree::find(uint16_t parent, const char *text, const Key &key, uint8_t &next) const {
-    const auto &list = children_[parent];
-    const uint8_t count = child_count_[parent];
-    uint8_t i = next < count ? next : 0;
-    for (uint8_t tried = 0; tried < count; ++tried) {
-        if (is(list[i], text, key)) {
-            // A repeated element is found again first, its next sibling second.
-            next = i;
-            return list[i];
-        }
-        if (++i == count) i = 0;
-    }
-    return -1;
-}
-
-inline int Tree::child(uint16_t parent, const char *name, uint8_t &next) const {
-    const size_t size = strlen(name);
-    return find(parent, name, Key(name, size), next);
-}
 
 } // namespace tarvo::xml
 
