@@ -171,16 +171,18 @@ bool well_formed(Kind kind, std::string_view text) {
 
 bool split_transaction_code(std::string_view text, TransactionCode &out) {
     text = trimmed(text);
+    // "NTRF", "NTRF+166", up to "NTRF+166+9310+997": anything else is some other bank's
+    // own code.
     std::array<std::string_view, 4> part;
     size_t parts = 0;
-    while (parts < part.size()) {
-        const size_t plus = text.find('+');
-        part[parts++] = text.substr(0, plus);
-        if (plus == std::string_view::npos) break;
-        text.remove_prefix(plus + 1);
+    size_t begin = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != '+') continue;
+        if (parts == part.size()) return false;
+        part[parts++] = text.substr(begin, i - begin);
+        begin = i + 1;
     }
-    // "NTRF" or "NTRF+166": anything else is some other bank's own code.
-    if (part[0].size() != 4 || text.find('+') != std::string_view::npos) return false;
+    if (part[0].size() != 4) return false;
     TransactionCode code;
     code.swift = part[0].substr(1);
     if (parts > 1) {

@@ -38,10 +38,6 @@ Stream::~Stream() {
     if (parser_ != nullptr) XML_ParserFree(parser_);
 }
 
-void XMLCALL Stream::on_text(void *self, const XML_Char *text, int length) {
-    guarded(self, [&](Stream &s) { s.text(text, static_cast<size_t>(length)); });
-}
-
 void XMLCALL Stream::on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int) {
     static_cast<Stream *>(self)->fail("Document type declarations are not accepted");
 }
@@ -145,21 +141,16 @@ void Stream::not_opened() {
     skipped_ = 1;
 }
 
-void Stream::text(const char *text, size_t length) {
-    // Once a text is cut, later pieces would stand after a gap: the cut text ends there.
-    if (failed_ || text_cut_) return;
-    if (text_.size() + length > max_text) {
-        if (may_cut_) {
-            text_.append(text, utf8_cut(std::string_view(text, length), max_text - text_.size()));
-            text_cut_ = true;
-            return;
-        }
-        char what[128];
-        snprintf(what, sizeof what, "Text of <%.*s> longer than %zu bytes", static_cast<int>(capture_name_.size()),
-                 capture_name_.data(), max_text);
-        return fail(what);
+void Stream::long_text(const char *text, size_t length) {
+    if (may_cut_) {
+        text_.append(text, utf8_cut(std::string_view(text, length), max_text - text_.size()));
+        text_cut_ = true;
+        return;
     }
-    text_.append(text, length);
+    char what[128];
+    snprintf(what, sizeof what, "Text of <%.*s> longer than %zu bytes", static_cast<int>(capture_name_.size()),
+             capture_name_.data(), max_text);
+    fail(what);
 }
 
 void Stream::unbind() {

@@ -131,7 +131,9 @@ private:
     template <class R> static void XMLCALL on_end(void *self, const XML_Char *) {
         guarded(self, [](Stream &s) { s.end<R>(); });
     }
-    static void XMLCALL on_text(void *self, const XML_Char *text, int length);
+    static void XMLCALL on_text(void *self, const XML_Char *text, int length) {
+        guarded(self, [&](Stream &s) { s.text(text, static_cast<size_t>(length)); });
+    }
     static void XMLCALL on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int);
     // Run for every element of a document: what is rare is left to functions of their own.
     template <class R> void start(const XML_Char *name, const XML_Char **attributes) {
@@ -174,7 +176,14 @@ private:
     // What an element without prefix is, and whether any prefix is bound, after the
     // declarations in force changed.
     void settle();
-    void text(const char *text, size_t length);
+    void text(const char *text, size_t length) {
+        // Once a text is cut, later pieces would stand after a gap: the cut text ends there.
+        if (failed_ || text_cut_) return;
+        if (text_.size() + length > max_text) return long_text(text, length);
+        text_.append(text, length);
+    }
+    // A piece that makes the text longer than max_text: cut or refused.
+    void long_text(const char *text, size_t length);
     bool parse_error(bool at_end);
     bool feed(const char *data, size_t size, bool last);
 

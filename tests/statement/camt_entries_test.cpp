@@ -65,6 +65,11 @@ const View batch = [](const std::vector<const tarvo_stmt_tx_t *> &tx) {
     return text(tx.at(0)->batchPaymentInformationId) + " " + text(tx[0]->batchMessageId);
 };
 const View eref = first<&tarvo_stmt_tx_t::eref>;
+const View german_code = [](const std::vector<const tarvo_stmt_tx_t *> &tx) {
+    const tarvo_stmt_tx_t &t = *tx.at(0);
+    return std::string(t.code) + " " + std::to_string(t.gvc) + " " + text(t.primanota) + " " + std::to_string(t.extcode);
+};
+std::string proprietary(const std::string &code) { return "<BkTxCd><Prtry><Cd>" + code + "</Cd></Prtry></BkTxCd>"; }
 
 std::string detail(const std::string &inside) { return "<TxDtls>" + inside + "</TxDtls>"; }
 std::string e2e(const std::string &id) { return "<Refs><EndToEndId>" + id + "</EndToEndId></Refs>"; }
@@ -142,6 +147,10 @@ const Case cases[] = {
      entry("1.00", "CRDT", details_of("<TxDtls xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\">" + e2e("YES") +
                                       "</TxDtls>")),
      eref, "YES"},
+    // The German form has four parts at most; a longer code is another bank's own.
+    {"German code", entry("1.00", "CRDT", proprietary("NTRF+166+9310+997")), german_code, "TRF 166 9310 997"},
+    {"German code, short", entry("1.00", "CRDT", proprietary("NCHG+808")), german_code, "CHG 808 (null) 0"},
+    {"five parts", entry("1.00", "CRDT", proprietary("NTRF+166+9310+997+1")), german_code, " 0 (null) 0"},
     {"foreign default namespace",
      entry("1.00", "CRDT", details_of(detail("<Refs xmlns=\"urn:other\"><EndToEndId>NO</EndToEndId></Refs>"))), eref,
      "(null)"},
