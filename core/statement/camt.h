@@ -119,7 +119,7 @@ public:
     // joined text had to be cut to xml::max_text (at a character boundary).
     bool take(Slot s, Take how, std::string &text) {
         const size_t i = index(s);
-        if (how != Take::Text && stored_[i]) return take_again(i, how, text);
+        if (stored_[i] && (how == Take::First || how == Take::Join)) return take_again(i, how, text);
         // The stream keeps no captured text longer than max_text.
         text_[i].swap(text);
         stored_.set(i);

@@ -147,6 +147,8 @@ const Case cases[] = {
      entry("1.00", "CRDT", details_of("<TxDtls xmlns=\"urn:iso:std:iso:20022:tech:xsd:camt.053.001.02\">" + e2e("YES") +
                                       "</TxDtls>")),
      eref, "YES"},
+    // An amount given twice counts as given last, as any other value.
+    {"amount given twice", entry("1.00", "CRDT", amt("2.00")), amount_list, "2.00"},
     // The German form has four parts at most; a longer code is another bank's own.
     {"German code", entry("1.00", "CRDT", proprietary("NTRF+166+9310+997")), german_code, "TRF 166 9310 997"},
     {"German code, short", entry("1.00", "CRDT", proprietary("NCHG+808")), german_code, "CHG 808 (null) 0"},
