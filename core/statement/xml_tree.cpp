@@ -15,10 +15,13 @@ void Tree::link(uint16_t parent, uint16_t node, size_t at) {
 
 uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
     if (size_ >= max_nodes || name.size() >= max_name) abort();
-    const Key key(name.data(), name.size());
-    const size_t at = probe(parent, name.data(), key);
+    // The key is made from the name where it will stay, ended by a NUL.
+    auto &text = names_[size_];
+    text = {};
+    memcpy(text.data(), name.data(), name.size());
+    const Key key(text.data(), name.size());
+    const size_t at = probe(parent, text.data(), key);
     if (table_[at].node != 0) return table_[at].node;
-    memcpy(names_[size_].data(), name.data(), name.size());
     keys_[size_] = key;
     link(parent, size_, at);
     return size_++;

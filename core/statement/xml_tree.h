@@ -13,9 +13,10 @@
 
 namespace tarvo::xml {
 
-// An element's name as a key: its length and its first and last eight bytes
-// (overlapping; of a name under eight bytes its first and last four, or its bytes).
-// Names of up to 16 bytes are told apart by comparing the keys alone.
+// An element's name as a key: its length and its first and last eight bytes, which
+// overlap in a name under 16 bytes (a name under eight gives its first four and its last
+// three with the NUL after them). Names of up to 16 bytes are told apart by comparing
+// keys alone. The text must end in a NUL.
 struct Key {
     uint64_t head = 0;
     uint64_t tail = 0;
@@ -26,13 +27,15 @@ struct Key {
         if (length >= 8) {
             memcpy(&head, text, 8);
             memcpy(&tail, text + length - 8, 8);
-        } else if (length >= 4) {
+        } else if (length >= 3) {
             uint32_t first, last;
             memcpy(&first, text, 4);
-            memcpy(&last, text + length - 4, 4);
+            memcpy(&last, text + length - 3, 4);
             head = first | uint64_t{last} << 32;
-        } else {
-            for (size_t i = 0; i < length; ++i) head |= uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+        } else if (length > 0) {
+            uint16_t both;
+            memcpy(&both, text, 2);
+            head = both;
         }
     }
     bool operator==(const Key &) const = default;
@@ -72,8 +75,8 @@ private:
     static constexpr size_t table_size = 512;
 
     static size_t slot(uint16_t parent, const Key &key) {
-        const uint64_t mixed = (key.head * 0x9E3779B97F4A7C15u ^ key.tail ^ uint64_t{key.size} << 40 ^ parent) *
-                               0xC2B2AE3D27D4EB4Fu;
+        const uint64_t mixed = (key.head ^ key.tail ^ uint64_t{parent} << 48 ^ uint64_t{key.size} << 40) *
+                               0x9E3779B97F4A7C15u;
         return static_cast<size_t>(mixed >> 55); // 9 bits: table_size
     }
     // The entry of parent's child of that name, or the free one where it would go.
