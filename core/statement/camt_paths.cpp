@@ -257,6 +257,7 @@ Paths::Paths() {
     for (uint16_t i = 0; i < tree_.size(); ++i) {
         Node &node = nodes_[i];
         node.name = tree_.name(i);
+        plain_[i] = node.slot == Slot::None && node.opens == Scope::None;
         if (node.slot == Slot::None) continue;
         node.kind = slot_info(node.slot).kind;
         const Scope scope = scope_of(node.slot);

@@ -110,9 +110,8 @@ inline bool Reader::open(int depth, const char *local, const XML_Char **attribut
     const int child = paths_.child(nodes_[static_cast<size_t>(node_count_ - 1)], local);
     if (child < 0) return false;
     nodes_[static_cast<size_t>(node_count_++)] = static_cast<uint16_t>(child);
-    const Node &node = paths_.node(static_cast<uint16_t>(child));
     // Most elements only lead to others.
-    if (node.opens != Scope::None || node.slot != Slot::None) start_node(node, attributes);
+    if (!paths_.plain(static_cast<uint16_t>(child))) start_node(paths_.node(static_cast<uint16_t>(child)), attributes);
     return true;
 }
 
@@ -194,8 +193,8 @@ void Reader::close_level(int depth) {
 
 inline void Reader::close(int depth) {
     if (depth < record_level) return close_level(depth);
-    const Node &node = paths_.node(nodes_[static_cast<size_t>(--node_count_)]);
-    if (capturing_ || node.opens != Scope::None) end_node(node);
+    const uint16_t index = nodes_[static_cast<size_t>(--node_count_)];
+    if (capturing_ || !paths_.plain(index)) end_node(paths_.node(index));
 }
 
 } // namespace

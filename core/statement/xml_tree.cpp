@@ -9,8 +9,9 @@ namespace tarvo::xml {
 
 // The tables are fixed: running out of room is a mistake in them, caught by any test.
 void Tree::link(uint16_t parent, uint16_t node, size_t at) {
-    if (++entries_ > table_size / 4 * 3) abort();
-    table_[at] = Entry{keys_[node], parent, node};
+    if (entry_count_ >= max_entries || entry_count_ >= table_size / 2) abort();
+    entries_[entry_count_] = Entry{keys_[node], static_cast<uint8_t>(parent), static_cast<uint8_t>(node)};
+    index_[at] = static_cast<uint8_t>(++entry_count_);
 }
 
 uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
@@ -21,7 +22,7 @@ uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
     memcpy(text.data(), name.data(), name.size());
     const Key key(text.data(), name.size());
     const size_t at = probe(parent, text.data(), key);
-    if (table_[at].node != 0) return table_[at].node;
+    if (index_[at] != 0) return entries_[index_[at] - 1].node;
     keys_[size_] = key;
     link(parent, size_, at);
     return size_++;
@@ -39,14 +40,14 @@ uint16_t Tree::walk(uint16_t node, std::string_view path) {
 // A child node already has by a name of like's is replaced by like's.
 void Tree::share_children(uint16_t node, uint16_t like) {
     if (node == like) return;
-    for (size_t i = 0; i < table_size; ++i) {
-        const Entry shared = table_[i];
-        if (shared.node == 0 || shared.parent != like) continue;
+    for (size_t i = 0, count = entry_count_; i < count; ++i) {
+        const Entry shared = entries_[i];
+        if (shared.parent != like) continue;
         const size_t at = probe(node, names_[shared.node].data(), shared.key);
-        if (table_[at].node == 0)
+        if (index_[at] == 0)
             link(node, shared.node, at);
         else
-            table_[at].node = shared.node;
+            entries_[index_[at] - 1].node = shared.node;
     }
 }
 

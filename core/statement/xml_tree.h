@@ -65,13 +65,16 @@ public:
     size_t size() const { return size_; }
 
 private:
-    // An entry of the table; node 0 (never a child) marks a free one.
+    // A (parent, name) pair. Entries lie in a short array behind an index of bytes, so
+    // that both stay in the first-level cache beside the parser's own data.
     struct Entry {
         Key key;
-        uint16_t parent;
-        uint16_t node;
+        uint8_t parent;
+        uint8_t node;
     };
-    // At most three quarters full: a search for a name the tree lacks ends soon.
+    static_assert(max_nodes <= UINT8_MAX);
+    static constexpr size_t max_entries = UINT8_MAX;
+    // At most half full: a search for a name the tree lacks ends soon.
     static constexpr size_t table_size = 512;
 
     static size_t slot(uint16_t parent, const Key &key) {
@@ -79,18 +82,20 @@ private:
                                0x9E3779B97F4A7C15u;
         return static_cast<size_t>(mixed >> 55); // 9 bits: table_size
     }
-    // The entry of parent's child of that name, or the free one where it would go.
+    // The index position of parent's child of that name, or the free one where it would go.
     size_t probe(uint16_t parent, const char *text, const Key &key) const {
         for (size_t i = slot(parent, key);; i = (i + 1) % table_size) {
-            const Entry &e = table_[i];
-            if (e.node == 0 || (e.parent == parent && e.key == key &&
-                                (key.size <= 16 || memcmp(names_[e.node].data() + 8, text + 8, key.size - 16) == 0)))
+            const uint8_t n = index_[i];
+            if (n == 0) return i;
+            const Entry &e = entries_[n - 1];
+            if (e.parent == parent && e.key == key &&
+                (key.size <= 16 || memcmp(names_[e.node].data() + 8, text + 8, key.size - 16) == 0))
                 return i;
         }
     }
     int find(uint16_t parent, const char *text, const Key &key) const {
-        const uint16_t node = table_[probe(parent, text, key)].node;
-        return node != 0 ? node : -1;
+        const uint8_t n = index_[probe(parent, text, key)];
+        return n != 0 ? entries_[n - 1].node : -1;
     }
     void link(uint16_t parent, uint16_t node, size_t at);
     uint16_t add_child(uint16_t parent, std::string_view name);
@@ -98,8 +103,9 @@ private:
     std::array<std::array<char, max_name>, max_nodes> names_{};
     std::array<Key, max_nodes> keys_{}; // of names_
     uint16_t size_ = 1;
-    std::array<Entry, table_size> table_{};
-    size_t entries_ = 0;
+    std::array<uint8_t, table_size> index_{}; // entry number from 1, 0: free
+    std::array<Entry, max_entries> entries_{};
+    size_t entry_count_ = 0;
 };
 
 } // namespace tarvo::xml
