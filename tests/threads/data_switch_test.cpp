@@ -32,14 +32,20 @@ std::string answer(const char *code) {
     return text;
 }
 
-TEST(DataSwitch, LookupsSeeOneDataSetWhileAnotherThreadLoads_SharedEdition) {
-    const std::string &file = older_edition_file();
-    std::vector<std::string> compiled, loaded;
+// The answers for the changed codes from the compiled-in data, then from the file, which
+// stays loaded.
+void answers_of_both(const std::string &file, std::vector<std::string> &compiled, std::vector<std::string> &loaded) {
     for (const char *code : changed_codes)
         compiled.push_back(answer(code));
     ASSERT_EQ(tarvo_data_load(file.c_str(), nullptr), 1);
     for (const char *code : changed_codes)
         loaded.push_back(answer(code));
+}
+
+TEST(DataSwitch, LookupsSeeOneDataSetWhileAnotherThreadLoads_SharedEdition) {
+    const std::string &file = older_edition_file();
+    std::vector<std::string> compiled, loaded;
+    ASSERT_NO_FATAL_FAILURE(answers_of_both(file, compiled, loaded));
     tarvo_data_unload();
     for (std::size_t i = 0; i < compiled.size(); ++i)
         ASSERT_NE(compiled[i], loaded[i]) << changed_codes[i];
@@ -94,11 +100,7 @@ thread_local LooksUpWhenDestroyed at_exit;
 TEST(DataSwitch, LookupsFromThreadLocalDestructorsWhileThreadsComeAndGo_SharedEdition) {
     const std::string &file = older_edition_file();
     std::vector<std::string> compiled, loaded;
-    for (const char *code : changed_codes)
-        compiled.push_back(answer(code));
-    ASSERT_EQ(tarvo_data_load(file.c_str(), nullptr), 1);
-    for (const char *code : changed_codes)
-        loaded.push_back(answer(code));
+    ASSERT_NO_FATAL_FAILURE(answers_of_both(file, compiled, loaded));
 
     std::atomic<bool> done{false};
     std::atomic<long> wrong{0};
