@@ -8,9 +8,9 @@
 namespace tarvo::xml {
 
 // The tables are fixed: running out of room is a mistake in them, caught by any test.
-void Tree::link(uint16_t parent, uint16_t node, size_t at) {
+void Tree::link(uint16_t parent, uint16_t node, const Key &key, size_t at) {
     if (entry_count_ >= max_entries || entry_count_ >= table_size / 2) abort();
-    entries_[entry_count_] = Entry{keys_[node], static_cast<uint8_t>(parent), static_cast<uint8_t>(node)};
+    entries_[entry_count_] = Entry{key, static_cast<uint8_t>(parent), static_cast<uint8_t>(node)};
     index_[at] = static_cast<uint8_t>(++entry_count_);
 }
 
@@ -23,8 +23,8 @@ uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
     const Key key(text.data(), name.size());
     const size_t at = probe(parent, text.data(), key);
     if (index_[at] != 0) return entries_[index_[at] - 1].node;
-    keys_[size_] = key;
-    link(parent, size_, at);
+    lengths_[size_] = static_cast<uint8_t>(name.size());
+    link(parent, size_, key, at);
     return size_++;
 }
 
@@ -45,7 +45,7 @@ void Tree::share_children(uint16_t node, uint16_t like) {
         if (shared.parent != like) continue;
         const size_t at = probe(node, names_[shared.node].data(), shared.key);
         if (index_[at] == 0)
-            link(node, shared.node, at);
+            link(node, shared.node, shared.key, at);
         else
             entries_[index_[at] - 1].node = shared.node;
     }

@@ -61,7 +61,7 @@ public:
     uint16_t walk(uint16_t node, std::string_view path);
     // node leads to the same children as like: a second way to the same content.
     void share_children(uint16_t node, uint16_t like);
-    std::string_view name(uint16_t node) const { return {names_[node].data(), keys_[node].size}; }
+    std::string_view name(uint16_t node) const { return {names_[node].data(), lengths_[node]}; }
     size_t size() const { return size_; }
 
 private:
@@ -97,11 +97,11 @@ private:
         const uint8_t n = index_[probe(parent, text, key)];
         return n != 0 ? entries_[n - 1].node : -1;
     }
-    void link(uint16_t parent, uint16_t node, size_t at);
+    void link(uint16_t parent, uint16_t node, const Key &key, size_t at);
     uint16_t add_child(uint16_t parent, std::string_view name);
 
     std::array<std::array<char, max_name>, max_nodes> names_{};
-    std::array<Key, max_nodes> keys_{}; // of names_
+    std::array<uint8_t, max_nodes> lengths_{}; // of names_
     uint16_t size_ = 1;
     std::array<uint8_t, table_size> index_{}; // entry number from 1, 0: free
     std::array<Entry, max_entries> entries_{};

@@ -151,7 +151,6 @@ const Case cases[] = {
     {"amount given twice", entry("1.00", "CRDT", amt("2.00")), amount_list, "2.00"},
     // The German form has four parts at most; a longer code is another bank's own.
     {"German code", entry("1.00", "CRDT", proprietary("NTRF+166+9310+997")), german_code, "TRF 166 9310 997"},
-    {"German code, short", entry("1.00", "CRDT", proprietary("NCHG+808")), german_code, "CHG 808 (null) 0"},
     {"five parts", entry("1.00", "CRDT", proprietary("NTRF+166+9310+997+1")), german_code, " 0 (null) 0"},
     {"foreign default namespace",
      entry("1.00", "CRDT", details_of(detail("<Refs xmlns=\"urn:other\"><EndToEndId>NO</EndToEndId></Refs>"))), eref,
