@@ -111,6 +111,14 @@ private:
 
 // ---- Values ---------------------------------------------------------------------------
 
+// An amount as written, without a leading "+" and leading zeros: digits and at most one
+// point. units is the amount in 1/100000, exact.
+struct Amount {
+    std::string_view text;
+    double value;
+    __int128 units;
+};
+
 // The values of the open scopes, kept until their scope ends.
 class Values {
 public:
@@ -129,6 +137,11 @@ public:
         stored_.set(i);
         return true;
     }
+    // Stores an amount's text as the last one given and reads it once for every later
+    // use; false when it is malformed.
+    bool take_amount(Slot s, std::string &text);
+    // The amount stored for s; zero with an empty text when none was.
+    const Amount &amount(Slot s) const { return stored_[index(s)] ? amounts_[index(s)] : no_amount_; }
     void clear(Scope scope);
 
 private:
@@ -138,20 +151,15 @@ private:
     std::bitset<slot_count> present_;
     std::bitset<slot_count> stored_;
     std::string empty_;
+    // Read from the texts of the amount slots, which they point into.
+    std::array<Amount, slot_count> amounts_{};
+    Amount no_amount_{};
 };
 
 // The scope whose element holds slot s.
 Scope scope_of(Slot s);
 
 using xml::utf8_cut;
-
-// An amount as written, without a leading "+" and leading zeros: digits and at most one
-// point. units is the amount in 1/100000, exact.
-struct Amount {
-    std::string_view text;
-    double value;
-    __int128 units;
-};
 
 // The readers check a value completely; false means it is malformed.
 bool read_amount(std::string_view text, Amount &out);

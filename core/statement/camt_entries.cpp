@@ -58,9 +58,8 @@ constexpr Party creditor{Slot::CreditorName, Slot::CreditorAccount, Slot::Credit
 Slot currency_of(Slot amount) { return static_cast<Slot>(static_cast<size_t>(amount) + 1); }
 
 __int128 signed_units(const Values &v, Slot amount, Slot direction) {
-    Amount a{};
-    read_amount(v[amount], a);
-    return debit_of(v, direction) ? -a.units : a.units;
+    const __int128 units = v.amount(amount).units;
+    return debit_of(v, direction) ? -units : units;
 }
 
 // "PMNT-RDDT-ESDD" from the parts given; null when there is no domain or memory ran out
@@ -94,8 +93,7 @@ tarvo_stmt_tx_t *RecordBuilder::append_transaction() {
 }
 
 Fault RecordBuilder::fill_amount(tarvo_stmt_tx_t &tx, const Values &v, Slot amount_slot, Slot direction) {
-    Amount amount{};
-    read_amount(v[amount_slot], amount);
+    const Amount &amount = v.amount(amount_slot);
     const bool debit = debit_of(v, direction);
     tx.amount = signed_value(amount, debit);
     if ((tx.amountText = signed_text(records_, amount, debit)) == nullptr) return out_of_memory;
@@ -106,12 +104,10 @@ Fault RecordBuilder::fill_amount(tarvo_stmt_tx_t &tx, const Values &v, Slot amou
 // The instructed amount is kept where the bank names one that differs from what it
 // booked: another currency, or before charges.
 Fault RecordBuilder::fill_instructed(tarvo_stmt_tx_t &tx, const Values &v, Slot amount_slot) {
-    Amount instructed{}, booked{};
-    if (!v.has(amount_slot) || !read_amount(v[amount_slot], instructed)) return {};
-    const std::string_view booked_text = tx.amountText[0] == '-' ? tx.amountText + 1 : tx.amountText;
-    read_amount(booked_text, booked);
+    if (!v.has(amount_slot)) return {};
+    const Amount &instructed = v.amount(amount_slot);
     const std::string &currency = v[currency_of(amount_slot)];
-    if (instructed.units == booked.units && currency == tx.currency) return {};
+    if (instructed.units == v.amount(Slot::EntryAmount).units && currency == tx.currency) return {};
     if ((tx.instructedAmount = records_.copy(instructed.text.data(), instructed.text.size())) == nullptr)
         return out_of_memory;
     copy_fixed(tx.instructedCurrency, currency);
@@ -148,8 +144,7 @@ Fault RecordBuilder::fill_charges(tarvo_stmt_tx_t &tx, std::vector<tarvo_stmt_ch
 
 Fault RecordBuilder::close_charge(const Values &v) {
     if (!v.has(Slot::ChargeAmount)) return {};
-    Amount amount{};
-    read_amount(v[Slot::ChargeAmount], amount);
+    const Amount &amount = v.amount(Slot::ChargeAmount);
     tarvo_stmt_charge_t charge{};
     if ((charge.amount = records_.copy(amount.text.data(), amount.text.size())) == nullptr) return out_of_memory;
     copy_fixed(charge.currency, v[Slot::ChargeCurrency]);
@@ -203,8 +198,7 @@ Fault RecordBuilder::close_transaction(const Values &v) {
     // otherwise close_entry does so with the entry's.
     const Slot instructed = v.has(Slot::InstructedAmount) ? Slot::InstructedAmount : Slot::DetailsAmount;
     if (v.has(instructed)) {
-        Amount a{};
-        read_amount(v[instructed], a);
+        const Amount &a = v.amount(instructed);
         if ((tx->instructedAmount = records_.copy(a.text.data(), a.text.size())) == nullptr) return out_of_memory;
         copy_fixed(tx->instructedCurrency, v[currency_of(instructed)]);
     }

@@ -178,6 +178,10 @@ void Reader::end_node(const Node &node) {
 void Reader::take_value(const Node &node) {
     capturing_ = false;
     std::string &text = captured();
+    if (node.kind == Kind::Amount) {
+        if (!values_.take_amount(node.slot, text)) fail(Fault{Fault::Malformed, node.name, {}, values_[node.slot]});
+        return;
+    }
     if (node.kind != Kind::Text && !well_formed(node.kind, text))
         return fail(Fault{Fault::Malformed, node.name, {}, text});
     const bool cut = captured_cut();

@@ -107,8 +107,7 @@ Fault RecordBuilder::close_balance(const Values &v) {
     for (const FurtherBalance &b : further_balances)
         if (b.type == type) further = &(s.*b.field);
     if (!opening && type != "CLBD" && further == nullptr) return {};
-    Amount amount;
-    read_amount(v[Slot::BalanceAmount], amount);
+    const Amount &amount = v.amount(Slot::BalanceAmount);
     const bool debit = debit_of(v, Slot::BalanceDirection);
     char *text = signed_text(records_, amount, debit);
     if (text == nullptr) return out_of_memory;

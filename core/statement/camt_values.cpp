@@ -212,6 +212,13 @@ bool Values::take_again(size_t i, Take how, const std::string &text) {
     return n == text.size();
 }
 
+bool Values::take_amount(Slot s, std::string &text) {
+    const size_t i = index(s);
+    text_[i].swap(text);
+    stored_.set(i);
+    return read_amount(text_[i], amounts_[i]);
+}
+
 void Values::clear(Scope scope) {
     // The slots of each scope, built once: clearing a scope forgets its texts in two
     // word operations.

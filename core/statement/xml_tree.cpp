@@ -20,7 +20,7 @@ uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
     auto &text = names_[size_];
     text = {};
     memcpy(text.data(), name.data(), name.size());
-    const Key key(text.data(), name.size());
+    const Key key(text.data());
     const size_t at = probe(parent, text.data(), key);
     if (index_[at] != 0) return entries_[index_[at] - 1].node;
     lengths_[size_] = static_cast<uint8_t>(name.size());

@@ -11,34 +11,69 @@
 #include <array>
 #include <string_view>
 
+// Under a memory checker no read may pass the end of a string, not even within a page.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define TARVO_MEMORY_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+#define TARVO_MEMORY_CHECKED 1
+#endif
+#endif
+
 namespace tarvo::xml {
 
-// An element's name as a key: its length and its first and last eight bytes, which
-// overlap in a name under 16 bytes (a name under eight gives its first four and its last
-// three with the NUL after them). Names of up to 16 bytes are told apart by comparing
-// keys alone. The text must end in a NUL.
+// An element's name as a key: its first sixteen bytes, zero from its NUL on, and how
+// many bytes follow them. Names of up to 16 bytes are told apart by comparing keys alone.
 struct Key {
     uint64_t head = 0;
     uint64_t tail = 0;
-    uint32_t size = 0;
+    uint32_t rest = 0;
 
     Key() = default;
-    Key(const char *text, size_t length) : size(static_cast<uint32_t>(length)) {
-        if (length >= 8) {
-            memcpy(&head, text, 8);
-            memcpy(&tail, text + length - 8, 8);
-        } else if (length >= 3) {
-            uint32_t first, last;
-            memcpy(&first, text, 4);
-            memcpy(&last, text + length - 3, 4);
-            head = first | uint64_t{last} << 32;
-        } else if (length > 0) {
-            uint16_t both;
-            memcpy(&both, text, 2);
-            head = both;
+    // The key of a NUL-terminated name. Called for every element: the name is read eight
+    // bytes at a time, as the C library reads strings, and only a name longer than 16
+    // bytes is measured.
+    explicit Key(const char *name) {
+        head = word_at(name);
+        if (const uint64_t z = zero_bytes(head)) {
+            head &= before(z);
+            return;
         }
+        tail = word_at(name + 8);
+        if (const uint64_t z = zero_bytes(tail)) {
+            tail &= before(z);
+            return;
+        }
+        rest = static_cast<uint32_t>(strlen(name + 16));
     }
     bool operator==(const Key &) const = default;
+
+private:
+    // Eight bytes from text on, of which those after a NUL are any. A load that stays
+    // within one page cannot fault, whatever lies behind the NUL; one that would cross
+    // into the next page, and any under a memory checker, stops at the NUL instead.
+    static uint64_t word_at(const char *text) {
+#ifdef TARVO_MEMORY_CHECKED
+        constexpr bool checked = true;
+#else
+        constexpr bool checked = false;
+#endif
+        uint64_t word = 0;
+        if (!checked && (reinterpret_cast<uintptr_t>(text) & (page - 1)) <= page - 8) {
+            memcpy(&word, text, 8);
+            return word;
+        }
+        for (size_t i = 0; i < 8 && text[i] != '\0'; ++i) word |= uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+        return word;
+    }
+    static constexpr uintptr_t page = 4096;
+    // The high bit of each byte that is zero; exact up to the first zero byte, which is
+    // all that is asked of it.
+    static uint64_t zero_bytes(uint64_t word) {
+        return (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
+    }
+    // The bytes before the first zero one.
+    static uint64_t before(uint64_t zeros) { return (zeros & -zeros) - 1; }
 };
 
 class Tree {
@@ -53,9 +88,9 @@ public:
     // one hash table holds every (parent, name) pair, so a lookup takes one probe
     // whatever the order of the elements, and no strcmp.
     int child(uint16_t parent, const char *name) const {
-        const size_t size = strlen(name);
-        if (size >= max_name) return -1;
-        return find(parent, name, Key(name, size));
+        const Key key(name);
+        if (key.rest >= max_name - 16) return -1;
+        return find(parent, name, key);
     }
     // The node of path ("A/B/C") below node, created where missing.
     uint16_t walk(uint16_t node, std::string_view path);
@@ -78,7 +113,7 @@ private:
     static constexpr size_t table_size = 512;
 
     static size_t slot(uint16_t parent, const Key &key) {
-        const uint64_t mixed = (key.head ^ key.tail ^ uint64_t{parent} << 48 ^ uint64_t{key.size} << 40) *
+        const uint64_t mixed = (key.head ^ key.tail ^ uint64_t{parent} << 48 ^ uint64_t{key.rest} << 40) *
                                0x9E3779B97F4A7C15u;
         return static_cast<size_t>(mixed >> 55); // 9 bits: table_size
     }
@@ -89,7 +124,7 @@ private:
             if (n == 0) return i;
             const Entry &e = entries_[n - 1];
             if (e.parent == parent && e.key == key &&
-                (key.size <= 16 || memcmp(names_[e.node].data() + 8, text + 8, key.size - 16) == 0))
+                (key.rest == 0 || memcmp(names_[e.node].data() + 16, text + 16, key.rest) == 0))
                 return i;
         }
     }
