@@ -47,6 +47,7 @@ unsigned long Stream::line() const { return static_cast<unsigned long>(XML_GetCu
 void Stream::fail(const char *what) {
     if (failed_) return;
     failed_ = true;
+    ordinary_ = false;
     format_error(error_, "%s (line %lu)", what, line());
     XML_StopParser(parser_, XML_FALSE);
 }
@@ -54,6 +55,7 @@ void Stream::fail(const char *what) {
 void Stream::fail(const Fault &fault) {
     if (failed_) return;
     failed_ = true;
+    ordinary_ = false;
     const auto e = fault.element;
     switch (fault.kind) {
     case Fault::Missing:
@@ -92,6 +94,7 @@ void Stream::settle() {
         prefixed_ = prefixed_ || !b.prefix.empty();
     }
     innermost_binding_ = bindings_.empty() ? 0 : bindings_.back().depth;
+    reconsider();
 }
 
 void Stream::declare(const XML_Char **attributes) {
@@ -137,8 +140,10 @@ void Stream::too_deep() {
 }
 
 void Stream::not_opened() {
+    if (failed_) return;
     if (capture_depth_ != 0) return fail(Fault{Fault::Malformed, capture_name_, {}, "element inside its value"});
     skipped_ = 1;
+    ordinary_ = false;
 }
 
 void Stream::long_text(const char *text, size_t length) {
@@ -167,6 +172,7 @@ void Stream::end_capture() {
 bool Stream::parse_error(bool at_end) {
     if (failed_) return true;
     failed_ = true;
+    ordinary_ = false;
     const XML_Error code = XML_GetErrorCode(parser_);
     const unsigned long column = static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_));
     if (budget_.exceeded)

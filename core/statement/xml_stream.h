@@ -135,8 +135,16 @@ private:
         guarded(self, [&](Stream &s) { s.text(text, static_cast<size_t>(length)); });
     }
     static void XMLCALL on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int);
-    // Run for every element of a document: what is rare is left to functions of their own.
+    // Run for every element of a document. In an ordinary document most elements are
+    // taken by one test; the rest, and everything rare, go the general way.
     template <class R> void start(const XML_Char *name, const XML_Char **attributes) {
+        if (ordinary_ && depth_ < max_depth && attributes[0] == nullptr) {
+            if (!static_cast<R *>(this)->R::open(++depth_, name, attributes)) not_opened();
+            return;
+        }
+        start_in_general<R>(name, attributes);
+    }
+    template <class R> void start_in_general(const XML_Char *name, const XML_Char **attributes) {
         if (failed_) return;
         if (++depth_ > max_depth) return too_deep();
         if (skipped_ > 0) {
@@ -146,16 +154,22 @@ private:
         if (depth_ == 1) return start_root(name, attributes);
         if (attributes[0] != nullptr) declare(attributes);
         const char *local = prefixed_ ? prefixed_local(name) : default_ours_ ? name : nullptr;
-        if ((local != nullptr && static_cast<R *>(this)->R::open(depth_, local, attributes)) || failed_) return;
-        not_opened();
+        if (local == nullptr || !static_cast<R *>(this)->R::open(depth_, local, attributes)) not_opened();
     }
+    // The root's own declarations are not dropped on the ordinary way: nothing follows it.
     template <class R> void end() {
+        if (!ordinary_) return end_in_general<R>();
+        const int depth = depth_--;
+        if (depth == capture_depth_) end_capture();
+        static_cast<R *>(this)->R::close(depth);
+    }
+    template <class R> void end_in_general() {
         if (failed_) return;
         // Elements inside a skipped one bound nothing.
         if (innermost_binding_ == depth_ && skipped_ <= 1) unbind();
         const int depth = depth_--;
         if (skipped_ > 0) {
-            --skipped_;
+            if (--skipped_ == 0) reconsider();
             return;
         }
         if (depth == capture_depth_) end_capture();
@@ -163,7 +177,8 @@ private:
     }
     void start_root(const XML_Char *name, const XML_Char **attributes);
     void too_deep();
-    // An element the reader did not take: refused inside a value, else skipped.
+    // An element the reader did not take: refused inside a value, else skipped; nothing
+    // once the document is refused.
     void not_opened();
     void end_capture();
     // Notes the namespaces an element declares.
@@ -176,6 +191,10 @@ private:
     // What an element without prefix is, and whether any prefix is bound, after the
     // declarations in force changed.
     void settle();
+    // Whether elements may take the ordinary way.
+    void reconsider() {
+        ordinary_ = !failed_ && skipped_ == 0 && !prefixed_ && default_ours_ && innermost_binding_ <= 1;
+    }
     void text(const char *text, size_t length) {
         // Once a text is cut, later pieces would stand after a gap: the cut text ends there.
         if (failed_ || text_cut_) return;
@@ -209,6 +228,9 @@ private:
     bool default_ours_ = true; // an element without prefix is in the document's namespace
     bool prefixed_ = false;    // some prefix is bound
     int innermost_binding_ = 0; // depth of the element with the last binding, 0: none
+    // Past the root, nothing failed or skipped, elements without prefix are the
+    // document's, no prefix and no binding below the root.
+    bool ordinary_ = false;
     std::string namespace_;
     int depth_ = 0;
     int skipped_ = 0; // open elements inside an element the reader does not read
