@@ -108,6 +108,7 @@ template <Kinds kinds> const Paths &paths() {
         Paths p;
         for (const KindRow &r : rows)
             if (r.kinds == Both || r.kinds == kinds) p.add("", r.row);
+        p.tree.seal();
         return p;
     }();
     return built;

@@ -79,6 +79,7 @@ const Paths &status_paths() {
             for (size_t i = 0; i < count; ++i) p.add(prefix, rows[i]);
             for (const Row &row : status_rows) p.add(prefix, row);
         }
+        p.tree.seal();
         return p;
     }();
     return paths;

@@ -254,6 +254,7 @@ Paths::Paths() {
         const uint16_t known = scope_node[static_cast<size_t>(o.scope)];
         tree_.share_children(node, known);
     }
+    tree_.seal();
     for (uint16_t i = 0; i < tree_.size(); ++i) {
         Node &node = nodes_[i];
         node.name = tree_.name(i);

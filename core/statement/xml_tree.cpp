@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace tarvo::xml {
 
@@ -48,6 +49,56 @@ void Tree::share_children(uint16_t node, uint16_t like) {
             link(node, shared.node, shared.key, at);
         else
             entries_[index_[at] - 1].node = shared.node;
+    }
+}
+
+bool Tree::place(uint16_t parent, const uint8_t *children, size_t count, size_t base, unsigned bits) {
+    Table &t = tables_[parent];
+    t.base = static_cast<uint16_t>(base);
+    t.shift = static_cast<uint8_t>(64 - bits);
+    uint8_t *table = lookup_.data() + base;
+    for (size_t m = 0; m < multiplier_count; ++m) {
+        t.multiplier = static_cast<uint8_t>(m);
+        std::fill(table, table + (size_t{1} << bits), uint8_t{0});
+        size_t placed = 0;
+        for (; placed < count; ++placed) {
+            const uint8_t n = children[placed];
+            uint8_t &at = table[fold(entries_[n - 1].key) * multipliers[m] >> t.shift];
+            if (at != 0) break;
+            at = n;
+        }
+        if (placed == count) return true;
+    }
+    return false;
+}
+
+// The tables are fixed: a tree they do not fit is a mistake in them, caught by any test.
+void Tree::seal() {
+    // Entry numbers grouped by parent.
+    std::vector<uint8_t> children(entry_count_);
+    std::array<size_t, max_nodes + 1> first{};
+    for (size_t i = 0; i < entry_count_; ++i) ++first[entries_[i].parent + 1];
+    for (size_t p = 0; p < max_nodes; ++p) first[p + 1] += first[p];
+    std::array<size_t, max_nodes> filled{};
+    for (size_t i = 0; i < entry_count_; ++i) {
+        const uint8_t parent = entries_[i].parent;
+        children[first[parent] + filled[parent]++] = static_cast<uint8_t>(i + 1);
+    }
+    lookup_ = {};
+    // A node without children looks at the first two entries, which stay free.
+    size_t base = 2;
+    for (uint16_t parent = 0; parent < size_; ++parent) {
+        const size_t count = first[parent + 1] - first[parent];
+        tables_[parent] = Table{};
+        if (count == 0) continue;
+        // At most half full to begin with, doubled until no two children collide.
+        unsigned bits = 1;
+        while ((size_t{1} << bits) < 2 * count) ++bits;
+        for (;; ++bits) {
+            if (base + (size_t{1} << bits) > lookup_size) abort();
+            if (place(parent, children.data() + first[parent], count, base, bits)) break;
+        }
+        base += size_t{1} << bits;
     }
 }
 

@@ -85,13 +85,20 @@ public:
     Tree() = default;
 
     // The child of parent named name, or -1. Called for every element of a document:
-    // one hash table holds every (parent, name) pair, so a lookup takes one probe
-    // whatever the order of the elements, and no strcmp.
+    // each node has a small table of its own children, hashed so that none of them
+    // collide, and a lookup takes one entry and one comparison of keys.
     int child(uint16_t parent, const char *name) const {
         const Key key(name);
-        if (key.rest >= max_name - 16) return -1;
-        return find(parent, name, key);
+        const Table &t = tables_[parent];
+        const uint8_t n = lookup_[t.base + (fold(key) * multipliers[t.multiplier] >> t.shift)];
+        if (n == 0) return -1;
+        const Entry &e = entries_[n - 1];
+        if (e.key.head != key.head || e.key.tail != key.tail || e.key.rest != key.rest) return -1;
+        if (key.rest != 0 && memcmp(names_[e.node].data() + 16, name + 16, key.rest) != 0) return -1;
+        return e.node;
     }
+    // Builds the tables child() looks in; called once the tree is complete.
+    void seal();
     // The node of path ("A/B/C") below node, created where missing.
     uint16_t walk(uint16_t node, std::string_view path);
     // node leads to the same children as like: a second way to the same content.
@@ -111,6 +118,32 @@ private:
     static constexpr size_t max_entries = UINT8_MAX;
     // At most half full: a search for a name the tree lacks ends soon.
     static constexpr size_t table_size = 512;
+
+    // A node's children in lookup_: 2^(64 - shift) entries from base on, placed by a
+    // multiplier chosen for them.
+    struct Table {
+        uint16_t base = 0;
+        uint8_t shift = 63;
+        uint8_t multiplier = 0;
+    };
+    static constexpr size_t lookup_size = 2048;
+    static constexpr size_t multiplier_count = 256;
+    static constexpr std::array<uint64_t, multiplier_count> multipliers = [] {
+        std::array<uint64_t, multiplier_count> all{};
+        uint64_t state = 0x9E3779B97F4A7C15u;
+        for (uint64_t &m : all) {
+            // splitmix64
+            uint64_t z = (state += 0x9E3779B97F4A7C15u);
+            z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+            z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+            m = (z ^ (z >> 31)) | 1;
+        }
+        return all;
+    }();
+    static uint64_t fold(const Key &key) { return key.head ^ (key.tail * 0x9E3779B97F4A7C15u) ^ key.rest; }
+    // Places parent's children in a table of 2^bits entries at base; false when the
+    // multipliers all make two of them collide.
+    bool place(uint16_t parent, const uint8_t *children, size_t count, size_t base, unsigned bits);
 
     static size_t slot(uint16_t parent, const Key &key) {
         const uint64_t mixed = (key.head ^ key.tail ^ uint64_t{parent} << 48 ^ uint64_t{key.rest} << 40) *
@@ -141,6 +174,9 @@ private:
     std::array<uint8_t, table_size> index_{}; // entry number from 1, 0: free
     std::array<Entry, max_entries> entries_{};
     size_t entry_count_ = 0;
+    std::array<Table, max_nodes> tables_{};
+    std::array<uint8_t, lookup_size> lookup_{}; // entry number from 1, 0: no child
+
 };
 
 } // namespace tarvo::xml
