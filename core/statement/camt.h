@@ -137,11 +137,13 @@ public:
         stored_.set(i);
         return true;
     }
-    // Stores an amount's text as the last one given and reads it once for every later
-    // use; false when it is malformed.
-    bool take_amount(Slot s, std::string &text);
+    // Stores the text of an amount or a date as the last one given and reads it once
+    // for every later use; false when it is malformed.
+    bool take_read(Slot s, Kind kind, std::string &text);
     // The amount stored for s; zero with an empty text when none was.
     const Amount &amount(Slot s) const { return stored_[index(s)] ? amounts_[index(s)] : no_amount_; }
+    // The date stored for s; all zero when none was.
+    const struct tm &date(Slot s) const { return stored_[index(s)] ? dates_[index(s)] : no_date_; }
     void clear(Scope scope);
 
 private:
@@ -151,9 +153,11 @@ private:
     std::bitset<slot_count> present_;
     std::bitset<slot_count> stored_;
     std::string empty_;
-    // Read from the texts of the amount slots, which they point into.
+    // Read from the texts of the amount slots, which they point into, and of the dates.
     std::array<Amount, slot_count> amounts_{};
     Amount no_amount_{};
+    std::array<struct tm, slot_count> dates_{};
+    struct tm no_date_{};
 };
 
 // The scope whose element holds slot s.

@@ -273,18 +273,29 @@ Fault RecordBuilder::close_entry(const Values &v) {
     } else {
         for (const Detail &d : details_) drop_same_instructed(*d.record);
     }
-    struct tm booked{}, valuta{};
-    read_date(v[Slot::BookingDate], booked);
-    read_date(v[Slot::ValueDate], valuta);
+    const struct tm &booked = v.date(Slot::BookingDate);
+    const struct tm &valuta = v.date(Slot::ValueDate);
     bool reversal = false;
     read_flag(v[Slot::Reversal], reversal);
+    // The entry's code is read once; the details without their own share it.
+    const tarvo_stmt_tx_t *entry_coded = nullptr;
     for (tarvo_stmt_tx_t *tx = entry_first_; tx != nullptr; tx = tx->next) {
         tx->booked = booked;
         tx->valuta = valuta;
         tx->reversal = reversal ? 1 : 0;
         copy_fixed(tx->status, v[Slot::EntryStatus]);
         if (Fault f = fill_texts(*tx, v, false)) return f;
-        if (tx->code[0] == '\0' && v.has(Slot::EntryCode) && !apply_code(*tx, v[Slot::EntryCode])) return out_of_memory;
+        if (tx->code[0] != '\0' || !v.has(Slot::EntryCode)) continue;
+        if (entry_coded != nullptr) {
+            memcpy(tx->code, entry_coded->code, sizeof tx->code);
+            tx->gvc = entry_coded->gvc;
+            tx->extcode = entry_coded->extcode;
+            tx->primanota = entry_coded->primanota;
+        } else if (!apply_code(*tx, v[Slot::EntryCode])) {
+            return out_of_memory;
+        } else {
+            entry_coded = tx;
+        }
     }
     if (Fault f = fill_charges(*entry_first_, entry_charges_)) return f;
     entry_first_ = before_entry_ = nullptr;

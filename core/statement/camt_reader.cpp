@@ -178,8 +178,9 @@ void Reader::end_node(const Node &node) {
 void Reader::take_value(const Node &node) {
     capturing_ = false;
     std::string &text = captured();
-    if (node.kind == Kind::Amount) {
-        if (!values_.take_amount(node.slot, text)) fail(Fault{Fault::Malformed, node.name, {}, values_[node.slot]});
+    if (node.kind == Kind::Amount || node.kind == Kind::Date) {
+        if (!values_.take_read(node.slot, node.kind, text))
+            fail(Fault{Fault::Malformed, node.name, {}, values_[node.slot]});
         return;
     }
     if (node.kind != Kind::Text && !well_formed(node.kind, text))

@@ -112,17 +112,17 @@ Fault RecordBuilder::close_balance(const Values &v) {
     char *text = signed_text(records_, amount, debit);
     if (text == nullptr) return out_of_memory;
     if (further != nullptr) {
-        read_date(v[Slot::BalanceDate], further->date);
+        further->date = v.date(Slot::BalanceDate);
         copy_fixed(further->currency, v[Slot::BalanceCurrency]);
         further->amount = text;
     } else if (opening) {
-        read_date(v[Slot::BalanceDate], s.openDate);
+        s.openDate = v.date(Slot::BalanceDate);
         copy_fixed(s.openCurrency, v[Slot::BalanceCurrency]);
         s.openSaldo = signed_value(amount, debit);
         s.openSaldoText = text;
         opening_final_ = opening_final_ || type == "OPBD";
     } else {
-        read_date(v[Slot::BalanceDate], s.closeDate);
+        s.closeDate = v.date(Slot::BalanceDate);
         copy_fixed(s.closeCurrency, v[Slot::BalanceCurrency]);
         s.closeSaldo = signed_value(amount, debit);
         s.closeSaldoText = text;

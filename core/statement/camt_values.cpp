@@ -212,11 +212,11 @@ bool Values::take_again(size_t i, Take how, const std::string &text) {
     return n == text.size();
 }
 
-bool Values::take_amount(Slot s, std::string &text) {
+bool Values::take_read(Slot s, Kind kind, std::string &text) {
     const size_t i = index(s);
     text_[i].swap(text);
     stored_.set(i);
-    return read_amount(text_[i], amounts_[i]);
+    return kind == Kind::Amount ? read_amount(text_[i], amounts_[i]) : read_date(text_[i], dates_[i]);
 }
 
 void Values::clear(Scope scope) {
