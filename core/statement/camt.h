@@ -97,16 +97,18 @@ class Paths {
 public:
     static const Paths &get();
     const Node &node(uint16_t index) const { return nodes_[index]; }
-    // The node only leads to others: it holds no value and opens no scope. Asked for
-    // every element, from a small table that stays in the cache.
-    bool plain(uint16_t index) const { return plain_[index]; }
+    // What the reader does at a node, asked for every element from a small table that
+    // stays in the cache: nothing (it only leads to others), keep a text, or what its
+    // Node says.
+    enum Action : uint8_t { Plain, Text, Other };
+    Action action(uint16_t index) const { return actions_[index]; }
     int child(uint16_t parent, const char *name) const { return tree_.child(parent, name); }
 
 private:
     Paths();
     xml::Tree tree_;
     std::array<Node, xml::Tree::max_nodes> nodes_{};
-    std::array<bool, xml::Tree::max_nodes> plain_{};
+    std::array<Action, xml::Tree::max_nodes> actions_{};
 };
 
 // ---- Values ---------------------------------------------------------------------------

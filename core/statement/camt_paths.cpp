@@ -258,9 +258,10 @@ Paths::Paths() {
     for (uint16_t i = 0; i < tree_.size(); ++i) {
         Node &node = nodes_[i];
         node.name = tree_.name(i);
-        plain_[i] = node.slot == Slot::None && node.opens == Scope::None;
+        actions_[i] = node.slot == Slot::None && node.opens == Scope::None ? Plain : Other;
         if (node.slot == Slot::None) continue;
         node.kind = slot_info(node.slot).kind;
+        if (node.kind == Kind::Text && node.take != Take::Mark && node.opens == Scope::None) actions_[i] = Text;
         const Scope scope = scope_of(node.slot);
         node.truncated = scope == Scope::Entry ? Slot::EntryTruncated : scope == Scope::Transaction ? Slot::TxTruncated : Slot::None;
     }

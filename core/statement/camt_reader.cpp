@@ -46,6 +46,7 @@ private:
     void open_scope(Scope scope);
     bool take_currency(Slot amount, const XML_Char **attributes);
     void take_value(const Node &node);
+    [[gnu::always_inline]] void take_text(const Node &node);
     Fault close_scope(Scope scope);
 
     Message message_{};
@@ -109,9 +110,21 @@ inline bool Reader::open(int depth, const char *local, const XML_Char **attribut
     if (depth <= record_level) return open_level(depth, local, attributes);
     const int child = paths_.child(nodes_[static_cast<size_t>(node_count_ - 1)], local);
     if (child < 0) return false;
-    nodes_[static_cast<size_t>(node_count_++)] = static_cast<uint16_t>(child);
-    // Most elements only lead to others.
-    if (!paths_.plain(static_cast<uint16_t>(child))) start_node(paths_.node(static_cast<uint16_t>(child)), attributes);
+    const auto index = static_cast<uint16_t>(child);
+    nodes_[static_cast<size_t>(node_count_++)] = index;
+    // Most elements only lead to others, most of the rest hold a text.
+    switch (paths_.action(index)) {
+    case Paths::Plain: break;
+    case Paths::Text: {
+        const Node &node = paths_.node(index);
+        values_.mark(node.slot);
+        capturing_ = true;
+        // A text is kept as far as it goes; the record says it was cut.
+        capture(node.name, true);
+        break;
+    }
+    case Paths::Other: start_node(paths_.node(index), attributes); break;
+    }
     return true;
 }
 
@@ -185,8 +198,13 @@ void Reader::take_value(const Node &node) {
     }
     if (node.kind != Kind::Text && !well_formed(node.kind, text))
         return fail(Fault{Fault::Malformed, node.name, {}, text});
+    take_text(node);
+}
+
+inline void Reader::take_text(const Node &node) {
+    capturing_ = false;
     const bool cut = captured_cut();
-    if ((!values_.take(node.slot, node.take, text) || cut) && node.truncated != Slot::None)
+    if ((!values_.take(node.slot, node.take, captured()) || cut) && node.truncated != Slot::None)
         values_.mark(node.truncated);
 }
 
@@ -199,7 +217,13 @@ void Reader::close_level(int depth) {
 inline void Reader::close(int depth) {
     if (depth < record_level) return close_level(depth);
     const uint16_t index = nodes_[static_cast<size_t>(--node_count_)];
-    if (capturing_ || !paths_.plain(index)) end_node(paths_.node(index));
+    const Paths::Action action = paths_.action(index);
+    // A text element whose value came from a child ("Sts/Cd") has nothing left to take.
+    if (action == Paths::Text) {
+        if (capturing_) take_text(paths_.node(index));
+    } else if (capturing_ || action == Paths::Other) {
+        end_node(paths_.node(index));
+    }
 }
 
 } // namespace

@@ -116,15 +116,6 @@ const char *Stream::prefixed_local(const XML_Char *name) const {
     return nullptr;
 }
 
-void Stream::capture(std::string_view name, bool may_cut) {
-    text_.clear();
-    capture_depth_ = depth_;
-    may_cut_ = may_cut;
-    text_cut_ = false;
-    capture_name_ = name;
-    XML_SetCharacterDataHandler(parser_, on_text);
-}
-
 void Stream::start_root(const XML_Char *name, const XML_Char **attributes) {
     saw_element_ = true;
     root(name, attributes);

@@ -104,7 +104,14 @@ protected:
     // the text is too long. A text that may be cut is kept up to max_text bytes (at a
     // character boundary) instead of refused. captured() holds it from its end on; a
     // reader may take the string's content.
-    void capture(std::string_view name, bool may_cut = false);
+    void capture(std::string_view name, bool may_cut = false) {
+        text_.clear();
+        capture_depth_ = depth_;
+        may_cut_ = may_cut;
+        text_cut_ = false;
+        capture_name_ = name;
+        XML_SetCharacterDataHandler(parser_, on_text);
+    }
     std::string &captured() { return text_; }
     bool captured_cut() const { return text_cut_; }
 
