@@ -102,7 +102,9 @@ public:
     // Node says.
     enum Action : uint8_t { Plain, Text, Other };
     Action action(uint16_t index) const { return actions_[index]; }
-    int child(uint16_t parent, const char *name) const { return tree_.child(parent, name); }
+    int next_child(uint16_t parent, const char *name, uint8_t &previous, xml::Tree::Order &order) const {
+        return tree_.next_child(parent, name, previous, order);
+    }
 
 private:
     Paths();

@@ -55,6 +55,9 @@ private:
     bool saw_message_ = false;
     bool saw_record_ = false;
     std::array<uint16_t, max_depth> nodes_{};
+    // The child of each open node met last, and the order children came in so far.
+    std::array<uint8_t, max_depth> previous_{};
+    xml::Tree::Order order_;
     int node_count_ = 0;
     bool capturing_ = false;
     Values values_;
@@ -100,6 +103,7 @@ bool Reader::open_level(int depth, const char *local, const XML_Char **attribute
     }
     values_.clear(Scope::Record);
     nodes_[0] = 0;
+    previous_[0] = 0;
     node_count_ = 1;
     start_node(paths_.node(0), attributes);
     return true;
@@ -108,10 +112,13 @@ bool Reader::open_level(int depth, const char *local, const XML_Char **attribute
 // Runs for every element of a document; the common way through it is short.
 inline bool Reader::open(int depth, const char *local, const XML_Char **attributes) {
     if (depth <= record_level) return open_level(depth, local, attributes);
-    const int child = paths_.child(nodes_[static_cast<size_t>(node_count_ - 1)], local);
+    const auto top = static_cast<size_t>(node_count_ - 1);
+    const int child = paths_.next_child(nodes_[top], local, previous_[top], order_);
     if (child < 0) return false;
     const auto index = static_cast<uint16_t>(child);
-    nodes_[static_cast<size_t>(node_count_++)] = index;
+    nodes_[top + 1] = index;
+    previous_[top + 1] = 0;
+    ++node_count_;
     // Most elements only lead to others, most of the rest hold a text.
     switch (paths_.action(index)) {
     case Paths::Plain: break;

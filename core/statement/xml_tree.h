@@ -84,18 +84,35 @@ public:
     // Node 0 is the element the tree starts below.
     Tree() = default;
 
-    // The child of parent named name, or -1. Called for every element of a document:
-    // each node has a small table of its own children, hashed so that none of them
-    // collide, and a lookup takes one entry and one comparison of keys.
+    // The child of parent named name, or -1: each node has a small table of its own
+    // children, hashed so that none of them collide, and a lookup takes one entry and
+    // one comparison of keys.
     int child(uint16_t parent, const char *name) const {
         const Key key(name);
-        const Table &t = tables_[parent];
-        const uint8_t n = lookup_[t.base + (fold(key) * multipliers[t.multiplier] >> t.shift)];
-        if (n == 0) return -1;
-        const Entry &e = entries_[n - 1];
-        if (e.key.head != key.head || e.key.tail != key.tail || e.key.rest != key.rest) return -1;
-        if (key.rest != 0 && memcmp(names_[e.node].data() + 16, name + 16, key.rest) != 0) return -1;
-        return e.node;
+        const uint8_t n = find(parent, name, key);
+        return n != 0 ? entries_[n - 1].node : -1;
+    }
+
+    // What a reader learns of the order children come in: documents list the children
+    // of an element in much the same order every time. Entry numbers from 1, 0: none.
+    struct Order {
+        std::array<uint8_t, max_nodes> first{}; // the first child of a node, last time
+        std::array<uint8_t, UINT8_MAX + 1> after{}; // the child that came after an entry
+    };
+    // child() for a reader that goes through the document in order and calls this for
+    // every element: previous is the entry of the child of parent met last (0 before the
+    // first), updated here. The child expected after it is tried before the table.
+    int next_child(uint16_t parent, const char *name, uint8_t &previous, Order &order) const {
+        const Key key(name);
+        uint8_t &expected = previous != 0 ? order.after[previous] : order.first[parent];
+        uint8_t n = expected;
+        if (n == 0 || !matches(entries_[n - 1], name, key)) {
+            n = find(parent, name, key);
+            if (n == 0) return -1;
+            expected = n;
+        }
+        previous = n;
+        return entries_[n - 1].node;
     }
     // Builds the tables child() looks in; called once the tree is complete.
     void seal();
@@ -140,6 +157,19 @@ private:
         }
         return all;
     }();
+    // Whether e has that name. Entries are only looked at among the children of the
+    // parent asked for: the parent's table holds them, and an order learned holds
+    // entries of the same parent.
+    bool matches(const Entry &e, const char *name, const Key &key) const {
+        return e.key.head == key.head && e.key.tail == key.tail && e.key.rest == key.rest &&
+               (key.rest == 0 || memcmp(names_[e.node].data() + 16, name + 16, key.rest) == 0);
+    }
+    // The entry number of parent's child of that name from its table, or 0.
+    uint8_t find(uint16_t parent, const char *name, const Key &key) const {
+        const Table &t = tables_[parent];
+        const uint8_t n = lookup_[t.base + (fold(key) * multipliers[t.multiplier] >> t.shift)];
+        return n != 0 && matches(entries_[n - 1], name, key) ? n : 0;
+    }
     static uint64_t fold(const Key &key) { return key.head ^ (key.tail * 0x9E3779B97F4A7C15u) ^ key.rest; }
     // Places parent's children in a table of 2^bits entries at base; false when the
     // multipliers all make two of them collide.
@@ -160,10 +190,6 @@ private:
                 (key.rest == 0 || memcmp(names_[e.node].data() + 16, text + 16, key.rest) == 0))
                 return i;
         }
-    }
-    int find(uint16_t parent, const char *text, const Key &key) const {
-        const uint8_t n = index_[probe(parent, text, key)];
-        return n != 0 ? entries_[n - 1].node : -1;
     }
     void link(uint16_t parent, uint16_t node, const Key &key, size_t at);
     uint16_t add_child(uint16_t parent, std::string_view name);
