@@ -22,7 +22,7 @@ uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
     text = {};
     memcpy(text.data(), name.data(), name.size());
     const Key key(text.data());
-    const size_t at = probe(parent, text.data(), key);
+    const size_t at = probe(parent, key);
     if (index_[at] != 0) return entries_[index_[at] - 1].node;
     lengths_[size_] = static_cast<uint8_t>(name.size());
     link(parent, size_, key, at);
@@ -44,7 +44,7 @@ void Tree::share_children(uint16_t node, uint16_t like) {
     for (size_t i = 0, count = entry_count_; i < count; ++i) {
         const Entry shared = entries_[i];
         if (shared.parent != like) continue;
-        const size_t at = probe(node, names_[shared.node].data(), shared.key);
+        const size_t at = probe(node, shared.key);
         if (index_[at] == 0)
             link(node, shared.node, shared.key, at);
         else

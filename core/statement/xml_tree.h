@@ -22,17 +22,17 @@
 
 namespace tarvo::xml {
 
-// An element's name as a key: its first sixteen bytes, zero from its NUL on, and how
-// many bytes follow them. Names of up to 16 bytes are told apart by comparing keys alone.
+// An element's name as a key: its bytes in three words, zero from its NUL on. A tree
+// holds names of fewer than 24 bytes, so keys tell them apart on their own; a longer
+// name gets a key no tree name has.
 struct Key {
     uint64_t head = 0;
     uint64_t tail = 0;
-    uint32_t rest = 0;
+    uint64_t third = 0;
 
     Key() = default;
     // The key of a NUL-terminated name. Called for every element: the name is read eight
-    // bytes at a time, as the C library reads strings, and only a name longer than 16
-    // bytes is measured.
+    // bytes at a time, as the C library reads strings, and never measured.
     explicit Key(const char *name) {
         head = word_at(name);
         if (const uint64_t z = zero_bytes(head)) {
@@ -44,8 +44,12 @@ struct Key {
             tail &= before(z);
             return;
         }
-        rest = static_cast<uint32_t>(strlen(name + 16));
+        third = word_at(name + 16);
+        // The top byte of a tree name's third word is its NUL or after it.
+        const uint64_t z = zero_bytes(third);
+        third = z != 0 ? third & before(z) : too_long;
     }
+    static constexpr uint64_t too_long = ~uint64_t{0};
     bool operator==(const Key &) const = default;
 
 private:
@@ -89,7 +93,7 @@ public:
     // one comparison of keys.
     int child(uint16_t parent, const char *name) const {
         const Key key(name);
-        const uint8_t n = find(parent, name, key);
+        const uint8_t n = find(parent, key);
         return n != 0 ? entries_[n - 1].node : -1;
     }
 
@@ -106,8 +110,8 @@ public:
         const Key key(name);
         uint8_t &expected = previous != 0 ? order.after[previous] : order.first[parent];
         uint8_t n = expected;
-        if (n == 0 || !matches(entries_[n - 1], name, key)) {
-            n = find(parent, name, key);
+        if (n == 0 || !matches(entries_[n - 1], key)) {
+            n = find(parent, key);
             if (n == 0) return -1;
             expected = n;
         }
@@ -160,35 +164,32 @@ private:
     // Whether e has that name. Entries are only looked at among the children of the
     // parent asked for: the parent's table holds them, and an order learned holds
     // entries of the same parent.
-    bool matches(const Entry &e, const char *name, const Key &key) const {
-        return e.key.head == key.head && e.key.tail == key.tail && e.key.rest == key.rest &&
-               (key.rest == 0 || memcmp(names_[e.node].data() + 16, name + 16, key.rest) == 0);
+    static bool matches(const Entry &e, const Key &key) {
+        return e.key.head == key.head && e.key.tail == key.tail && e.key.third == key.third;
     }
     // The entry number of parent's child of that name from its table, or 0.
-    uint8_t find(uint16_t parent, const char *name, const Key &key) const {
+    uint8_t find(uint16_t parent, const Key &key) const {
         const Table &t = tables_[parent];
         const uint8_t n = lookup_[t.base + (fold(key) * multipliers[t.multiplier] >> t.shift)];
-        return n != 0 && matches(entries_[n - 1], name, key) ? n : 0;
+        return n != 0 && matches(entries_[n - 1], key) ? n : 0;
     }
-    static uint64_t fold(const Key &key) { return key.head ^ (key.tail * 0x9E3779B97F4A7C15u) ^ key.rest; }
+    static uint64_t fold(const Key &key) { return key.head ^ (key.tail * 0x9E3779B97F4A7C15u) ^ key.third; }
     // Places parent's children in a table of 2^bits entries at base; false when the
     // multipliers all make two of them collide.
     bool place(uint16_t parent, const uint8_t *children, size_t count, size_t base, unsigned bits);
 
     static size_t slot(uint16_t parent, const Key &key) {
-        const uint64_t mixed = (key.head ^ key.tail ^ uint64_t{parent} << 48 ^ uint64_t{key.rest} << 40) *
+        const uint64_t mixed = (key.head ^ key.tail ^ uint64_t{parent} << 48 ^ key.third) *
                                0x9E3779B97F4A7C15u;
         return static_cast<size_t>(mixed >> 55); // 9 bits: table_size
     }
     // The index position of parent's child of that name, or the free one where it would go.
-    size_t probe(uint16_t parent, const char *text, const Key &key) const {
+    size_t probe(uint16_t parent, const Key &key) const {
         for (size_t i = slot(parent, key);; i = (i + 1) % table_size) {
             const uint8_t n = index_[i];
             if (n == 0) return i;
             const Entry &e = entries_[n - 1];
-            if (e.parent == parent && e.key == key &&
-                (key.rest == 0 || memcmp(names_[e.node].data() + 16, text + 16, key.rest) == 0))
-                return i;
+            if (e.parent == parent && e.key == key) return i;
         }
     }
     void link(uint16_t parent, uint16_t node, const Key &key, size_t at);
