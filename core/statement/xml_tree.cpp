@@ -8,11 +8,16 @@
 
 namespace tarvo::xml {
 
+uint8_t Tree::entry_of(uint16_t parent, const Key &key) const {
+    for (size_t i = 0; i < entry_count_; ++i)
+        if (entries_[i].parent == parent && entries_[i].key == key) return static_cast<uint8_t>(i + 1);
+    return 0;
+}
+
 // The tables are fixed: running out of room is a mistake in them, caught by any test.
-void Tree::link(uint16_t parent, uint16_t node, const Key &key, size_t at) {
-    if (entry_count_ >= max_entries || entry_count_ >= table_size / 2) abort();
-    entries_[entry_count_] = Entry{key, static_cast<uint8_t>(parent), static_cast<uint8_t>(node)};
-    index_[at] = static_cast<uint8_t>(++entry_count_);
+void Tree::link(uint16_t parent, uint16_t node, const Key &key) {
+    if (entry_count_ >= max_entries) abort();
+    entries_[entry_count_++] = Entry{key, static_cast<uint8_t>(parent), static_cast<uint8_t>(node)};
 }
 
 uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
@@ -22,10 +27,9 @@ uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
     text = {};
     memcpy(text.data(), name.data(), name.size());
     const Key key(text.data());
-    const size_t at = probe(parent, key);
-    if (index_[at] != 0) return entries_[index_[at] - 1].node;
+    if (const uint8_t n = entry_of(parent, key)) return entries_[n - 1].node;
     lengths_[size_] = static_cast<uint8_t>(name.size());
-    link(parent, size_, key, at);
+    link(parent, size_, key);
     return size_++;
 }
 
@@ -44,11 +48,10 @@ void Tree::share_children(uint16_t node, uint16_t like) {
     for (size_t i = 0, count = entry_count_; i < count; ++i) {
         const Entry shared = entries_[i];
         if (shared.parent != like) continue;
-        const size_t at = probe(node, shared.key);
-        if (index_[at] == 0)
-            link(node, shared.node, shared.key, at);
+        if (const uint8_t n = entry_of(node, shared.key))
+            entries_[n - 1].node = shared.node;
         else
-            entries_[index_[at] - 1].node = shared.node;
+            link(node, shared.node, shared.key);
     }
 }
 

@@ -128,8 +128,8 @@ public:
     size_t size() const { return size_; }
 
 private:
-    // A (parent, name) pair. Entries lie in a short array behind an index of bytes, so
-    // that both stay in the first-level cache beside the parser's own data.
+    // A (parent, name) pair. Entries lie in a short array behind the nodes' tables of
+    // bytes, so that both stay in the first-level cache beside the parser's own data.
     struct Entry {
         Key key;
         uint8_t parent;
@@ -137,8 +137,6 @@ private:
     };
     static_assert(max_nodes <= UINT8_MAX);
     static constexpr size_t max_entries = UINT8_MAX;
-    // At most half full: a search for a name the tree lacks ends soon.
-    static constexpr size_t table_size = 512;
 
     // A node's children in lookup_: 2^(64 - shift) entries from base on, placed by a
     // multiplier chosen for them.
@@ -178,32 +176,18 @@ private:
     // multipliers all make two of them collide.
     bool place(uint16_t parent, const uint8_t *children, size_t count, size_t base, unsigned bits);
 
-    static size_t slot(uint16_t parent, const Key &key) {
-        const uint64_t mixed = (key.head ^ key.tail ^ uint64_t{parent} << 48 ^ key.third) *
-                               0x9E3779B97F4A7C15u;
-        return static_cast<size_t>(mixed >> 55); // 9 bits: table_size
-    }
-    // The index position of parent's child of that name, or the free one where it would go.
-    size_t probe(uint16_t parent, const Key &key) const {
-        for (size_t i = slot(parent, key);; i = (i + 1) % table_size) {
-            const uint8_t n = index_[i];
-            if (n == 0) return i;
-            const Entry &e = entries_[n - 1];
-            if (e.parent == parent && e.key == key) return i;
-        }
-    }
-    void link(uint16_t parent, uint16_t node, const Key &key, size_t at);
+    // The entry number of parent's child of that name, or 0; for building the tree.
+    uint8_t entry_of(uint16_t parent, const Key &key) const;
+    void link(uint16_t parent, uint16_t node, const Key &key);
     uint16_t add_child(uint16_t parent, std::string_view name);
 
     std::array<std::array<char, max_name>, max_nodes> names_{};
     std::array<uint8_t, max_nodes> lengths_{}; // of names_
     uint16_t size_ = 1;
-    std::array<uint8_t, table_size> index_{}; // entry number from 1, 0: free
     std::array<Entry, max_entries> entries_{};
     size_t entry_count_ = 0;
     std::array<Table, max_nodes> tables_{};
     std::array<uint8_t, lookup_size> lookup_{}; // entry number from 1, 0: no child
-
 };
 
 } // namespace tarvo::xml
