@@ -39,6 +39,13 @@ private:
     // Inlined into the stream's handlers, which run for every element.
     [[gnu::always_inline]] bool open(int depth, const char *local, const XML_Char **attributes) override;
     [[gnu::always_inline]] void close(int depth) override;
+    // Leaves an element that only led to others; false leaves anything else to close().
+    bool leave_plain(int depth) {
+        if (depth < record_level || capturing_ || paths_.action(nodes_[static_cast<size_t>(node_count_ - 1)]) != Paths::Plain)
+            return false;
+        --node_count_;
+        return true;
+    }
     bool open_level(int depth, const char *local, const XML_Char **attributes);
     void close_level(int depth);
     void start_node(const Node &node, const XML_Char **attributes);

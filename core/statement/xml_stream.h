@@ -136,6 +136,19 @@ private:
         guarded(self, [&](Stream &s) { s.start<R>(name, attributes); });
     }
     template <class R> static void XMLCALL on_end(void *self, const XML_Char *) {
+        // Most elements only lead to others. A reader that can leave those on its own,
+        // allocating nothing (bool leave_plain(int depth)), ends them without a frame for
+        // the guard.
+        if constexpr (requires(R &r) { r.leave_plain(0); }) {
+            auto *s = static_cast<R *>(self);
+            if (s->ordinary_ && s->depth_ != s->capture_depth_ && s->R::leave_plain(s->depth_)) {
+                --s->depth_;
+                return;
+            }
+        }
+        end_guarded<R>(self);
+    }
+    template <class R> [[gnu::noinline]] static void end_guarded(void *self) {
         guarded(self, [](Stream &s) { s.end<R>(); });
     }
     static void XMLCALL on_text(void *self, const XML_Char *text, int length) {
