@@ -105,6 +105,9 @@ public:
     int next_child(uint16_t parent, const char *name, uint8_t &previous, xml::Tree::Order &order) const {
         return tree_.next_child(parent, name, previous, order);
     }
+    int expected_child(uint16_t parent, const char *name, uint8_t &previous, const xml::Tree::Order &order) const {
+        return tree_.expected_child(parent, name, previous, order);
+    }
 
 private:
     Paths();
@@ -141,9 +144,19 @@ public:
         stored_.set(i);
         return true;
     }
+    // Where a text for s may be captured in place: its slot, when taking the text would
+    // replace what the slot holds; null when the text is to be joined to it or dropped.
+    std::string *slot_for(Slot s, Take how) {
+        const size_t i = index(s);
+        return stored_[i] && (how == Take::First || how == Take::Join) ? nullptr : &text_[i];
+    }
+    // Notes a text captured in place (slot_for()) as stored.
+    void stored_in_place(Slot s) { stored_.set(index(s)); }
     // Stores the text of an amount or a date as the last one given and reads it once
     // for every later use; false when it is malformed.
     bool take_read(Slot s, Kind kind, std::string &text);
+    // take_read() for a text captured in place.
+    bool read_in_place(Slot s, Kind kind);
     // The amount stored for s; zero with an empty text when none was.
     const Amount &amount(Slot s) const { return stored_[index(s)] ? amounts_[index(s)] : no_amount_; }
     // The date stored for s; all zero when none was.

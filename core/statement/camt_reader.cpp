@@ -39,12 +39,51 @@ private:
     // Inlined into the stream's handlers, which run for every element.
     [[gnu::always_inline]] bool open(int depth, const char *local, const XML_Char **attributes) override;
     [[gnu::always_inline]] void close(int depth) override;
+    // Enters an element where the learned order expects it, when it only leads to others
+    // or holds a text; false leaves it, and anything else, to open(). Allocates nothing.
+    bool enter_known(int depth, const char *local) {
+        if (depth <= record_level || capturing_) return false;
+        const auto top = static_cast<size_t>(node_count_ - 1);
+        uint8_t previous = previous_[top];
+        const int child = paths_.expected_child(nodes_[top], local, previous, order_);
+        if (child < 0) return false;
+        const auto index = static_cast<uint16_t>(child);
+        const Paths::Action action = paths_.action(index);
+        if (action == Paths::Other) return false;
+        previous_[top] = previous;
+        push(index);
+        if (action == Paths::Text) start_text(paths_.node(index));
+        return true;
+    }
+    // Leaves an element whose text was captured in place; false leaves anything else to
+    // close(). Allocates nothing.
+    bool leave_text(int depth) {
+        const uint16_t index = nodes_[static_cast<size_t>(node_count_ - 1)];
+        if (depth < record_level || paths_.action(index) != Paths::Text || !captured_in_place()) return false;
+        --node_count_;
+        capturing_ = false;
+        const Node &node = paths_.node(index);
+        values_.stored_in_place(node.slot);
+        if (captured_cut() && node.truncated != Slot::None) values_.mark(node.truncated);
+        return true;
+    }
     // Leaves an element that only led to others; false leaves anything else to close().
     bool leave_plain(int depth) {
         if (depth < record_level || capturing_ || paths_.action(nodes_[static_cast<size_t>(node_count_ - 1)]) != Paths::Plain)
             return false;
         --node_count_;
         return true;
+    }
+    void push(uint16_t index) {
+        nodes_[static_cast<size_t>(node_count_)] = index;
+        previous_[static_cast<size_t>(node_count_)] = 0;
+        ++node_count_;
+    }
+    void start_text(const Node &node) {
+        values_.mark(node.slot);
+        capturing_ = true;
+        // A text is kept as far as it goes; the record says it was cut.
+        capture(node.name, true, values_.slot_for(node.slot, node.take));
     }
     bool open_level(int depth, const char *local, const XML_Char **attributes);
     void close_level(int depth);
@@ -123,20 +162,10 @@ inline bool Reader::open(int depth, const char *local, const XML_Char **attribut
     const int child = paths_.next_child(nodes_[top], local, previous_[top], order_);
     if (child < 0) return false;
     const auto index = static_cast<uint16_t>(child);
-    nodes_[top + 1] = index;
-    previous_[top + 1] = 0;
-    ++node_count_;
-    // Most elements only lead to others, most of the rest hold a text.
+    push(index);
     switch (paths_.action(index)) {
     case Paths::Plain: break;
-    case Paths::Text: {
-        const Node &node = paths_.node(index);
-        values_.mark(node.slot);
-        capturing_ = true;
-        // A text is kept as far as it goes; the record says it was cut.
-        capture(node.name, true);
-        break;
-    }
+    case Paths::Text: start_text(paths_.node(index)); break;
     case Paths::Other: start_node(paths_.node(index), attributes); break;
     }
     return true;
@@ -175,7 +204,7 @@ void Reader::start_node(const Node &node, const XML_Char **attributes) {
     capturing_ = true;
     // A text is kept as far as it goes (the record says it was cut); a value that long
     // cannot be read.
-    capture(node.name, node.kind == Kind::Text);
+    capture(node.name, node.kind == Kind::Text, values_.slot_for(node.slot, node.take));
 }
 
 Fault Reader::close_scope(Scope scope) {
@@ -206,7 +235,9 @@ void Reader::take_value(const Node &node) {
     capturing_ = false;
     std::string &text = captured();
     if (node.kind == Kind::Amount || node.kind == Kind::Date) {
-        if (!values_.take_read(node.slot, node.kind, text))
+        const bool read = captured_in_place() ? values_.read_in_place(node.slot, node.kind)
+                                              : values_.take_read(node.slot, node.kind, text);
+        if (!read)
             fail(Fault{Fault::Malformed, node.name, {}, values_[node.slot]});
         return;
     }
@@ -217,9 +248,12 @@ void Reader::take_value(const Node &node) {
 
 inline void Reader::take_text(const Node &node) {
     capturing_ = false;
-    const bool cut = captured_cut();
-    if ((!values_.take(node.slot, node.take, captured()) || cut) && node.truncated != Slot::None)
-        values_.mark(node.truncated);
+    bool whole = !captured_cut();
+    if (captured_in_place())
+        values_.stored_in_place(node.slot);
+    else
+        whole = values_.take(node.slot, node.take, captured()) && whole;
+    if (!whole && node.truncated != Slot::None) values_.mark(node.truncated);
 }
 
 void Reader::close_level(int depth) {

@@ -213,8 +213,12 @@ bool Values::take_again(size_t i, Take how, const std::string &text) {
 }
 
 bool Values::take_read(Slot s, Kind kind, std::string &text) {
+    text_[index(s)].swap(text);
+    return read_in_place(s, kind);
+}
+
+bool Values::read_in_place(Slot s, Kind kind) {
     const size_t i = index(s);
-    text_[i].swap(text);
     stored_.set(i);
     return kind == Kind::Amount ? read_amount(text_[i], amounts_[i]) : read_date(text_[i], dates_[i]);
 }

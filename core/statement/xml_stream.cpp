@@ -139,7 +139,7 @@ void Stream::not_opened() {
 
 void Stream::long_text(const char *text, size_t length) {
     if (may_cut_) {
-        text_.append(text, utf8_cut(std::string_view(text, length), max_text - text_.size()));
+        target_->append(text, utf8_cut(std::string_view(text, length), max_text - target_->size()));
         text_cut_ = true;
         return;
     }

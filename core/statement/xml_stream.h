@@ -100,19 +100,22 @@ protected:
     // The root's namespace URI, the default one or the one bound to the root's own
     // prefix, which becomes the document's namespace; null when there is none.
     const char *root_namespace(std::string_view name, const XML_Char **attributes);
-    // Collects the text of the element just opened until it ends; name is named when
-    // the text is too long. A text that may be cut is kept up to max_text bytes (at a
-    // character boundary) instead of refused. captured() holds it from its end on; a
-    // reader may take the string's content.
-    void capture(std::string_view name, bool may_cut = false) {
-        text_.clear();
+    // Collects the text of the element just opened until it ends, into the reader's
+    // string or else the stream's own; name is named when the text is too long. A text
+    // that may be cut is kept up to max_text bytes (at a character boundary) instead of
+    // refused. captured() holds it from its end on; a reader may take the string's
+    // content.
+    void capture(std::string_view name, bool may_cut = false, std::string *into = nullptr) {
+        target_ = into != nullptr ? into : &text_;
+        target_->clear();
         capture_depth_ = depth_;
         may_cut_ = may_cut;
         text_cut_ = false;
         capture_name_ = name;
         XML_SetCharacterDataHandler(parser_, on_text);
     }
-    std::string &captured() { return text_; }
+    std::string &captured() { return *target_; }
+    bool captured_in_place() const { return target_ != &text_; }
     bool captured_cut() const { return text_cut_; }
 
     void fail(const char *what);
@@ -133,6 +136,19 @@ private:
         }
     }
     template <class R> static void XMLCALL on_start(void *self, const XML_Char *name, const XML_Char **attributes) {
+        // Most elements are where the reader expects them. A reader that can enter those
+        // on its own, allocating nothing (bool enter_known(int depth, const char *name)),
+        // takes them without a frame for the guard.
+        if constexpr (requires(R &r) { r.enter_known(0, name); }) {
+            auto *s = static_cast<R *>(self);
+            if (s->ordinary_ && attributes[0] == nullptr && s->depth_ < max_depth) {
+                if (s->R::enter_known(++s->depth_, name)) return;
+                --s->depth_;
+            }
+        }
+        start_guarded<R>(self, name, attributes);
+    }
+    template <class R> [[gnu::noinline]] static void start_guarded(void *self, const XML_Char *name, const XML_Char **attributes) {
         guarded(self, [&](Stream &s) { s.start<R>(name, attributes); });
     }
     template <class R> static void XMLCALL on_end(void *self, const XML_Char *) {
@@ -144,6 +160,15 @@ private:
             if (s->ordinary_ && s->depth_ != s->capture_depth_ && s->R::leave_plain(s->depth_)) {
                 --s->depth_;
                 return;
+            }
+        }
+        // So are most of those that hold a text, when the reader captured it in place
+        // (bool leave_text(int depth)).
+        if constexpr (requires(R &r) { r.leave_text(0); }) {
+            auto *s = static_cast<R *>(self);
+            if (s->ordinary_ && s->depth_ == s->capture_depth_ && s->R::leave_text(s->depth_)) {
+                --s->depth_;
+                return s->end_capture();
             }
         }
         end_guarded<R>(self);
@@ -218,8 +243,8 @@ private:
     void text(const char *text, size_t length) {
         // Once a text is cut, later pieces would stand after a gap: the cut text ends there.
         if (failed_ || text_cut_) return;
-        if (text_.size() + length > max_text) return long_text(text, length);
-        text_.append(text, length);
+        if (target_->size() + length > max_text) return long_text(text, length);
+        target_->append(text, length);
     }
     // A piece that makes the text longer than max_text: cut or refused.
     void long_text(const char *text, size_t length);
@@ -259,6 +284,7 @@ private:
     bool text_cut_ = false;
     std::string_view capture_name_;
     std::string text_;
+    std::string *target_ = &text_; // where the text being captured goes
 };
 
 } // namespace tarvo::xml

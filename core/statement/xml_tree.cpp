@@ -15,9 +15,12 @@ uint8_t Tree::entry_of(uint16_t parent, const Key &key) const {
 }
 
 // The tables are fixed: running out of room is a mistake in them, caught by any test.
-void Tree::link(uint16_t parent, uint16_t node, const Key &key) {
+void Tree::link(uint16_t parent, uint16_t node, const Entry &named) {
     if (entry_count_ >= max_entries) abort();
-    entries_[entry_count_++] = Entry{key, static_cast<uint8_t>(parent), static_cast<uint8_t>(node)};
+    Entry &e = entries_[entry_count_++];
+    e = named;
+    e.parent = static_cast<uint8_t>(parent);
+    e.node = static_cast<uint8_t>(node);
 }
 
 uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
@@ -29,7 +32,9 @@ uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
     const Key key(text.data());
     if (const uint8_t n = entry_of(parent, key)) return entries_[n - 1].node;
     lengths_[size_] = static_cast<uint8_t>(name.size());
-    link(parent, size_, key);
+    const size_t bytes = name.size() + 1; // with the NUL
+    const size_t words = (bytes + 7) / 8;
+    link(parent, size_, Entry{key, 0, 0, static_cast<uint8_t>(words), static_cast<uint8_t>(8 * (8 * words - bytes))});
     return size_++;
 }
 
@@ -51,7 +56,7 @@ void Tree::share_children(uint16_t node, uint16_t like) {
         if (const uint8_t n = entry_of(node, shared.key))
             entries_[n - 1].node = shared.node;
         else
-            link(node, shared.node, shared.key);
+            link(node, shared.node, shared);
     }
 }
 

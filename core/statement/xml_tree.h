@@ -26,33 +26,26 @@ namespace tarvo::xml {
 // holds names of fewer than 24 bytes, so keys tell them apart on their own; a longer
 // name gets a key no tree name has.
 struct Key {
-    uint64_t head = 0;
-    uint64_t tail = 0;
-    uint64_t third = 0;
+    std::array<uint64_t, 3> words{};
 
     Key() = default;
     // The key of a NUL-terminated name. Called for every element: the name is read eight
     // bytes at a time, as the C library reads strings, and never measured.
     explicit Key(const char *name) {
-        head = word_at(name);
-        if (const uint64_t z = zero_bytes(head)) {
-            head &= before(z);
-            return;
+        for (size_t i = 0; i < words.size(); ++i) {
+            const uint64_t word = word_at(name + 8 * i);
+            if (const uint64_t z = zero_bytes(word)) {
+                words[i] = word & before(z);
+                return;
+            }
+            words[i] = word;
         }
-        tail = word_at(name + 8);
-        if (const uint64_t z = zero_bytes(tail)) {
-            tail &= before(z);
-            return;
-        }
-        third = word_at(name + 16);
         // The top byte of a tree name's third word is its NUL or after it.
-        const uint64_t z = zero_bytes(third);
-        third = z != 0 ? third & before(z) : too_long;
+        words[2] = too_long;
     }
     static constexpr uint64_t too_long = ~uint64_t{0};
     bool operator==(const Key &) const = default;
 
-private:
     // Eight bytes from text on, of which those after a NUL are any. A load that stays
     // within one page cannot fault, whatever lies behind the NUL; one that would cross
     // into the next page, and any under a memory checker, stops at the NUL instead.
@@ -63,13 +56,15 @@ private:
         constexpr bool checked = false;
 #endif
         uint64_t word = 0;
-        if (!checked && (reinterpret_cast<uintptr_t>(text) & (page - 1)) <= page - 8) {
+        if (!checked && (reinterpret_cast<uintptr_t>(text) & (page - 1)) <= page - 8) [[likely]] {
             memcpy(&word, text, 8);
             return word;
         }
         for (size_t i = 0; i < 8 && text[i] != '\0'; ++i) word |= uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
         return word;
     }
+
+private:
     static constexpr uintptr_t page = 4096;
     // The high bit of each byte that is zero; exact up to the first zero byte, which is
     // all that is asked of it.
@@ -107,14 +102,21 @@ public:
     // every element: previous is the entry of the child of parent met last (0 before the
     // first), updated here. The child expected after it is tried before the table.
     int next_child(uint16_t parent, const char *name, uint8_t &previous, Order &order) const {
-        const Key key(name);
         uint8_t &expected = previous != 0 ? order.after[previous] : order.first[parent];
         uint8_t n = expected;
-        if (n == 0 || !matches(entries_[n - 1], key)) {
-            n = find(parent, key);
+        if (!expected_named(n, name)) [[unlikely]] {
+            n = find(parent, Key(name));
             if (n == 0) return -1;
             expected = n;
         }
+        previous = n;
+        return entries_[n - 1].node;
+    }
+    // The part of next_child() that asks no table: the child expected next, when it has
+    // that name, with previous updated; -1 otherwise, with nothing changed.
+    int expected_child(uint16_t parent, const char *name, uint8_t &previous, const Order &order) const {
+        const uint8_t n = previous != 0 ? order.after[previous] : order.first[parent];
+        if (!expected_named(n, name)) return -1;
         previous = n;
         return entries_[n - 1].node;
     }
@@ -134,6 +136,10 @@ private:
         Key key;
         uint8_t parent;
         uint8_t node;
+        // The words the name and its NUL take, and the mask of the last one's bytes as a
+        // shift of all ones.
+        uint8_t words;
+        uint8_t last_shift;
     };
     static_assert(max_nodes <= UINT8_MAX);
     static constexpr size_t max_entries = UINT8_MAX;
@@ -162,23 +168,33 @@ private:
     // Whether e has that name. Entries are only looked at among the children of the
     // parent asked for: the parent's table holds them, and an order learned holds
     // entries of the same parent.
-    static bool matches(const Entry &e, const Key &key) {
-        return e.key.head == key.head && e.key.tail == key.tail && e.key.third == key.third;
+    static bool matches(const Entry &e, const Key &key) { return e.key == key; }
+    // Whether e has that name, without making its key: only the bytes up to e's NUL are
+    // read and compared, the NUL among them, so a longer name does not match.
+    static bool named(const Entry &e, const char *name) {
+        const uint64_t last = ~uint64_t{0} >> e.last_shift;
+        uint64_t word = Key::word_at(name);
+        if (e.words == 1) return (word & last) == e.key.words[0];
+        if (word != e.key.words[0]) return false;
+        word = Key::word_at(name + 8);
+        if (e.words == 2) return (word & last) == e.key.words[1];
+        return word == e.key.words[1] && (Key::word_at(name + 16) & last) == e.key.words[2];
     }
+    bool expected_named(uint8_t n, const char *name) const { return n != 0 && named(entries_[n - 1], name); }
     // The entry number of parent's child of that name from its table, or 0.
     uint8_t find(uint16_t parent, const Key &key) const {
         const Table &t = tables_[parent];
         const uint8_t n = lookup_[t.base + (fold(key) * multipliers[t.multiplier] >> t.shift)];
         return n != 0 && matches(entries_[n - 1], key) ? n : 0;
     }
-    static uint64_t fold(const Key &key) { return key.head ^ (key.tail * 0x9E3779B97F4A7C15u) ^ key.third; }
+    static uint64_t fold(const Key &key) { return key.words[0] ^ (key.words[1] * 0x9E3779B97F4A7C15u) ^ key.words[2]; }
     // Places parent's children in a table of 2^bits entries at base; false when the
     // multipliers all make two of them collide.
     bool place(uint16_t parent, const uint8_t *children, size_t count, size_t base, unsigned bits);
 
     // The entry number of parent's child of that name, or 0; for building the tree.
     uint8_t entry_of(uint16_t parent, const Key &key) const;
-    void link(uint16_t parent, uint16_t node, const Key &key);
+    void link(uint16_t parent, uint16_t node, const Entry &named);
     uint16_t add_child(uint16_t parent, std::string_view name);
 
     std::array<std::array<char, max_name>, max_nodes> names_{};
