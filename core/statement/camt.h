@@ -132,7 +132,7 @@ public:
     // The text stored for s; empty when none was since its scope opened.
     const std::string &operator[](Slot s) const { return stored_[index(s)] ? text_[index(s)] : empty_; }
     bool has(Slot s) const { return present_[index(s)]; }
-    void mark(Slot s) { present_.set(index(s)); }
+    void mark(Slot s) { present_[index(s)] = true; }
     void set(Slot s, std::string_view text);
     // Stores a captured text as take says, taking the string's content; false when the
     // joined text had to be cut to xml::max_text (at a character boundary).
@@ -141,7 +141,7 @@ public:
         if (stored_[i] && (how == Take::First || how == Take::Join)) return take_again(i, how, text);
         // The stream keeps no captured text longer than max_text.
         text_[i].swap(text);
-        stored_.set(i);
+        stored_[i] = true;
         return true;
     }
     // Where a text for s may be captured in place: its slot, when taking the text would
@@ -151,7 +151,7 @@ public:
         return stored_[i] && (how == Take::First || how == Take::Join) ? nullptr : &text_[i];
     }
     // Notes a text captured in place (slot_for()) as stored.
-    void stored_in_place(Slot s) { stored_.set(index(s)); }
+    void stored_in_place(Slot s) { stored_[index(s)] = true; }
     // Stores the text of an amount or a date as the last one given and reads it once
     // for every later use; false when it is malformed.
     bool take_read(Slot s, Kind kind, std::string &text);

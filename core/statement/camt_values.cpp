@@ -198,7 +198,7 @@ bool split_transaction_code(std::string_view text, TransactionCode &out) {
 
 void Values::set(Slot s, std::string_view text) {
     text_[index(s)].assign(text);
-    stored_.set(index(s));
+    stored_[index(s)] = true;
 }
 
 // A value met again: First keeps the one it has, Join adds the new one on a line.
@@ -219,7 +219,7 @@ bool Values::take_read(Slot s, Kind kind, std::string &text) {
 
 bool Values::read_in_place(Slot s, Kind kind) {
     const size_t i = index(s);
-    stored_.set(i);
+    stored_[i] = true;
     return kind == Kind::Amount ? read_amount(text_[i], amounts_[i]) : read_date(text_[i], dates_[i]);
 }
 
