@@ -34,7 +34,7 @@ uint16_t Tree::add_child(uint16_t parent, std::string_view name) {
     lengths_[size_] = static_cast<uint8_t>(name.size());
     const size_t bytes = name.size() + 1; // with the NUL
     const size_t words = (bytes + 7) / 8;
-    link(parent, size_, Entry{key, 0, 0, static_cast<uint8_t>(words), static_cast<uint8_t>(8 * (8 * words - bytes))});
+    link(parent, size_, Entry{key, 0, 0, static_cast<uint8_t>(words), ~uint64_t{0} >> (8 * (8 * words - bytes))});
     return size_++;
 }
 

@@ -136,10 +136,8 @@ private:
         Key key;
         uint8_t parent;
         uint8_t node;
-        // The words the name and its NUL take, and the mask of the last one's bytes as a
-        // shift of all ones.
-        uint8_t words;
-        uint8_t last_shift;
+        uint8_t words; // that the name and its NUL take
+        uint64_t last; // the bytes of the last word up to the NUL
     };
     static_assert(max_nodes <= UINT8_MAX);
     static constexpr size_t max_entries = UINT8_MAX;
@@ -172,13 +170,12 @@ private:
     // Whether e has that name, without making its key: only the bytes up to e's NUL are
     // read and compared, the NUL among them, so a longer name does not match.
     static bool named(const Entry &e, const char *name) {
-        const uint64_t last = ~uint64_t{0} >> e.last_shift;
         uint64_t word = Key::word_at(name);
-        if (e.words == 1) return (word & last) == e.key.words[0];
+        if (e.words == 1) return (word & e.last) == e.key.words[0];
         if (word != e.key.words[0]) return false;
         word = Key::word_at(name + 8);
-        if (e.words == 2) return (word & last) == e.key.words[1];
-        return word == e.key.words[1] && (Key::word_at(name + 16) & last) == e.key.words[2];
+        if (e.words == 2) return (word & e.last) == e.key.words[1];
+        return word == e.key.words[1] && (Key::word_at(name + 16) & e.last) == e.key.words[2];
     }
     bool expected_named(uint8_t n, const char *name) const { return n != 0 && named(entries_[n - 1], name); }
     // The entry number of parent's child of that name from its table, or 0.
