@@ -144,10 +144,13 @@ private:
             if (s->ordinary_ && attributes[0] == nullptr && s->depth_ < max_depth) {
                 if (s->R::enter_known(++s->depth_, name)) return;
                 --s->depth_;
+                // The same empty list, so that the one given need not be kept at hand.
+                return start_guarded<R>(self, name, no_attributes);
             }
         }
         start_guarded<R>(self, name, attributes);
     }
+    static inline const XML_Char *no_attributes[] = {nullptr};
     template <class R> [[gnu::noinline]] static void start_guarded(void *self, const XML_Char *name, const XML_Char **attributes) {
         guarded(self, [&](Stream &s) { s.start<R>(name, attributes); });
     }
