@@ -39,8 +39,8 @@ private:
     // Inlined into the stream's handlers, which run for every element.
     [[gnu::always_inline]] bool open(int depth, const char *local, const XML_Char **attributes) override;
     [[gnu::always_inline]] void close(int depth) override;
-    // Enters an element where the learned order expects it, when it only leads to others
-    // or holds a text; false leaves it, and anything else, to open(). Allocates nothing.
+    // Enters an element without attributes where the learned order expects it; false
+    // leaves it, and anything else, to open(). Allocates nothing.
     bool enter_known(int depth, const char *local) {
         if (depth <= record_level || capturing_) return false;
         const auto top = static_cast<size_t>(node_count_ - 1);
@@ -48,11 +48,13 @@ private:
         const int child = paths_.expected_child(nodes_[top], local, previous, order_);
         if (child < 0) return false;
         const auto index = static_cast<uint16_t>(child);
-        const Paths::Action action = paths_.action(index);
-        if (action == Paths::Other) return false;
         previous_[top] = previous;
         push(index);
-        if (action == Paths::Text) start_text(paths_.node(index));
+        switch (paths_.action(index)) {
+        case Paths::Plain: break;
+        case Paths::Text: start_text(paths_.node(index)); break;
+        case Paths::Other: start_node(paths_.node(index), no_attributes); break;
+        }
         return true;
     }
     // Leaves an element whose text was captured in place; false leaves anything else to
@@ -195,6 +197,8 @@ bool Reader::take_currency(Slot amount, const XML_Char **attributes) {
     return true;
 }
 
+// Allocates nothing for an element without attributes: enter_known() runs it outside
+// the guard.
 void Reader::start_node(const Node &node, const XML_Char **attributes) {
     if (node.opens != Scope::None) open_scope(node.opens);
     if (node.slot == Slot::None) return;

@@ -114,6 +114,9 @@ protected:
         capture_name_ = name;
         XML_SetCharacterDataHandler(parser_, on_text);
     }
+    // An empty list of attributes.
+    static inline const XML_Char *no_attributes[] = {nullptr};
+
     std::string &captured() { return *target_; }
     bool captured_in_place() const { return target_ != &text_; }
     bool captured_cut() const { return text_cut_; }
@@ -150,7 +153,6 @@ private:
         }
         start_guarded<R>(self, name, attributes);
     }
-    static inline const XML_Char *no_attributes[] = {nullptr};
     template <class R> [[gnu::noinline]] static void start_guarded(void *self, const XML_Char *name, const XML_Char **attributes) {
         guarded(self, [&](Stream &s) { s.start<R>(name, attributes); });
     }
