@@ -57,16 +57,22 @@ private:
         }
         return true;
     }
-    // Leaves an element whose text was captured in place; false leaves anything else to
-    // close(). Allocates nothing.
-    bool leave_text(int depth) {
+    // Leaves an element whose value was captured in place, unless it ends a scope; false
+    // leaves anything else to close(). Allocates nothing.
+    bool leave_value(int depth) {
         const uint16_t index = nodes_[static_cast<size_t>(node_count_ - 1)];
-        if (depth < record_level || paths_.action(index) != Paths::Text || !captured_in_place()) return false;
-        --node_count_;
-        capturing_ = false;
+        if (depth < record_level || !captured_in_place()) return false;
         const Node &node = paths_.node(index);
-        values_.stored_in_place(node.slot);
-        if (captured_cut() && node.truncated != Slot::None) values_.mark(node.truncated);
+        if (paths_.action(index) == Paths::Text) {
+            --node_count_;
+            capturing_ = false;
+            values_.stored_in_place(node.slot);
+            if (captured_cut() && node.truncated != Slot::None) values_.mark(node.truncated);
+            return true;
+        }
+        if (node.opens != Scope::None) return false;
+        --node_count_;
+        take_value(node);
         return true;
     }
     // Leaves an element that only led to others; false leaves anything else to close().

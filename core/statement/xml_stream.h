@@ -167,11 +167,11 @@ private:
                 return;
             }
         }
-        // So are most of those that hold a text, when the reader captured it in place
-        // (bool leave_text(int depth)).
-        if constexpr (requires(R &r) { r.leave_text(0); }) {
+        // So are most of those that hold a value, when the reader captured it in place and
+        // takes it without allocating (bool leave_value(int depth)).
+        if constexpr (requires(R &r) { r.leave_value(0); }) {
             auto *s = static_cast<R *>(self);
-            if (s->ordinary_ && s->depth_ == s->capture_depth_ && s->R::leave_text(s->depth_)) {
+            if (s->ordinary_ && s->depth_ == s->capture_depth_ && s->R::leave_value(s->depth_)) {
                 --s->depth_;
                 return s->end_capture();
             }
