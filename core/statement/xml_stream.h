@@ -151,6 +151,13 @@ private:
                 return start_guarded<R>(self, name, no_attributes);
             }
         }
+        auto *s = static_cast<Stream *>(self);
+        if (s->skipped_ > 0 && !s->failed_ && s->depth_ < max_depth) {
+            // Inside an element the reader does not read: only counted.
+            ++s->depth_;
+            ++s->skipped_;
+            return;
+        }
         start_guarded<R>(self, name, attributes);
     }
     template <class R> [[gnu::noinline]] static void start_guarded(void *self, const XML_Char *name, const XML_Char **attributes) {
@@ -175,6 +182,13 @@ private:
                 --s->depth_;
                 return s->end_capture();
             }
+        }
+        auto *s = static_cast<Stream *>(self);
+        if (s->skipped_ > 0 && !s->failed_ && (s->skipped_ > 1 || s->innermost_binding_ != s->depth_)) {
+            // The end of a skipped element that bound no namespace, or of one inside it.
+            --s->depth_;
+            if (--s->skipped_ == 0) s->reconsider();
+            return;
         }
         end_guarded<R>(self);
     }
