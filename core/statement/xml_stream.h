@@ -196,7 +196,17 @@ private:
         guarded(self, [](Stream &s) { s.end<R>(); });
     }
     static void XMLCALL on_text(void *self, const XML_Char *text, int length) {
-        guarded(self, [&](Stream &s) { s.text(text, static_cast<size_t>(length)); });
+        // Most pieces fit the string as it is: appended without the guard's frame.
+        auto *s = static_cast<Stream *>(self);
+        std::string &into = *s->target_;
+        const auto n = static_cast<size_t>(length);
+        if (s->failed_ || s->text_cut_ || into.size() + n > max_text || n > into.capacity() - into.size())
+            return text_guarded(self, text, n);
+        if (into.size() + n > into.capacity()) __builtin_unreachable();
+        into.append(text, n);
+    }
+    [[gnu::noinline]] static void text_guarded(void *self, const XML_Char *text, size_t length) {
+        guarded(self, [&](Stream &s) { s.text(text, length); });
     }
     static void XMLCALL on_doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int);
     // Run for every element of a document. In an ordinary document most elements are
