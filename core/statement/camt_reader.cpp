@@ -47,14 +47,8 @@ private:
         uint8_t previous = previous_[top];
         const int child = paths_.expected_child(nodes_[top], local, previous, order_);
         if (child < 0) return false;
-        const auto index = static_cast<uint16_t>(child);
         previous_[top] = previous;
-        push(index);
-        switch (paths_.action(index)) {
-        case Paths::Plain: break;
-        case Paths::Text: start_text(paths_.node(index)); break;
-        case Paths::Other: start_node(paths_.node(index), no_attributes); break;
-        }
+        enter(static_cast<uint16_t>(child), no_attributes);
         return true;
     }
     // Leaves an element whose value was captured in place, unless it ends a scope; false
@@ -86,6 +80,15 @@ private:
         nodes_[static_cast<size_t>(node_count_)] = index;
         previous_[static_cast<size_t>(node_count_)] = 0;
         ++node_count_;
+    }
+    // Opens the node found for an element.
+    [[gnu::always_inline]] void enter(uint16_t index, const XML_Char **attributes) {
+        push(index);
+        switch (paths_.action(index)) {
+        case Paths::Plain: break;
+        case Paths::Text: start_text(paths_.node(index)); break;
+        case Paths::Other: start_node(paths_.node(index), attributes); break;
+        }
     }
     void start_text(const Node &node) {
         values_.mark(node.slot);
@@ -169,13 +172,7 @@ inline bool Reader::open(int depth, const char *local, const XML_Char **attribut
     const auto top = static_cast<size_t>(node_count_ - 1);
     const int child = paths_.next_child(nodes_[top], local, previous_[top], order_);
     if (child < 0) return false;
-    const auto index = static_cast<uint16_t>(child);
-    push(index);
-    switch (paths_.action(index)) {
-    case Paths::Plain: break;
-    case Paths::Text: start_text(paths_.node(index)); break;
-    case Paths::Other: start_node(paths_.node(index), attributes); break;
-    }
+    enter(static_cast<uint16_t>(child), attributes);
     return true;
 }
 
