@@ -57,16 +57,13 @@ private:
         const uint16_t index = nodes_[static_cast<size_t>(node_count_ - 1)];
         if (depth < record_level || !captured_in_place()) return false;
         const Node &node = paths_.node(index);
-        if (paths_.action(index) == Paths::Text) {
-            --node_count_;
-            capturing_ = false;
-            values_.stored_in_place(node.slot);
-            if (captured_cut() && node.truncated != Slot::None) values_.mark(node.truncated);
-            return true;
-        }
-        if (node.opens != Scope::None) return false;
+        const bool text = paths_.action(index) == Paths::Text;
+        if (!text && node.opens != Scope::None) return false;
         --node_count_;
-        take_value(node);
+        if (text)
+            take_text(node);
+        else
+            take_value(node);
         return true;
     }
     // Leaves an element that only led to others; false leaves anything else to close().

@@ -97,12 +97,16 @@ public:
     struct Order {
         std::array<uint8_t, max_nodes> first{}; // the first child of a node, last time
         std::array<uint8_t, UINT8_MAX + 1> after{}; // the child that came after an entry
+        // The entry expected among parent's children after entry previous (0: before the
+        // first), 0 when none was learned.
+        uint8_t &expected(uint16_t parent, uint8_t previous) { return previous != 0 ? after[previous] : first[parent]; }
+        uint8_t expected(uint16_t parent, uint8_t previous) const { return previous != 0 ? after[previous] : first[parent]; }
     };
     // child() for a reader that goes through the document in order and calls this for
     // every element: previous is the entry of the child of parent met last (0 before the
     // first), updated here. The child expected after it is tried before the table.
     int next_child(uint16_t parent, const char *name, uint8_t &previous, Order &order) const {
-        uint8_t &expected = previous != 0 ? order.after[previous] : order.first[parent];
+        uint8_t &expected = order.expected(parent, previous);
         uint8_t n = expected;
         if (!expected_named(n, name)) [[unlikely]] {
             n = find(parent, Key(name));
@@ -115,7 +119,7 @@ public:
     // The part of next_child() that asks no table: the child expected next, when it has
     // that name, with previous updated; -1 otherwise, with nothing changed.
     int expected_child(uint16_t parent, const char *name, uint8_t &previous, const Order &order) const {
-        const uint8_t n = previous != 0 ? order.after[previous] : order.first[parent];
+        const uint8_t n = order.expected(parent, previous);
         if (!expected_named(n, name)) return -1;
         previous = n;
         return entries_[n - 1].node;
