@@ -19,6 +19,7 @@ using mt940::Lines;
 enum class Step { Continue, EndStatement, Malformed, OutOfMemory };
 
 using mt940::Reader;
+using Field = mt940::TextKeeper::Field;
 
 Step account(Reader &r, const Line &line, char *value) {
     line.cut();
@@ -79,7 +80,7 @@ Step turnover(Reader &r, const Line &line, char *value) {
     s.last = tx;
     r.described = tx;
     const mt940::Read read = mt940::parse_turnover(*tx, line, value, r.records);
-    if (read == mt940::Read::OutOfMemory || !r.texts.keep(*tx)) return Step::OutOfMemory;
+    if (read == mt940::Read::OutOfMemory || !r.texts.keep(*tx, Field::Turnover)) return Step::OutOfMemory;
     return read == mt940::Read::Done ? Step::Continue : Step::Malformed;
 }
 
@@ -97,12 +98,12 @@ Step information(Reader &r, const Line &line, char *value) {
         if ((more.length() > 0 && more.begin[0] == ':') || ends_message(more)) break;
         memmove(end, more.begin, more.length());
         end += more.length();
-        Line joined;
-        r.lines.next(joined);
+        r.lines.skip(more);
     }
     *end = '\0';
     if (r.described == nullptr) return Step::Continue;
-    if (!mt940::parse_information(*r.described, value, end, r.records) || !r.texts.keep(*r.described))
+    if (!mt940::parse_information(*r.described, value, end, r.records) ||
+        !r.texts.keep(*r.described, Field::Information))
         return Step::OutOfMemory;
     return Step::Continue;
 }

@@ -9,6 +9,7 @@
 #include <time.h>
 
 #include <array>
+#include <functional>
 #include <string_view>
 
 #include "statement/statement.h"
@@ -51,6 +52,8 @@ public:
         pos_ = line.next;
         return true;
     }
+    // Moves past a line that peek() gave.
+    void skip(const Line &line) { pos_ = line.next; }
 
 private:
     char *pos_;
@@ -70,15 +73,19 @@ public:
         end_ = end;
     }
     // False when memory is exhausted.
-    bool keep(char *&text) {
-        size_t length;
-        return move(text, length);
-    }
-    bool keep(tarvo_stmt_tx_t &tx);
+    bool keep(char *&text) { return text == nullptr || !inside(text) || move(text, strlen(text)); }
+    // The texts one of a transaction's two fields sets: the :61: line or the :86: field.
+    enum class Field { Turnover, Information };
+    bool keep(tarvo_stmt_tx_t &tx, Field field);
 
 private:
-    bool inside(const char *text) const;
-    bool move(char *&text, size_t &length);
+    bool inside(const char *text) const {
+        return !std::less<const char *>()(text, begin_) && !std::less<const char *>()(end_, text);
+    }
+    bool move(char *&text, size_t length) {
+        text = records_.copy(text, length);
+        return text != nullptr;
+    }
 
     struct Repeated {
         char *text;

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -83,6 +82,9 @@ constexpr std::array<Text, 16> transaction_texts{{
     {&tarvo_stmt_tx_t::abwe, true},
 }};
 
+// The first texts of the table come from the :61: line, the others from the :86: field.
+constexpr size_t turnover_texts = 2;
+
 // Where the text read so far can be cut: after the last line end that a ':' follows,
 // or 0 when there is none past `start`.
 size_t piece_end(const char *text, size_t start, size_t size) {
@@ -109,36 +111,26 @@ bool out_of_memory(char (&error)[256]) {
 
 namespace mt940 {
 
-bool TextKeeper::inside(const char *text) const {
-    return !std::less<const char *>()(text, begin_) && !std::less<const char *>()(end_, text);
-}
-
-bool TextKeeper::move(char *&text, size_t &length) {
-    if (text == nullptr || !inside(text)) return true;
-    length = strlen(text);
-    text = records_.copy(text, length);
-    return text != nullptr;
-}
-
-bool TextKeeper::keep(tarvo_stmt_tx_t &tx) {
+bool TextKeeper::keep(tarvo_stmt_tx_t &tx, Field field) {
     static_assert(std::tuple_size_v<decltype(previous_)> == transaction_texts.size());
-    for (size_t i = 0; i < transaction_texts.size(); ++i) {
+    const bool turnover = field == Field::Turnover;
+    for (size_t i = turnover ? 0 : turnover_texts, end = turnover ? turnover_texts : transaction_texts.size(); i < end;
+         ++i) {
         const Text &text = transaction_texts[i];
         char *&value = tx.*text.field;
         if (value == nullptr || !inside(value)) continue;
+        const size_t length = strlen(value);
         if (!text.repeats) {
-            size_t length;
             if (!move(value, length)) return false;
             continue;
         }
         Repeated &before = previous_[i];
-        const size_t length = strlen(value);
         if (before.text != nullptr && before.length == length && memcmp(before.text, value, length) == 0) {
             value = before.text;
             continue;
         }
-        if (!move(value, before.length)) return false;
-        before.text = value;
+        if (!move(value, length)) return false;
+        before = {value, length};
     }
     return true;
 }

@@ -1,6 +1,5 @@
 // The values of MT940 lines: numbers, dates and amounts read strictly, so that an
 // impossible value never reaches a record as if it were real.
-#include <ctype.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -13,7 +12,8 @@ namespace tarvo::mt940 {
 
 bool read_unsigned(const char *&p, const char *end, uint32_t &value, int max_digits) {
     const char *q = p;
-    while (q < end && isspace(static_cast<unsigned char>(*q))) ++q;
+    // The blanks of the C locale, whatever locale the caller has set.
+    while (q < end && (*q == ' ' || (*q >= '\t' && *q <= '\r'))) ++q;
     uint64_t number = 0;
     int digits = 0;
     for (; q < end && digits < max_digits && is_digit(*q); ++q, ++digits) {

@@ -99,6 +99,25 @@ TEST(Turnover, FundsCodeIsSkipped) {
     EXPECT_STREQ(rdr.tx().code, "068");
 }
 
+// The customer reference ends at the first "//"; single slashes belong to it.
+TEST(Turnover, ReferenceAndBankReference) {
+    const struct {
+        const char *line;
+        const char *ref;
+        const char *bankref;
+    } cases[] = {
+        {"240101C1,00NTRFA/B//C/D", "A/B", "C/D"},
+        {"240101C1,00NTRFA///B", "A", "/B"},
+        {"240101C1,00NTRFA/B/", "A/B/", "(null)"},
+        {"240101C1,00NTRF//", "", ""},
+    };
+    for (const auto &c : cases) {
+        OneTransaction t(c.line);
+        EXPECT_EQ(text(t.tx().ref), c.ref) << c.line;
+        EXPECT_EQ(text(t.tx().bankref), c.bankref) << c.line;
+    }
+}
+
 TEST(Turnover, TypeIdentificationOtherThanN) {
     OneTransaction f("1312091209C79,7FMSC01916//NONREF");
     EXPECT_DOUBLE_EQ(f.tx().amount, 79.7);
