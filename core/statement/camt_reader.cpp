@@ -39,16 +39,16 @@ private:
     // Inlined into the stream's handlers, which run for every element.
     [[gnu::always_inline]] bool open(int depth, const char *local, const XML_Char **attributes) override;
     [[gnu::always_inline]] void close(int depth) override;
-    // Enters an element without attributes where the learned order expects it; false
-    // leaves it, and anything else, to open(). Allocates nothing.
-    bool enter_known(int depth, const char *local) {
+    // Enters an element where the learned order expects it; false leaves it, and
+    // anything else, to open(). Allocates nothing.
+    bool enter_known(int depth, const char *local, const XML_Char **attributes) {
         if (depth <= record_level || capturing_) return false;
         const auto top = static_cast<size_t>(node_count_ - 1);
         uint8_t previous = previous_[top];
         const int child = paths_.expected_child(nodes_[top], local, previous, order_);
         if (child < 0) return false;
         previous_[top] = previous;
-        enter(static_cast<uint16_t>(child), no_attributes);
+        enter(static_cast<uint16_t>(child), attributes);
         return true;
     }
     // Leaves an element whose value was captured in place, unless it ends a scope; false
@@ -197,8 +197,7 @@ bool Reader::take_currency(Slot amount, const XML_Char **attributes) {
     return true;
 }
 
-// Allocates nothing for an element without attributes: enter_known() runs it outside
-// the guard.
+// Allocates nothing: enter_known() runs it outside the guard.
 void Reader::start_node(const Node &node, const XML_Char **attributes) {
     if (node.opens != Scope::None) open_scope(node.opens);
     if (node.slot == Slot::None) return;

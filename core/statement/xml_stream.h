@@ -10,6 +10,7 @@
 #include <expat.h>
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 
 #include <new>
 #include <string>
@@ -114,8 +115,6 @@ protected:
         capture_name_ = name;
         XML_SetCharacterDataHandler(parser_, on_text);
     }
-    // An empty list of attributes.
-    static inline const XML_Char *no_attributes[] = {nullptr};
 
     std::string &captured() { return *target_; }
     bool captured_in_place() const { return target_ != &text_; }
@@ -140,15 +139,15 @@ private:
     }
     template <class R> static void XMLCALL on_start(void *self, const XML_Char *name, const XML_Char **attributes) {
         // Most elements are where the reader expects them. A reader that can enter those
-        // on its own, allocating nothing (bool enter_known(int depth, const char *name)),
-        // takes them without a frame for the guard.
-        if constexpr (requires(R &r) { r.enter_known(0, name); }) {
+        // on its own, allocating nothing (bool enter_known(int depth, const char *name,
+        // const XML_Char **attributes)), takes them without a frame for the guard, unless
+        // they declare a namespace.
+        if constexpr (requires(R &r) { r.enter_known(0, name, attributes); }) {
             auto *s = static_cast<R *>(self);
-            if (s->ordinary_ && attributes[0] == nullptr && s->depth_ < max_depth) {
-                if (s->R::enter_known(++s->depth_, name)) return;
-                --s->depth_;
+            if (s->ordinary_ && s->depth_ < max_depth) {
                 // The same empty list, so that the one given need not be kept at hand.
-                return start_guarded<R>(self, name, no_attributes);
+                if (attributes[0] == nullptr) return start_known<R>(self, name, no_attributes);
+                return start_with_attributes<R>(self, name, attributes);
             }
         }
         auto *s = static_cast<Stream *>(self);
@@ -159,6 +158,26 @@ private:
             return;
         }
         start_guarded<R>(self, name, attributes);
+    }
+    template <class R> static void start_known(void *self, const XML_Char *name, const XML_Char **attributes) {
+        auto *s = static_cast<R *>(self);
+        if (s->R::enter_known(++s->depth_, name, attributes)) return;
+        --s->depth_;
+        start_guarded<R>(self, name, attributes);
+    }
+    // Apart, so that the attributes need not be kept at hand on the way most elements take.
+    template <class R>
+    [[gnu::noinline]] static void start_with_attributes(void *self, const XML_Char *name, const XML_Char **attributes) {
+        if (!declares(attributes)) return start_known<R>(self, name, attributes);
+        start_guarded<R>(self, name, attributes);
+    }
+    // An empty list of attributes.
+    static inline const XML_Char *no_attributes[] = {nullptr};
+    // Whether one of the attributes declares a namespace (xmlns, xmlns:prefix).
+    static bool declares(const XML_Char **attributes) {
+        for (const XML_Char **a = attributes; *a != nullptr; a += 2)
+            if (strncmp(a[0], "xmlns", 5) == 0) return true;
+        return false;
     }
     template <class R> [[gnu::noinline]] static void start_guarded(void *self, const XML_Char *name, const XML_Char **attributes) {
         guarded(self, [&](Stream &s) { s.start<R>(name, attributes); });
