@@ -114,8 +114,9 @@ namespace mt940 {
 bool TextKeeper::keep(tarvo_stmt_tx_t &tx, Field field) {
     static_assert(std::tuple_size_v<decltype(previous_)> == transaction_texts.size());
     const bool turnover = field == Field::Turnover;
-    for (size_t i = turnover ? 0 : turnover_texts, end = turnover ? turnover_texts : transaction_texts.size(); i < end;
-         ++i) {
+    const size_t first = turnover ? 0 : turnover_texts;
+    const size_t last = turnover ? turnover_texts : transaction_texts.size();
+    for (size_t i = first; i < last; ++i) {
         const Text &text = transaction_texts[i];
         char *&value = tx.*text.field;
         if (value == nullptr || !inside(value)) continue;

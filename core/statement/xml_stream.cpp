@@ -100,7 +100,7 @@ void Stream::settle() {
 void Stream::declare(const XML_Char **attributes) {
     const size_t before = bindings_.size();
     for (const XML_Char **a = attributes; *a != nullptr; a += 2) {
-        if (strncmp(a[0], "xmlns", 5) != 0 || (a[0][5] != '\0' && a[0][5] != ':')) continue;
+        if (!is_declaration(a[0])) continue;
         bindings_.push_back(Binding{a[0][5] == ':' ? a[0] + 6 : "", namespace_ == a[1], depth_});
     }
     if (bindings_.size() != before) settle();

@@ -173,10 +173,13 @@ private:
     }
     // An empty list of attributes.
     static inline const XML_Char *no_attributes[] = {nullptr};
-    // Whether one of the attributes declares a namespace (xmlns, xmlns:prefix).
+    // Whether an attribute declares a namespace: xmlns, or xmlns:prefix.
+    static bool is_declaration(const XML_Char *name) {
+        return strncmp(name, "xmlns", 5) == 0 && (name[5] == '\0' || name[5] == ':');
+    }
     static bool declares(const XML_Char **attributes) {
         for (const XML_Char **a = attributes; *a != nullptr; a += 2)
-            if (strncmp(a[0], "xmlns", 5) == 0) return true;
+            if (is_declaration(a[0])) return true;
         return false;
     }
     template <class R> [[gnu::noinline]] static void start_guarded(void *self, const XML_Char *name, const XML_Char **attributes) {
